@@ -1,0 +1,175 @@
+// Mesh bank: the object list (name and byte offset per line) and R3D mesh
+// records compiled into display lists, drawn by name.
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include "../platform/paths.h"
+#include "k3d.h"
+
+void aseFree(model* m) {
+    delete[] m->texVertices;
+    delete[] m->vertices;
+    delete[] m->vertexNormals;
+    delete[] m->indices;
+    m->texVertices = nullptr;
+    m->vertices = nullptr;
+    m->vertexNormals = nullptr;
+    m->indices = nullptr;
+}
+
+void Kestrel3D::setObjectListFile(const char* path) { OListFile = path; }
+void Kestrel3D::set3DDataFile(const char* path) { ODataFile = path; }
+
+void Kestrel3D::InitObjects(int num) {
+    if (num < 0) num = 0;
+    numObjects = num;
+    Objects = new GLuint[static_cast<size_t>(num)]();
+}
+
+void Kestrel3D::FreeObjects() {
+    for (int i = 0; i < numObjects && Objects; ++i) glDeleteLists(Objects[i], 1);
+    for (const std::string& name : OName.names) glDeleteLists(static_cast<GLuint>(OName.object[name]), 1);
+    delete[] Objects;
+    Objects = nullptr;
+}
+
+void Kestrel3D::addObjectName(const std::string& name, int num, int offset) {
+    OName.object[name] = num;
+    OName.offset[name] = offset;
+    OName.names.push_back(name);
+}
+
+// Lines are read 79 characters at a time at most; an overlong line ends the list.
+void Kestrel3D::readListFile() {
+    FILE* file = std::fopen(platform::ResolveDataPath(OListFile).c_str(), "r");
+    if (!file) {
+        ow->WNDError("Could not open object list file!");
+        return;
+    }
+    char line[80];
+    for (;;) {
+        int next = std::fgetc(file);
+        if (next == EOF) break;
+        std::ungetc(next, file);
+        if (!std::fgets(line, sizeof line, file)) break;
+        size_t length = std::strlen(line);
+        bool complete = length > 0 && line[length - 1] == '\n';
+        if (complete) line[--length] = '\0';
+        if (!complete && length == sizeof line - 1) {
+            int after = std::fgetc(file);  // a line of exactly 79 characters ends here
+            complete = after == '\n' || after == EOF;
+            if (after == '\r') complete = std::fgetc(file) == '\n';
+        }
+        if (length > 0 && line[length - 1] == '\r') line[--length] = '\0';
+        char name[80];
+        int offset = 0;
+        if (std::sscanf(line, "%79s %d", name, &offset) == 2) addObjectName(name, static_cast<int>(glGenLists(1)), offset);
+        if (!complete) break;
+    }
+    std::fclose(file);
+}
+
+bool Kestrel3D::loadObjects() {
+    for (const std::string& name : OName.names) loadR3D(ODataFile, OName.object[name], OName.offset[name]);
+    return true;
+}
+
+namespace {
+
+int32_t ReadInt(const unsigned char* p) {
+    return static_cast<int32_t>(p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24));
+}
+
+float ReadFloat(const unsigned char* p) {
+    uint32_t bits = static_cast<uint32_t>(ReadInt(p));
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+void ReadFloats(const unsigned char* p, float* out, size_t count) {
+    for (size_t i = 0; i < count; ++i) out[i] = ReadFloat(p + 4 * i);
+}
+
+}  // namespace
+
+// A record is compiled only when its counts and offset fit the file and every
+// index names a vertex; otherwise its list stays empty and the viewer is told.
+bool Kestrel3D::loadR3D(const char* fname, int list, int offset) {
+    std::ifstream file(platform::ResolveDataPath(fname), std::ios::binary | std::ios::ate);
+    if (!file.is_open()) {
+        ow->WNDError("Could not open R3D file");
+        return false;
+    }
+    std::streamoff fileSize = file.tellg();
+    std::vector<unsigned char> header(20);
+    bool ok = offset >= 0 && fileSize >= 0 && offset + 20LL <= fileSize;
+    if (ok) {
+        file.seekg(offset);
+        ok = static_cast<bool>(file.read(reinterpret_cast<char*>(header.data()), 20));
+    }
+    model m;
+    if (ok) {
+        m.numVertices = ReadInt(&header[0]);
+        m.numFaces = ReadInt(&header[4]);
+        m.normals = ReadInt(&header[8]);
+        m.numTexVertices = ReadInt(&header[12]);
+        m.numTexFaces = ReadInt(&header[16]);
+        long long need = 12LL * m.numVertices + 12LL * m.numFaces + 8LL * m.numTexVertices +
+                         (m.normals ? 12LL * m.numVertices : 0);
+        ok = m.numVertices >= 0 && m.numFaces >= 0 && m.numTexVertices >= 0 && offset + 20LL + need <= fileSize;
+    }
+    std::vector<unsigned char> body;
+    if (ok) {
+        body.resize(static_cast<size_t>(12LL * m.numVertices + 12LL * m.numFaces + 8LL * m.numTexVertices +
+                                        (m.normals ? 12LL * m.numVertices : 0)));
+        ok = static_cast<bool>(file.read(reinterpret_cast<char*>(body.data()), static_cast<std::streamsize>(body.size())));
+    }
+    if (ok) {
+        const unsigned char* p = body.data();
+        m.vertices = new vector3[static_cast<size_t>(m.numVertices)];
+        ReadFloats(p, &m.vertices[0].x, 3 * static_cast<size_t>(m.numVertices));
+        p += 12 * static_cast<size_t>(m.numVertices);
+        m.indices = new unsigned int[3 * static_cast<size_t>(m.numFaces)];
+        for (size_t i = 0; i < 3 * static_cast<size_t>(m.numFaces); ++i) {
+            m.indices[i] = static_cast<unsigned int>(ReadInt(p + 4 * i));
+            if (m.indices[i] >= static_cast<unsigned int>(m.numVertices)) ok = false;
+        }
+        p += 12 * static_cast<size_t>(m.numFaces);
+        if (m.numTexVertices) {
+            m.texVertices = new vector2[static_cast<size_t>(m.numTexVertices)];
+            ReadFloats(p, &m.texVertices[0].u, 2 * static_cast<size_t>(m.numTexVertices));
+            p += 8 * static_cast<size_t>(m.numTexVertices);
+        }
+        if (m.normals) {
+            m.vertexNormals = new vector3[static_cast<size_t>(m.numVertices)];
+            ReadFloats(p, &m.vertexNormals[0].x, 3 * static_cast<size_t>(m.numVertices));
+        }
+    }
+    if (!ok) {
+        aseFree(&m);
+        char message[256];
+        std::snprintf(message, sizeof message, "Bad R3D record at offset %d: it does not fit the file", offset);
+        ow->WNDError(message);
+        return false;
+    }
+    bool withTexture = m.texVertices && m.numTexVertices >= m.numVertices;
+    bool withNormals = m.vertexNormals != nullptr;
+    glNewList(static_cast<GLuint>(list), GL_COMPILE);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    if (withTexture) glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    else glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    if (withNormals) glEnableClientState(GL_NORMAL_ARRAY);
+    else glDisableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, m.vertices);
+    if (withTexture) glTexCoordPointer(2, GL_FLOAT, 0, m.texVertices);
+    if (withNormals) glNormalPointer(GL_FLOAT, 0, m.vertexNormals);
+    if (m.numFaces > 0) glDrawElements(GL_TRIANGLES, m.numFaces * 3, GL_UNSIGNED_INT, m.indices);
+    glEndList();
+    aseFree(&m);
+    return true;
+}
+
+void Kestrel3D::drawObject(const std::string& name) { glCallList(static_cast<GLuint>(OName.object[name])); }

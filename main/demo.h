@@ -1,0 +1,51 @@
+// The program's globals: the engine, the music sync flags, the glyphs of the
+// cube letters, the values one scene hands to the next, and the scene chain.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "../k3d/k3d.h"
+
+extern Kestrel3D* g_engine;
+extern bool g_running;
+
+// Written by the sound thread, read and cleared by the scenes: atomic, relaxed.
+extern std::atomic<int32_t> g_syncFlags[7];
+
+inline bool SyncFlag(int n) { return g_syncFlags[n].load(std::memory_order_relaxed) != 0; }
+inline void ClearSyncFlag(int n) { g_syncFlags[n].store(0, std::memory_order_relaxed); }
+
+void CALLBACK MusicSyncProc(HSYNC handle, DWORD channel, DWORD data, DWORD user);
+bool LoadAssets();
+int WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
+
+extern unsigned char* g_glyphM;
+extern unsigned char* g_glyphI;
+extern unsigned char* g_glyphR;
+extern unsigned char* g_glyphA;
+extern unsigned char* g_glyphL;
+extern unsigned char* g_glyphQ;
+extern unsigned char* g_glyphZ;
+extern unsigned char* g_glyphT;
+extern unsigned char* g_glyphP;
+extern unsigned char* g_glyphDot;
+extern unsigned char* g_glyphAt;
+extern unsigned char* g_glyphZero;
+
+extern float g_fanAngle;
+extern float g_barPhase1;
+extern float g_barPhase2;
+extern float g_barPhase3;
+extern float g_barPhase4;
+
+// The nine scenes, in the order shown; each returns false when the user quit.
+bool Scene1();
+bool Scene2();
+bool Scene3();
+bool Scene4();
+bool Scene5();
+bool Scene6();
+bool Scene7();
+bool Scene8();
+bool Scene9();

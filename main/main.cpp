@@ -1,0 +1,115 @@
+// The Linux entry point: reads the command line, picks the data set and the
+// mode of the run, then starts the show through WinMain.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "../platform/runtime.h"
+#include "demo.h"
+#include "version.h"
+
+namespace {
+
+const char* const kUsage =
+    "usage: pqn [options]\n"
+    "  (no option)        the show, full screen, with sound; Escape or F12 ends it\n"
+    "  --window           in a 640x480 window instead of full screen\n"
+    "  --headless         without a display: offscreen drawing, virtual clock, no sound\n"
+    "  --fps N            frames per second of the virtual clock (default 60)\n"
+    "  --data DIR         the data set to show (default: the one built with pqn)\n"
+    "  --trace FILE       write every frame, sync and message box as JSON lines\n"
+    "  --shot O:R[,O:R]   headless: save the first frame at or after each order:row\n"
+    "  --out DIR          where --shot writes its PNG files (default: .)\n"
+    "  --help, --version\n";
+
+bool ParseInt(const char* text, int low, int high, int* out) {
+    char* end = nullptr;
+    long value = std::strtol(text, &end, 10);
+    if (!end || *end || end == text || value < low || value > high) return false;
+    *out = static_cast<int>(value);
+    return true;
+}
+
+bool ParseShots(const std::string& list, std::vector<platform::MusicPosition>* shots) {
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        size_t colon = item.find(':');
+        int order, row;
+        if (colon == std::string::npos || !ParseInt(item.substr(0, colon).c_str(), 0, 65535, &order) ||
+            !ParseInt(item.substr(colon + 1).c_str(), 0, 65535, &row))
+            return false;
+        shots->push_back({static_cast<uint32_t>(order), static_cast<uint32_t>(row)});
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return !shots->empty();
+}
+
+std::string DefaultDataDir() {
+    if (access(PQN_BUILD_DATA_DIR "/biisi.xm", R_OK) == 0) return PQN_BUILD_DATA_DIR;
+    return PQN_INSTALL_DATA_DIR;
+}
+
+int Usage(const char* problem) {
+    std::fprintf(stderr, "pqn: %s\n%s", problem, kUsage);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    platform::RunOptions options;
+    std::string dataDir = DefaultDataDir();
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg == "--version") {
+            std::printf("pqn %s\n", PQN_VERSION);
+            return 0;
+        } else if (arg == "--window") {
+            options.forceWindowed = true;
+        } else if (arg == "--headless") {
+            options.headless = true;
+        } else if (arg == "--fps" && hasValue) {
+            if (!ParseInt(argv[++i], 1, 1000, &options.framesPerSecond)) return Usage("--fps takes 1 to 1000");
+        } else if (arg == "--data" && hasValue) {
+            dataDir = argv[++i];
+        } else if (arg == "--trace" && hasValue) {
+            options.traceFile = argv[++i];
+        } else if (arg == "--shot" && hasValue) {
+            if (!ParseShots(argv[++i], &options.shots)) return Usage("--shot takes ORDER:ROW[,ORDER:ROW...]");
+        } else if (arg == "--out" && hasValue) {
+            options.shotDir = argv[++i];
+        } else {
+            return Usage(("unknown option or missing value: " + arg).c_str());
+        }
+    }
+    if (!options.shots.empty() && !options.headless) return Usage("--shot needs --headless");
+    if (options.shotDir.empty()) options.shotDir = ".";
+    if (!options.headless && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "pqn: no display found; run with --headless to render without one\n");
+        return 1;
+    }
+    // Paths of the trace and the shots are taken relative to where pqn was started.
+    char here[4096];
+    if (getcwd(here, sizeof here)) {
+        if (!options.traceFile.empty() && options.traceFile[0] != '/') options.traceFile = std::string(here) + "/" + options.traceFile;
+        if (options.shotDir[0] != '/') options.shotDir = std::string(here) + "/" + options.shotDir;
+    }
+    if (chdir(dataDir.c_str()) != 0) {
+        std::fprintf(stderr, "pqn: cannot open the data folder %s\n", dataDir.c_str());
+        return 1;
+    }
+    platform::Configure(options);
+    int result = WinMain(nullptr, nullptr, nullptr, 1);
+    platform::Shutdown();
+    return result;
+}

@@ -1,0 +1,46 @@
+// The sound-library calls the show makes: output initialisation, module and
+// stream loading, playback, position, and the sync on a module's E8x effect.
+// Implemented in bass_openmpt.cpp with libopenmpt and SDL2 audio; headless
+// runs render the module offline in lockstep with the virtual clock.
+#pragma once
+
+#include <vector>
+
+#include "win32.h"
+
+typedef DWORD HMUSIC;
+typedef DWORD HSTREAM;
+typedef DWORD HSYNC;
+typedef uint64_t QWORD;
+
+typedef void(CALLBACK SYNCPROC)(HSYNC handle, DWORD channel, DWORD data, DWORD user);
+
+#define BASS_SAMPLE_LOOP 4
+#define BASS_SYNC_MUSICFX 3
+
+// device -1: the default output; -2: a silent output that still plays in real time.
+BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND window);
+BOOL BASS_Start();
+// A module from a file; flags with BASS_SAMPLE_LOOP make it loop. 0 on failure.
+HMUSIC BASS_MusicLoad(BOOL fromMemory, const void* file, QWORD offset, DWORD length, DWORD flags);
+BOOL BASS_MusicPlay(HMUSIC music);
+// Sampled audio (WAV) from a file. 0 on failure.
+HSTREAM BASS_StreamCreateFile(BOOL fromMemory, const void* file, QWORD offset, QWORD length,
+                              DWORD flags);
+BOOL BASS_StreamPlay(HSTREAM stream, BOOL flush, DWORD flags);
+// Module: order in the low 16 bits, row in the high 16 bits. Stream: the byte
+// position. A bad handle gives 0xFFFFFFFF.
+DWORD BASS_ChannelGetPosition(DWORD handle);
+// Type BASS_SYNC_MUSICFX: `proc` is called as each E8x of the module plays,
+// with data = x when param is 1, or the position (order | row << 16) when 0.
+HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc, DWORD user);
+
+namespace platform {
+// How many times output initialisation was attempted, and on which devices.
+const std::vector<int>& AudioInitDevices();
+// Headless: decode the playing music up to the current virtual time, delivering
+// each sync of the elapsed span on the calling thread.
+void AdvanceMusicTo(uint64_t showSampleFrames);
+// Real time: frames behind between the position decoded and the one heard.
+int64_t MusicDecodeLeadFrames();
+}  // namespace platform

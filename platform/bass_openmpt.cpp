@@ -1,0 +1,455 @@
+// The sound-library calls of bass.h on libopenmpt and SDL2 audio.
+//
+// A module is decoded row by row: after each row starts, the decoder reads in
+// bulk up to just before the row's expected end and then one frame at a time,
+// so the first frame of every row is known exactly. Row starts and the E8x
+// cues on them go into a timeline. In real time the audio callback decodes,
+// the position reported is the row of the frame being heard (frames delivered
+// minus the device buffer, plus the time since the last callback), and a sync
+// thread calls the sync procedures as their rows are heard. Headless runs
+// decode in lockstep with the virtual clock and call the syncs on the caller's
+// thread, so every run gives the same frames.
+//
+// libopenmpt would pan on E8x, which here is only a sync marker, so the copy
+// of an XM module that is played has its E8x cells cleared.
+#include "bass.h"
+
+#include <SDL.h>
+#include <libopenmpt/libopenmpt.hpp>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "internal.h"
+#include "paths.h"
+#include "runtime.h"
+#include "xm_sync.h"
+
+namespace {
+
+using platform::internal::kSampleRate;
+
+struct SyncRegistration {
+    SYNCPROC* proc;
+    DWORD param;
+    DWORD user;
+};
+
+struct RowStart {
+    uint64_t frame;  // channel frame at which the row starts
+    uint32_t order;
+    uint32_t row;
+};
+
+struct PendingSync {
+    uint64_t frame;
+    DWORD data;
+    SyncRegistration target;
+    uint32_t order, row;
+};
+
+struct Channel {
+    DWORD handle = 0;
+    bool isModule = false;
+    bool loop = false;
+    bool playing = false;
+    bool ended = false;
+    std::unique_ptr<openmpt::module> module;
+    xmsync::CueTable cues;  // E8x values by pattern and row
+    std::vector<int16_t> pcm;  // streams: interleaved stereo at 44100 Hz
+    uint64_t decoded = 0;     // frames decoded since play (decoding thread)
+    uint64_t decodedPublished = 0;  // the same, as last filed under the lock
+    int64_t bulkLeft = 0;     // frames that can be read before the next row check
+    int32_t lastOrder = -1, lastRow = -1;
+    uint64_t startDeviceFrame = 0;
+    bool started = false;
+    std::deque<RowStart> timeline;
+    std::deque<PendingSync> pending;
+    std::vector<SyncRegistration> syncs;
+};
+
+struct AudioOutput {
+    std::mutex lock;  // guards channels' timelines, pending syncs and the counters below
+    std::vector<std::unique_ptr<Channel>> channels;
+    std::vector<int> initDevices;
+    bool initialised = false;
+    bool realTime = false;
+    SDL_AudioDeviceID device = 0;
+    int bufferFrames = 0;
+    uint64_t deliveredFrames = 0;
+    uint64_t lastCallbackCounter = 0;
+    std::thread syncThread;
+    std::atomic<bool> running{false};
+    std::vector<int16_t> mixScratch;
+
+    ~AudioOutput() { Stop(); }
+    void Stop() {
+        running = false;
+        if (syncThread.joinable()) syncThread.join();
+        if (device) SDL_CloseAudioDevice(device);
+        device = 0;
+    }
+};
+
+AudioOutput& Output() {
+    static AudioOutput output;
+    return output;
+}
+
+Channel* Find(DWORD handle) {
+    AudioOutput& out = Output();
+    if (handle == 0 || handle > out.channels.size()) return nullptr;
+    return out.channels[handle - 1].get();
+}
+
+DWORD Add(std::unique_ptr<Channel> channel) {
+    AudioOutput& out = Output();
+    std::lock_guard<std::mutex> guard(out.lock);
+    channel->handle = static_cast<DWORD>(out.channels.size() + 1);
+    out.channels.push_back(std::move(channel));
+    return out.channels.back()->handle;
+}
+
+void RecordRow(Channel& ch, uint64_t frame, uint32_t order, uint32_t row, uint32_t pattern) {
+    ch.timeline.push_back({frame, order, row});
+    const std::vector<uint8_t>* values = ch.cues.At(pattern, row);
+    if (!values) return;
+    for (uint8_t x : *values) {
+        for (const SyncRegistration& sync : ch.syncs) {
+            DWORD data = sync.param ? x : (order | (row << 16));
+            ch.pending.push_back({frame, data, sync, order, row});
+        }
+    }
+}
+
+// Decodes `count` frames of a module, noting the exact first frame of each row.
+// The caller holds no lock: only the decoding thread touches the module.
+void DecodeModule(Channel& ch, int16_t* out, int count, std::vector<RowStart>* rows) {
+    while (count > 0) {
+        bool bulk = ch.bulkLeft > 0;
+        int chunk = bulk ? static_cast<int>(std::min<int64_t>(ch.bulkLeft, count)) : 1;
+        size_t got = ch.ended ? 0 : ch.module->read_interleaved_stereo(kSampleRate, chunk, out);
+        if (got == 0) {
+            ch.ended = true;
+            std::memset(out, 0, sizeof(int16_t) * 2 * count);
+            ch.decoded += count;
+            return;
+        }
+        if (bulk) ch.bulkLeft -= static_cast<int64_t>(got);
+        int32_t order = ch.module->get_current_order();
+        int32_t row = ch.module->get_current_row();
+        if (order != ch.lastOrder || row != ch.lastRow) {
+            ch.lastOrder = order;
+            ch.lastRow = row;
+            rows->push_back({ch.decoded + got - 1, static_cast<uint32_t>(order), static_cast<uint32_t>(row)});
+            int32_t tempo = std::max<int32_t>(ch.module->get_current_tempo(), 1);
+            int32_t speed = std::max<int32_t>(ch.module->get_current_speed(), 1);
+            int64_t rowFrames = static_cast<int64_t>(speed) * kSampleRate * 5 / (2 * tempo);
+            ch.bulkLeft = rowFrames - 64;
+        }
+        ch.decoded += got;
+        out += 2 * got;
+        count -= static_cast<int>(got);
+    }
+}
+
+void DecodeStream(Channel& ch, int16_t* out, int count) {
+    uint64_t total = ch.pcm.size() / 2;
+    for (int i = 0; i < count; ++i) {
+        uint64_t frame = ch.decoded + i;
+        if (frame >= total && ch.loop && total > 0) frame %= total;
+        bool audible = frame < total;
+        out[2 * i] = audible ? ch.pcm[2 * frame] : 0;
+        out[2 * i + 1] = audible ? ch.pcm[2 * frame + 1] : 0;
+    }
+    ch.decoded += count;
+}
+
+// Decodes one channel and files its rows and cues; returns the rows found.
+void DecodeChannel(Channel& ch, int16_t* out, int count, std::vector<RowStart>* rows) {
+    rows->clear();
+    if (ch.isModule) DecodeModule(ch, out, count, rows);
+    else DecodeStream(ch, out, count);
+}
+
+void FileRows(Channel& ch, const std::vector<RowStart>& rows) {
+    for (const RowStart& r : rows) RecordRow(ch, r.frame, r.order, r.row, ch.module->get_order_pattern(r.order));
+}
+
+void TraceSync(const PendingSync& sync) {
+    uint32_t x = sync.target.param ? sync.data : 0xFFFFFFFFu;
+    char line[160];
+    std::snprintf(line, sizeof line, "{\"type\":\"sync\",\"x\":%d,\"ms\":%llu,\"order\":%u,\"row\":%u}",
+                  x == 0xFFFFFFFFu ? -1 : static_cast<int>(x),
+                  static_cast<unsigned long long>(sync.frame * 1000 / kSampleRate), sync.order, sync.row);
+    platform::TraceLine(line);
+}
+
+// Frames of the channel being heard now (real time).
+uint64_t HeardFrame(AudioOutput& out, const Channel& ch) {
+    if (!ch.started) return 0;
+    double elapsed = static_cast<double>(SDL_GetPerformanceCounter() - out.lastCallbackCounter) /
+                     static_cast<double>(SDL_GetPerformanceFrequency()) * kSampleRate;
+    int64_t heard = static_cast<int64_t>(out.deliveredFrames) - out.bufferFrames +
+                    std::min<int64_t>(static_cast<int64_t>(elapsed), out.bufferFrames);
+    heard -= static_cast<int64_t>(ch.startDeviceFrame);
+    return heard > 0 ? static_cast<uint64_t>(heard) : 0;
+}
+
+void AudioCallback(void*, Uint8* stream, int bytes) {
+    AudioOutput& out = Output();
+    int frames = bytes / 4;
+    auto* mix = reinterpret_cast<int16_t*>(stream);
+    std::memset(stream, 0, static_cast<size_t>(bytes));
+    out.mixScratch.resize(static_cast<size_t>(frames) * 2);
+    std::vector<RowStart> rows;
+    for (auto& chPtr : out.channels) {
+        Channel& ch = *chPtr;
+        if (!ch.playing) continue;
+        DecodeChannel(ch, out.mixScratch.data(), frames, &rows);
+        for (int i = 0; i < frames * 2; ++i)
+            mix[i] = static_cast<int16_t>(std::clamp(mix[i] + out.mixScratch[i], -32768, 32767));
+        std::lock_guard<std::mutex> guard(out.lock);
+        if (!ch.started) {
+            ch.started = true;
+            ch.startDeviceFrame = out.deliveredFrames;
+        }
+        if (ch.isModule) FileRows(ch, rows);
+        ch.decodedPublished = ch.decoded;
+    }
+    std::lock_guard<std::mutex> guard(out.lock);
+    out.deliveredFrames += static_cast<uint64_t>(frames);
+    out.lastCallbackCounter = SDL_GetPerformanceCounter();
+}
+
+// Calls each sync procedure once its row is heard; runs every millisecond.
+void SyncThread() {
+    AudioOutput& out = Output();
+    std::vector<PendingSync> due;
+    while (out.running) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        due.clear();
+        {
+            std::lock_guard<std::mutex> guard(out.lock);
+            for (auto& chPtr : out.channels) {
+                Channel& ch = *chPtr;
+                uint64_t heard = HeardFrame(out, ch);
+                while (!ch.pending.empty() && ch.pending.front().frame <= heard) {
+                    due.push_back(ch.pending.front());
+                    ch.pending.pop_front();
+                }
+            }
+        }
+        for (const PendingSync& sync : due) {
+            TraceSync(sync);
+            sync.target.proc(0, 0, sync.data, sync.target.user);
+        }
+    }
+}
+
+bool OpenDevice(AudioOutput& out) {
+    SDL_AudioSpec want{}, have{};
+    want.freq = kSampleRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = 1024;
+    want.callback = AudioCallback;
+    out.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (!out.device) return false;
+    out.bufferFrames = have.samples;
+    return true;
+}
+
+bool ReadFile(const char* name, std::vector<uint8_t>* bytes) {
+    std::ifstream file(platform::ResolveDataPath(name), std::ios::binary);
+    if (!file) return false;
+    bytes->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
+// E8x cues of a non-XM module, read through libopenmpt's pattern view.
+void ScanCues(openmpt::module& module, xmsync::CueTable* cues) {
+    int32_t channels = module.get_num_channels();
+    for (int32_t p = 0; p < module.get_num_patterns(); ++p) {
+        for (int32_t r = 0; r < module.get_pattern_num_rows(p); ++r) {
+            for (int32_t c = 0; c < channels; ++c) {
+                std::string letter = module.format_pattern_row_channel_command(p, r, c, openmpt::module::command_effect);
+                uint8_t param = module.get_pattern_row_channel_command(p, r, c, openmpt::module::command_parameter);
+                if (letter == "E" && (param >> 4) == 8) cues->Add(static_cast<uint32_t>(p), static_cast<uint32_t>(r), param & 15);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+BOOL BASS_Init(int device, DWORD freq, DWORD, HWND) {
+    AudioOutput& out = Output();
+    out.initDevices.push_back(device);
+    if (freq != static_cast<DWORD>(kSampleRate) || (device != -1 && device != -2)) return FALSE;
+    if (out.initialised) return TRUE;
+    if (platform::internal::Headless()) {
+        out.initialised = true;
+        return TRUE;
+    }
+    if (device == -1) {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return FALSE;
+        if (!OpenDevice(out)) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return FALSE;
+        }
+    } else {
+        if (SDL_AudioInit("dummy") != 0 || !OpenDevice(out)) return FALSE;
+    }
+    out.initialised = true;
+    out.realTime = true;
+    out.running = true;
+    out.syncThread = std::thread(SyncThread);
+    return TRUE;
+}
+
+BOOL BASS_Start() {
+    AudioOutput& out = Output();
+    if (!out.initialised) return FALSE;
+    if (out.device) SDL_PauseAudioDevice(out.device, 0);
+    return TRUE;
+}
+
+HMUSIC BASS_MusicLoad(BOOL fromMemory, const void* file, QWORD, DWORD, DWORD flags) {
+    if (fromMemory || !file || !Output().initialised) return 0;
+    std::vector<uint8_t> bytes;
+    if (!ReadFile(static_cast<const char*>(file), &bytes) || bytes.empty()) return 0;
+    auto channel = std::make_unique<Channel>();
+    bool isXm = xmsync::ClearSyncEffects(&bytes, &channel->cues);
+    std::ostringstream noWarnings;
+    try {
+        channel->module = std::make_unique<openmpt::module>(bytes, noWarnings);
+    } catch (const std::exception&) {
+        return 0;
+    }
+    if (!isXm) ScanCues(*channel->module, &channel->cues);
+    channel->isModule = true;
+    channel->loop = (flags & BASS_SAMPLE_LOOP) != 0;
+    channel->module->set_repeat_count(channel->loop ? -1 : 0);
+    return Add(std::move(channel));
+}
+
+BOOL BASS_MusicPlay(HMUSIC music) {
+    Channel* ch = Find(music);
+    if (!ch || !ch->isModule) return FALSE;
+    AudioOutput& out = Output();
+    if (out.device) SDL_LockAudioDevice(out.device);
+    ch->playing = true;
+    if (out.device) SDL_UnlockAudioDevice(out.device);
+    platform::internal::MusicStartedPlaying();
+    if (!out.realTime) platform::AdvanceMusicTo(0);
+    return TRUE;
+}
+
+HSTREAM BASS_StreamCreateFile(BOOL fromMemory, const void* file, QWORD, QWORD, DWORD flags) {
+    if (fromMemory || !file || !Output().initialised) return 0;
+    std::string path = platform::ResolveDataPath(static_cast<const char*>(file));
+    SDL_AudioSpec spec{};
+    Uint8* buffer = nullptr;
+    Uint32 length = 0;
+    if (!SDL_LoadWAV(path.c_str(), &spec, &buffer, &length)) return 0;
+    SDL_AudioCVT convert;
+    if (SDL_BuildAudioCVT(&convert, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 2, kSampleRate) < 0) {
+        SDL_FreeWAV(buffer);
+        return 0;
+    }
+    std::vector<Uint8> work(static_cast<size_t>(length) * static_cast<size_t>(std::max(convert.len_mult, 1)));
+    std::memcpy(work.data(), buffer, length);
+    SDL_FreeWAV(buffer);
+    convert.buf = work.data();
+    convert.len = static_cast<int>(length);
+    if (convert.needed && SDL_ConvertAudio(&convert) != 0) return 0;
+    size_t bytes = convert.needed ? static_cast<size_t>(convert.len_cvt) : length;
+    auto channel = std::make_unique<Channel>();
+    channel->pcm.resize(bytes / 2);
+    std::memcpy(channel->pcm.data(), work.data(), channel->pcm.size() * 2);
+    channel->loop = (flags & BASS_SAMPLE_LOOP) != 0;
+    return Add(std::move(channel));
+}
+
+BOOL BASS_StreamPlay(HSTREAM stream, BOOL, DWORD flags) {
+    Channel* ch = Find(stream);
+    if (!ch || ch->isModule) return FALSE;
+    AudioOutput& out = Output();
+    if (out.device) SDL_LockAudioDevice(out.device);
+    ch->loop = ch->loop || (flags & BASS_SAMPLE_LOOP) != 0;
+    ch->playing = true;
+    if (out.device) SDL_UnlockAudioDevice(out.device);
+    platform::internal::MusicStartedPlaying();
+    if (!out.realTime) platform::AdvanceMusicTo(0);
+    return TRUE;
+}
+
+DWORD BASS_ChannelGetPosition(DWORD handle) {
+    Channel* ch = Find(handle);
+    if (!ch) return 0xFFFFFFFFu;
+    AudioOutput& out = Output();
+    std::lock_guard<std::mutex> guard(out.lock);
+    uint64_t heard = out.realTime ? HeardFrame(out, *ch) : (ch->decoded > 0 ? ch->decoded - 1 : 0);
+    if (!ch->isModule) return static_cast<DWORD>(heard * 4);
+    while (ch->timeline.size() > 1 && ch->timeline[1].frame <= heard) ch->timeline.pop_front();
+    if (ch->timeline.empty() || ch->timeline.front().frame > heard) return 0;
+    return ch->timeline.front().order | (ch->timeline.front().row << 16);
+}
+
+HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc, DWORD user) {
+    Channel* ch = Find(handle);
+    if (!ch || !ch->isModule || type != BASS_SYNC_MUSICFX || !proc) return 0;
+    std::lock_guard<std::mutex> guard(Output().lock);
+    ch->syncs.push_back({proc, static_cast<DWORD>(param), user});
+    return static_cast<HSYNC>(ch->syncs.size());
+}
+
+namespace platform {
+
+const std::vector<int>& AudioInitDevices() { return Output().initDevices; }
+
+void AdvanceMusicTo(uint64_t showSampleFrames) {
+    AudioOutput& out = Output();
+    if (out.realTime) return;
+    std::vector<int16_t> scratch;
+    std::vector<RowStart> rows;
+    for (auto& chPtr : out.channels) {
+        Channel& ch = *chPtr;
+        if (!ch.playing || ch.decoded > showSampleFrames) continue;
+        // Decoded through the frame of this instant, so a row starting now counts.
+        int64_t count = static_cast<int64_t>(showSampleFrames + 1 - ch.decoded);
+        scratch.resize(static_cast<size_t>(count) * 2);
+        DecodeChannel(ch, scratch.data(), static_cast<int>(count), &rows);
+        ch.started = true;
+        if (!ch.isModule) continue;
+        FileRows(ch, rows);
+        while (!ch.pending.empty()) {
+            PendingSync sync = ch.pending.front();
+            ch.pending.pop_front();
+            TraceSync(sync);
+            sync.target.proc(0, 0, sync.data, sync.target.user);
+        }
+    }
+}
+
+int64_t MusicDecodeLeadFrames() {
+    AudioOutput& out = Output();
+    std::lock_guard<std::mutex> guard(out.lock);
+    for (auto& chPtr : out.channels)
+        if (chPtr->started) return static_cast<int64_t>(chPtr->decodedPublished) - static_cast<int64_t>(HeardFrame(out, *chPtr));
+    return 0;
+}
+
+}  // namespace platform

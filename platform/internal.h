@@ -1,0 +1,17 @@
+// Shared between the platform's own files, never included above the platform.
+#pragma once
+
+#include <cstdint>
+
+namespace platform::internal {
+
+constexpr int kSampleRate = 44100;
+
+// The window and music halves tell each other about the clock of the run.
+void MusicStartedPlaying();          // the show clock starts now
+bool MusicHasStarted();
+uint64_t ShowSampleFramesNow();      // headless: sample frames of show time so far
+bool Headless();
+void NoteSync(uint32_t x, uint64_t sampleFrame, uint32_t order, uint32_t row);
+
+}  // namespace platform::internal

@@ -1,0 +1,17 @@
+// Writes and reads 8-bit RGB, RGBA or grey PNG files (libpng).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// `channels` is 1 (grey), 3 (RGB) or 4 (RGBA); rows top first, tightly packed.
+bool WritePng(const std::string& path, int width, int height, int channels,
+              const uint8_t* pixels);
+
+// Reads any PNG as tightly packed RGB rows, top first. False if unreadable.
+bool ReadPngRgb(const std::string& path, int* width, int* height, std::vector<uint8_t>* rgb);
+
+}  // namespace platform

@@ -1,0 +1,53 @@
+// How this run of the program behaves below the Windows calls: in a real
+// window or headless on a virtual clock, the frame trace, screenshots at music
+// positions, and the record of every message box shown.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct MusicPosition {
+    uint32_t order;
+    uint32_t row;
+};
+
+struct RunOptions {
+    bool headless = false;            // offscreen GL, virtual clock, lockstep music
+    bool forceWindowed = false;       // window mode 1 opens a normal window instead
+    int framesPerSecond = 60;         // virtual frame rate of headless runs
+    std::string traceFile;            // JSON lines of frames, syncs and errors
+    std::vector<MusicPosition> shots; // headless: save the first frame at or after each
+    std::string shotDir;              // where the shots go, as shot-OOO-RR.png
+};
+
+// Called once before anything else of the platform; fixes the mode of the run.
+void Configure(const RunOptions& options);
+const RunOptions& Options();
+
+// The scene loop reports the position each frame used, so that the trace and
+// the screenshots can name it. Scene numbers are 1 to 9.
+void NoteFrame(int scene, uint32_t order, uint32_t row);
+
+// Every message box of the run, in order, for tests and the trace.
+const std::vector<std::string>& MessageBoxTexts();
+
+// Milliseconds of show time: since the music was told to play (0 before).
+uint32_t ShowTimeMs();
+
+// Frames presented so far.
+uint64_t PresentedFrames();
+
+// Writes one line of JSON to the trace, if a trace is open.
+void TraceLine(const std::string& json);
+std::string JsonEscape(const std::string& text);
+
+// Moves the tick count so that the next reading is `ticks` (tests of wrap-around).
+void SetTickCountForTest(uint32_t ticks);
+
+// Closes the trace and the platform; called once at exit.
+void Shutdown();
+
+}  // namespace platform

@@ -1,0 +1,47 @@
+// The shared scene loop, written once; each scene supplies its ticks and drawing.
+#include "SceneFrame.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "../main/demo.h"
+#include "../platform/runtime.h"
+#include "TickTimer.h"
+
+static void ReadPosition(FramePosition* position) {
+    position->order = g_engine->ow->GetOrder();
+    position->row = g_engine->ow->GetRow();
+}
+
+bool RunSceneFrames(const SceneFrame& frame) {
+    FramePosition position{0, 0};
+    char text[96];
+    for (;;) {
+        MSG msg;
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (!GetMessageA(&msg, nullptr, 0, 0)) return false;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+            if (!g_engine) return false;  // the message closed the window
+        }
+        if (!frame.positionEveryTick) ReadPosition(&position);
+        g_tickTimer.Update();
+        do {
+            if (frame.positionEveryTick) ReadPosition(&position);
+            frame.tick(frame.state, position);
+            g_tickTimer.Advance();
+        } while (g_tickTimer.Pending());
+
+        platform::NoteFrame(frame.scene, position.order, position.row);
+        frame.draw(frame.state, position);
+        g_engine->pswap();
+
+        uint32_t row = g_engine->ow->GetRow();
+        uint32_t order = g_engine->ow->GetOrder();
+        if (frame.positionLine) frame.positionLine(frame.state, text, sizeof text, order, row);
+        else std::snprintf(text, sizeof text, "order: %d, row: %d", static_cast<int>(order), static_cast<int>(row));
+        TextOutA(g_engine->ow->GetDC(), 0, 0, text, static_cast<int>(std::strlen(text)));
+
+        if (position.order >= frame.endOrder) return true;
+    }
+}
