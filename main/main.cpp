@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "../platform/runtime.h"
@@ -103,6 +104,10 @@ int main(int argc, char** argv) {
     if (getcwd(here, sizeof here)) {
         if (!options.traceFile.empty() && options.traceFile[0] != '/') options.traceFile = std::string(here) + "/" + options.traceFile;
         if (options.shotDir[0] != '/') options.shotDir = std::string(here) + "/" + options.shotDir;
+    }
+    if (!options.shots.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(options.shotDir, error);
     }
     if (chdir(dataDir.c_str()) != 0) {
         std::fprintf(stderr, "pqn: cannot open the data folder %s\n", dataDir.c_str());
