@@ -1,0 +1,110 @@
+// Test support: headless engine, readback, test modules, running pqn.
+#include "support.h"
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+
+#include "../platform/runtime.h"
+
+namespace test {
+
+void ConfigureHeadless() {
+    static bool configured = false;
+    if (configured) return;
+    platform::RunOptions options;
+    options.headless = true;
+    platform::Configure(options);
+    configured = true;
+}
+
+void OpenEngine() {
+    ConfigureHeadless();
+    g_engine = new Kestrel3D;
+    g_engine->ow = new EngineWindow(1, 1);
+    g_engine->ow->Create(640, 480, nullptr, 1, ".P.Q.N.");
+    g_engine->getHDC();
+    g_engine->InitAPI();
+}
+
+void CloseEngine() {
+    if (g_engine) SendMessageA(g_engine->ow->GetWindow(), WM_CLOSE, 0, 0);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+        if (!GetMessageA(&msg, nullptr, 0, 0)) break;
+}
+
+Rgb PixelAt(int x, int yFromTop) {
+    unsigned char px[4] = {};
+    glReadPixels(x, 479 - yFromTop, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
+    return {px[0], px[1], px[2]};
+}
+
+bool RowsBlack(int first, int last) {
+    int rows = last - first + 1;
+    std::vector<unsigned char> pixels(static_cast<size_t>(640) * rows * 4);
+    glReadPixels(0, 479 - last, 640, rows, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    for (size_t i = 0; i < pixels.size(); i += 4)
+        if (pixels[i] || pixels[i + 1] || pixels[i + 2]) return false;
+    return true;
+}
+
+std::vector<uint8_t> MakeTestModule(int orders, const std::vector<CueAt>& cues) {
+    xm::Module m;
+    m.name = "test";
+    m.channels = 2;
+    xm::Instrument beep;
+    beep.name = "beep";
+    for (int i = 0; i < 2205; ++i)
+        beep.sample.push_back(static_cast<int16_t>(8000 * std::sin(2 * 3.14159265 * 261.6256 * i / 44100.0)));
+    xm::TuneSample(beep, 44100, 261.6256);
+    m.instruments.push_back(beep);
+    for (int order = 0; order < orders; ++order) {
+        xm::Pattern p(64, 2);
+        p.cells[0].note = 49;
+        p.cells[0].instrument = 1;
+        for (const CueAt& cue : cues) {
+            if (cue.order != order) continue;
+            xm::Cell& c = p.cells[static_cast<size_t>(cue.row) * 2 + 1];
+            c.effect = 0x0E;
+            c.param = static_cast<uint8_t>(0x80 | cue.x);
+        }
+        m.patterns.push_back(p);
+        m.orders.push_back(static_cast<uint8_t>(order));
+    }
+    return xm::Write(m);
+}
+
+std::string TempDir() {
+    static std::string dir;
+    if (dir.empty()) {
+        char pattern[] = "/tmp/pqn-test-XXXXXX";
+        dir = mkdtemp(pattern);
+    }
+    return dir;
+}
+
+std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes) {
+    std::string path = TempDir() + "/" + name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
+
+int RunPqn(const std::string& arguments, std::string* output) {
+    std::string command = std::string(PQN_BINARY) + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return -1;
+    char buffer[4096];
+    size_t got;
+    output->clear();
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output->append(buffer, got);
+    int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> Boxes() { return platform::MessageBoxTexts(); }
+
+}  // namespace test

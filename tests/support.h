@@ -1,0 +1,45 @@
+// Shared by the tests: a headless engine with a window and GL context, pixel
+// readback, a small XM module written on the spot, and running pqn itself.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "../main/demo.h"
+#include "../tools/xm_writer.h"
+
+namespace test {
+
+// Starts the platform headless, once per process.
+void ConfigureHeadless();
+// Starts the platform headless (once per process) and opens a fresh engine in
+// g_engine with its window and GL context, as start-up does.
+void OpenEngine();
+// Closes the window as the program does; g_engine becomes null.
+void CloseEngine();
+
+struct Rgb {
+    int r, g, b;
+};
+// Pixel of the 640x480 window surface, y counted from the top.
+Rgb PixelAt(int x, int yFromTop);
+// Rows [first, last] (from the top) whose every pixel is black.
+bool RowsBlack(int first, int last);
+
+// A module of `orders` 64-row patterns at speed 6, 125 BPM, with one short
+// instrument and E8x cues at (order, row, x).
+struct CueAt {
+    int order, row, x;
+};
+std::vector<uint8_t> MakeTestModule(int orders, const std::vector<CueAt>& cues);
+std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes);
+std::string TempDir();
+
+// Runs pqn with the arguments; returns its exit code; stderr and stdout go to `output`.
+int RunPqn(const std::string& arguments, std::string* output);
+
+// Message boxes shown since the process began.
+std::vector<std::string> Boxes();
+
+}  // namespace test
