@@ -1,6 +1,8 @@
 // Entry, window procedure, sync callback and the scene chain.
 #include "demo.h"
 
+#include "../platform/capture.h"
+#include "../platform/runtime.h"
 #include "../scenes/TickTimer.h"
 
 Kestrel3D* g_engine = nullptr;
@@ -32,6 +34,44 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
 }
 
+namespace {
+
+bool (*const kScenes[])() = {Scene1, Scene2, Scene3, Scene4, Scene5, Scene6, Scene7, Scene8, Scene9};
+const uint32_t kStartOrders[] = {0, 3, 6, 9, 13, 17, 18, 21, 23};
+const uint32_t kEndOrders[] = {3, 6, 9, 13, 17, 18, 21, 23, 27};
+
+uint32_t MillisecondsAtOrder(DWORD music, uint32_t order) {
+    double seconds = platform::MusicSecondsAtOrder(music, order);
+    return seconds > 0 ? static_cast<uint32_t>(seconds * 1000) : 0;
+}
+
+// The scenes before `first` run one frame each, spanning their whole time, so
+// that the GL state and the values they hand on are as after a full run; the
+// music then starts at the first order of scene `first`.
+void RunEarlierScenesInAMoment(int first) {
+    DWORD music = g_engine->ow->GetMusicChannel();
+    platform::BeginWarp();
+    g_tickTimer.Start();
+    for (int scene = 1; scene < first && g_running; ++scene) {
+        platform::WarpTo(kEndOrders[scene - 1], MillisecondsAtOrder(music, kStartOrders[scene - 1]),
+                         MillisecondsAtOrder(music, kEndOrders[scene - 1]));
+        g_running = kScenes[scene - 1]();
+    }
+    platform::EndWarp();
+    BASS_ChannelSetPosition(music, kStartOrders[first - 1]);
+}
+
+// A capture starts with the music: its length is the show's from there.
+bool StartCapture(int first) {
+    const platform::RunOptions& options = platform::Options();
+    if (options.captureOut.empty()) return true;
+    DWORD music = g_engine->ow->GetMusicChannel();
+    double seconds = platform::MusicSecondsAtOrder(music, 27) - platform::MusicSecondsAtOrder(music, kStartOrders[first - 1]);
+    return platform::capture::Start(options.captureOut, options.framesPerSecond, seconds > 0 ? seconds : 0);
+}
+
+}  // namespace
+
 static void BlankScreen() {
     g_engine->cls();
     g_engine->cls();
@@ -58,14 +98,13 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     }
     g_engine->setWideScreen(640, 256);
     g_engine->edTexture(true);
+    int first = platform::Options().firstScene;
+    if (first > 1) RunEarlierScenesInAMoment(first);
+    if (!StartCapture(first)) g_running = false;
     g_engine->ow->PlayMusic();
     g_tickTimer.Start();
 
-    bool (*const scenes[])() = {Scene1, Scene2, Scene3, Scene4, Scene5, Scene6, Scene7, Scene8, Scene9};
-    for (auto scene : scenes) {
-        if (!g_running) break;
-        g_running = scene();
-    }
+    for (int scene = first; scene <= 9 && g_running; ++scene) g_running = kScenes[scene - 1]();
     if (g_engine) SendMessageA(g_engine->ow->GetWindow(), WM_CLOSE, 0, 0);
     return 0;
 }

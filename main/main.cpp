@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "../platform/capture.h"
 #include "../platform/runtime.h"
 #include "demo.h"
 #include "version.h"
@@ -24,6 +25,17 @@ const char* const kUsage =
     "  --trace FILE       write every frame, sync and message box as JSON lines\n"
     "  --shot O:R[,O:R]   headless: save the first frame at or after each order:row\n"
     "  --out DIR          where --shot writes its PNG files (default: .)\n"
+    "  --capture OUT      render every frame and the sound, faster than real time, without a\n"
+    "                     display: OUT.mp4 or OUT.mkv is a video (needs ffmpeg), any other OUT\n"
+    "                     a folder of numbered PNG frames and audio.wav; Ctrl+C stops cleanly\n"
+    "  --scene N          start at scene N (1 to 9) with the music at that scene's first order.\n"
+    "                     The scenes before it run in a moment first, so lights, materials, field\n"
+    "                     of view, texture settings, blending and the values handed on (fan angle,\n"
+    "                     noise bar phases) are as in a full run. What can still differ: the random\n"
+    "                     flicker and noise (another point of the same sequence), and sync flags\n"
+    "                     left raised by earlier scenes\n"
+    "  --bench [--json]   headless: frames per second and frame times of each scene, and the\n"
+    "                     speed of a whole-show capture without encoding\n"
     "  --help, --version\n";
 
 bool ParseInt(const char* text, int low, int high, int* out) {
@@ -89,11 +101,22 @@ int main(int argc, char** argv) {
             if (!ParseShots(argv[++i], &options.shots)) return Usage("--shot takes ORDER:ROW[,ORDER:ROW...]");
         } else if (arg == "--out" && hasValue) {
             options.shotDir = argv[++i];
+        } else if (arg == "--capture" && hasValue) {
+            options.captureOut = argv[++i];
+            options.headless = true;
+        } else if (arg == "--scene" && hasValue) {
+            if (!ParseInt(argv[++i], 1, 9, &options.firstScene)) return Usage("--scene takes 1 to 9");
+        } else if (arg == "--bench") {
+            options.bench = true;
+            options.headless = true;
+        } else if (arg == "--json") {
+            options.benchJson = true;
         } else {
             return Usage(("unknown option or missing value: " + arg).c_str());
         }
     }
     if (!options.shots.empty() && !options.headless) return Usage("--shot needs --headless");
+    if (!options.captureOut.empty() && !platform::capture::Preflight(options.captureOut)) return 1;
     if (options.shotDir.empty()) options.shotDir = ".";
     if (!options.headless && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
         std::fprintf(stderr, "pqn: no display found; run with --headless to render without one\n");
@@ -104,6 +127,8 @@ int main(int argc, char** argv) {
     if (getcwd(here, sizeof here)) {
         if (!options.traceFile.empty() && options.traceFile[0] != '/') options.traceFile = std::string(here) + "/" + options.traceFile;
         if (options.shotDir[0] != '/') options.shotDir = std::string(here) + "/" + options.shotDir;
+        if (!options.captureOut.empty() && options.captureOut[0] != '/')
+            options.captureOut = std::string(here) + "/" + options.captureOut;
     }
     if (!options.shots.empty()) {
         std::error_code error;
@@ -114,6 +139,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     platform::Configure(options);
+    if (!options.captureOut.empty()) platform::CloseOnInterrupt();
     int result = WinMain(nullptr, nullptr, nullptr, 1);
     platform::Shutdown();
     return result;

@@ -31,6 +31,8 @@ BOOL BASS_StreamPlay(HSTREAM stream, BOOL flush, DWORD flags);
 // Module: order in the low 16 bits, row in the high 16 bits. Stream: the byte
 // position. A bad handle gives 0xFFFFFFFF.
 DWORD BASS_ChannelGetPosition(DWORD handle);
+// Module: moves playback to order LOWORD(position), row HIWORD(position).
+BOOL BASS_ChannelSetPosition(DWORD handle, DWORD position);
 // Type BASS_SYNC_MUSICFX: `proc` is called as each E8x of the module plays,
 // with data = x when param is 1, or the position (order | row << 16) when 0.
 HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc, DWORD user);
@@ -43,4 +45,6 @@ const std::vector<int>& AudioInitDevices();
 void AdvanceMusicTo(uint64_t showSampleFrames);
 // Real time: frames behind between the position decoded and the one heard.
 int64_t MusicDecodeLeadFrames();
+// Seconds from the start of a module to the start of an order (-1 if none).
+double MusicSecondsAtOrder(DWORD handle, uint32_t order);
 }  // namespace platform

@@ -31,6 +31,7 @@
 #include <thread>
 #include <vector>
 
+#include "capture.h"
 #include "internal.h"
 #include "paths.h"
 #include "runtime.h"
@@ -77,6 +78,7 @@ struct Channel {
     std::deque<RowStart> timeline;
     std::deque<PendingSync> pending;
     std::vector<SyncRegistration> syncs;
+    std::vector<double> orderSeconds;  // start time of each order
 };
 
 struct AudioOutput {
@@ -339,6 +341,9 @@ HMUSIC BASS_MusicLoad(BOOL fromMemory, const void* file, QWORD, DWORD, DWORD fla
         return 0;
     }
     if (!isXm) ScanCues(*channel->module, &channel->cues);
+    for (int32_t order = 0; order < channel->module->get_num_orders(); ++order)
+        channel->orderSeconds.push_back(channel->module->set_position_order_row(order, 0));
+    channel->module->set_position_order_row(0, 0);
     channel->isModule = true;
     channel->loop = (flags & BASS_SAMPLE_LOOP) != 0;
     channel->module->set_repeat_count(channel->loop ? -1 : 0);
@@ -396,9 +401,28 @@ BOOL BASS_StreamPlay(HSTREAM stream, BOOL, DWORD flags) {
     return TRUE;
 }
 
+BOOL BASS_ChannelSetPosition(DWORD handle, DWORD position) {
+    Channel* ch = Find(handle);
+    if (!ch || !ch->isModule) return FALSE;
+    AudioOutput& out = Output();
+    if (out.device) SDL_LockAudioDevice(out.device);
+    {
+        std::lock_guard<std::mutex> guard(out.lock);
+        ch->module->set_position_order_row(static_cast<int32_t>(position & 0xFFFF), static_cast<int32_t>(position >> 16));
+        ch->lastOrder = ch->lastRow = -1;
+        ch->bulkLeft = 0;
+        ch->ended = false;
+        ch->timeline.clear();
+        ch->pending.clear();
+    }
+    if (out.device) SDL_UnlockAudioDevice(out.device);
+    return TRUE;
+}
+
 DWORD BASS_ChannelGetPosition(DWORD handle) {
     Channel* ch = Find(handle);
     if (!ch) return 0xFFFFFFFFu;
+    if (platform::internal::Warping() && ch->isModule) return platform::internal::WarpOrder();
     AudioOutput& out = Output();
     std::lock_guard<std::mutex> guard(out.lock);
     uint64_t heard = out.realTime ? HeardFrame(out, *ch) : (ch->decoded > 0 ? ch->decoded - 1 : 0);
@@ -433,6 +457,7 @@ void AdvanceMusicTo(uint64_t showSampleFrames) {
         scratch.resize(static_cast<size_t>(count) * 2);
         DecodeChannel(ch, scratch.data(), static_cast<int>(count), &rows);
         ch.started = true;
+        platform::capture::Audio(scratch.data(), static_cast<size_t>(count));
         if (!ch.isModule) continue;
         FileRows(ch, rows);
         while (!ch.pending.empty()) {
@@ -442,6 +467,12 @@ void AdvanceMusicTo(uint64_t showSampleFrames) {
             sync.target.proc(0, 0, sync.data, sync.target.user);
         }
     }
+}
+
+double MusicSecondsAtOrder(DWORD handle, uint32_t order) {
+    Channel* ch = Find(handle);
+    if (!ch || order >= ch->orderSeconds.size()) return -1;
+    return ch->orderSeconds[order];
 }
 
 int64_t MusicDecodeLeadFrames() {

@@ -12,6 +12,7 @@ void MusicStartedPlaying();          // the show clock starts now
 bool MusicHasStarted();
 uint64_t ShowSampleFramesNow();      // headless: sample frames of show time so far
 bool Headless();
-void NoteSync(uint32_t x, uint64_t sampleFrame, uint32_t order, uint32_t row);
+bool Warping();
+uint32_t WarpOrder();
 
 }  // namespace platform::internal

@@ -21,6 +21,10 @@ struct RunOptions {
     std::string traceFile;            // JSON lines of frames, syncs and errors
     std::vector<MusicPosition> shots; // headless: save the first frame at or after each
     std::string shotDir;              // where the shots go, as shot-OOO-RR.png
+    std::string captureOut;           // headless: every frame and the sound to a video or folder
+    int firstScene = 1;               // the show starts at this scene
+    bool bench = false;               // headless: time every frame, report per scene
+    bool benchJson = false;
 };
 
 // Called once before anything else of the platform; fixes the mode of the run.
@@ -47,7 +51,19 @@ std::string JsonEscape(const std::string& text);
 // Moves the tick count so that the next reading is `ticks` (tests of wrap-around).
 void SetTickCountForTest(uint32_t ticks);
 
-// Closes the trace and the platform; called once at exit.
+// Runs the scenes before the chosen first one in a moment, so that what they
+// leave behind is as a full run leaves it: while warping nothing is shown or
+// heard, and the tick count and the music position are what WarpTo sets.
+// WarpTo puts the clock at `startMs` now and, at the next look at the
+// messages, at `endMs` with the music at `order`, row 0.
+void BeginWarp();
+void WarpTo(uint32_t order, uint32_t startMs, uint32_t endMs);
+void EndWarp();
+
+// Ctrl+C ends the show as closing the window would.
+void CloseOnInterrupt();
+
+// Closes the trace, the capture and the platform; called once at exit.
 void Shutdown();
 
 }  // namespace platform

@@ -14,6 +14,8 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -23,6 +25,8 @@
 #include <vector>
 
 #include "bass.h"
+#include "bench.h"
+#include "capture.h"
 #include "internal.h"
 #include "png_file.h"
 #include "runtime.h"
@@ -103,7 +107,17 @@ struct PlatformState {
 
     FILE* trace = nullptr;
     std::vector<std::string> boxes;
+
+    // Running earlier scenes in a moment (see BeginWarp)
+    bool warping = false;
+    bool warpArmed = false;
+    uint32_t warpTicks = 0, warpEndMs = 0, warpOrder = 0, warpNextOrder = 0;
+    bool interruptPosted = false;
 };
+
+std::atomic<bool> g_interrupted{false};
+
+void OnInterrupt(int) { g_interrupted = true; }
 
 PlatformState& State() {
     static PlatformState state;
@@ -161,7 +175,12 @@ void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 // Turns waiting SDL events into posted window messages.
 void PumpEvents() {
-    if (!State().sdlReady) return;
+    PlatformState& s = State();
+    if (g_interrupted && !s.interruptPosted && LiveWindow()) {
+        s.interruptPosted = true;
+        Post(LiveWindow(), WM_CLOSE, 0, 0);
+    }
+    if (!s.sdlReady) return;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         PlatformWindow* window = LiveWindow();
@@ -309,17 +328,19 @@ void RestoreRegions(const std::vector<SavedRegion>& saved) {
     glPopAttrib();
 }
 
-std::vector<uint8_t> ReadSurface(int width, int height) {
-    std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
-    std::vector<uint8_t> flipped(rgb.size());
+// The window surface, rows top first: GL_RGB for pictures, or GL_BGRA, the
+// surface's own layout, which reads back without a conversion.
+std::vector<uint8_t> ReadSurface(int width, int height, GLenum format = GL_RGB) {
+    size_t rowBytes = static_cast<size_t>(width) * (format == GL_RGB ? 3 : 4);
+    std::vector<uint8_t> pixels(rowBytes * height);
+    std::vector<uint8_t> flipped(pixels.size());
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, flipped.data());
+    glReadPixels(0, 0, width, height, format, GL_UNSIGNED_BYTE, flipped.data());
     glPopClientAttrib();
-    size_t rowBytes = static_cast<size_t>(width) * 3;
     for (int y = 0; y < height; ++y)
-        std::memcpy(&rgb[y * rowBytes], &flipped[(height - 1 - y) * rowBytes], rowBytes);
-    return rgb;
+        std::memcpy(&pixels[y * rowBytes], &flipped[(height - 1 - y) * rowBytes], rowBytes);
+    return pixels;
 }
 
 bool PositionReached(platform::MusicPosition frame, platform::MusicPosition target) {
@@ -377,6 +398,14 @@ void PresentPending() {
     if (!context || !context->framebuffer) return;
     std::vector<SavedRegion> saved = DrawOverlay(context->window->height);
     SaveShots(context);
+    bool capturing = platform::capture::Active() && s.musicStarted;
+    if (capturing || s.options.bench) {
+        glFinish();
+        GLenum format = platform::capture::WantsBgra() ? GL_BGRA : GL_RGB;
+        std::vector<uint8_t> pixels = ReadSurface(context->window->width, context->window->height, format);
+        if (capturing) platform::capture::Frame(pixels.data(), context->window->width, context->window->height);
+        if (s.options.bench && s.musicStarted) platform::bench::FramePresented(s.frameNoted ? s.frameScene : 0);
+    }
     if (!s.options.headless) ShowOnScreen(context);
     RestoreRegions(saved);
     s.overlay.clear();
@@ -522,6 +551,11 @@ BOOL PeekMessageA(MSG* msg, HWND, UINT, UINT, UINT removeFlags) {
     PresentPending();
     PumpEvents();
     PlatformState& s = State();
+    if (s.warping && s.warpArmed) {
+        s.warpArmed = false;
+        s.warpTicks = s.warpEndMs;
+        s.warpOrder = s.warpNextOrder;
+    }
     if (!s.queue.empty()) {
         *msg = s.queue.front();
         if (removeFlags & PM_REMOVE) s.queue.pop_front();
@@ -664,8 +698,9 @@ BOOL SwapBuffers(HDC dc) {
     if (!dc || !dc->alive || !s.current) return FALSE;
     PresentPending();
     glFlush();
-    s.framePending = true;
     s.overlay.clear();
+    if (s.warping) return TRUE;
+    s.framePending = true;
     ++s.swaps;
     if (s.options.headless && s.musicStarted) platform::AdvanceMusicTo(platform::internal::ShowSampleFramesNow());
     return TRUE;
@@ -698,6 +733,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
 
 static uint32_t RawTicks() {
     PlatformState& s = State();
+    if (s.warping) return s.warpTicks;
     if (s.options.headless) return static_cast<uint32_t>(s.swaps * 1000 / static_cast<uint64_t>(s.options.framesPerSecond));
     return s.sdlReady ? SDL_GetTicks() : 0;
 }
@@ -715,6 +751,7 @@ void Configure(const RunOptions& options) {
         State().trace = std::fopen(options.traceFile.c_str(), "w");
         if (!State().trace) std::fprintf(stderr, "pqn: cannot write the trace %s\n", options.traceFile.c_str());
     }
+    if (State().options.bench) bench::Start();
     EnsureSdl();
 }
 
@@ -725,7 +762,7 @@ void NoteFrame(int scene, uint32_t order, uint32_t row) {
     s.frameScene = scene;
     s.framePosition = {order, row};
     s.frameNoted = true;
-    if (!s.trace) return;
+    if (!s.trace || s.warping) return;
     char line[160];
     std::snprintf(line, sizeof line, "{\"type\":\"frame\",\"frame\":%llu,\"ms\":%u,\"scene\":%d,\"order\":%u,\"row\":%u}",
                   static_cast<unsigned long long>(s.tracedFrames++), ShowTimeMs(), scene, order, row);
@@ -770,8 +807,33 @@ std::string JsonEscape(const std::string& text) {
 
 void SetTickCountForTest(uint32_t ticks) { State().tickOffset = static_cast<int64_t>(ticks) - RawTicks(); }
 
+void BeginWarp() {
+    PlatformState& s = State();
+    s.warping = true;
+    s.framePending = false;
+}
+
+void WarpTo(uint32_t order, uint32_t startMs, uint32_t endMs) {
+    PlatformState& s = State();
+    s.warpTicks = startMs;
+    s.warpEndMs = endMs;
+    s.warpNextOrder = order;
+    s.warpArmed = true;
+}
+
+void EndWarp() {
+    PlatformState& s = State();
+    s.warping = false;
+    s.warpArmed = false;
+    s.tickOffset += static_cast<int64_t>(s.warpTicks) - RawTicks();
+}
+
+void CloseOnInterrupt() { std::signal(SIGINT, OnInterrupt); }
+
 void Shutdown() {
     PlatformState& s = State();
+    capture::Finish(g_interrupted);
+    if (s.options.bench) bench::Report(s.options.benchJson);
     if (s.trace) std::fclose(s.trace);
     s.trace = nullptr;
     if (s.font) FT_Done_Face(s.font);
@@ -799,6 +861,10 @@ uint64_t ShowSampleFramesNow() {
 }
 
 bool Headless() { return State().options.headless; }
+
+bool Warping() { return State().warping; }
+
+uint32_t WarpOrder() { return State().warpOrder; }
 
 }  // namespace internal
 }  // namespace platform

@@ -1,0 +1,318 @@
+// Capture to ffmpeg or to PNG frames and a WAV file, with a progress line.
+//
+// A video is made in two steps: the frames are piped to an ffmpeg that
+// encodes them alone, and the sound is written to a WAV file beside it; at
+// the end a second ffmpeg puts both into the output. So an interrupted capture
+// still ends as a playable file of what was rendered. The encoder runs in its
+// own process group, so Ctrl+C reaches only pqn, which then finishes cleanly.
+// Frames reach the encoder through a short queue and a writer thread, so that
+// drawing the next frame and encoding the last one overlap.
+#include "capture.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "internal.h"
+#include "png_file.h"
+
+namespace platform::capture {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct State {
+    bool active = false;
+    bool video = false;
+    std::string out, videoTemp, audioPath;
+    int fps = 60;
+    pid_t encoder = -1;
+    int encoderInput = -1;
+    FILE* wav = nullptr;
+    uint64_t frames = 0;
+    uint64_t audioFrames = 0;
+    uint64_t expectedFrames = 0;
+    Clock::time_point started;
+    Clock::time_point lastProgress;
+    bool progress = false;
+
+    // Frames on their way to the encoder
+    std::mutex lock;
+    std::condition_variable changed;
+    std::deque<std::vector<uint8_t>> queue;
+    bool closing = false;
+    bool encoderFailed = false;
+    std::thread writer;
+};
+
+constexpr size_t kQueuedFrames = 6;
+
+State& S() {
+    static State state;
+    return state;
+}
+
+bool EndsWith(const std::string& text, const char* suffix) {
+    size_t n = std::strlen(suffix);
+    if (text.size() < n) return false;
+    for (size_t i = 0; i < n; ++i)
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - n + i])) != suffix[i]) return false;
+    return true;
+}
+
+bool HaveFfmpeg() { return std::system("command -v ffmpeg > /dev/null 2>&1") == 0; }
+
+// Starts a program in its own process group; with `input`, its standard input
+// is a pipe whose writing end is returned there.
+pid_t Spawn(const std::vector<std::string>& args, int* input) {
+    int fds[2] = {-1, -1};
+    if (input && pipe(fds) != 0) return -1;
+    pid_t pid = fork();
+    if (pid == 0) {
+        setpgid(0, 0);
+        if (input) {
+            dup2(fds[0], 0);
+            close(fds[0]);
+            close(fds[1]);
+        }
+        std::vector<char*> argv;
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    if (input) {
+        close(fds[0]);
+        *input = pid > 0 ? fds[1] : -1;
+        if (pid < 0) close(fds[1]);
+    }
+    return pid;
+}
+
+int Wait(pid_t pid) {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void Put32(FILE* f, uint32_t v) {
+    uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
+    std::fwrite(b, 1, 4, f);
+}
+void Put16(FILE* f, uint16_t v) {
+    uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
+    std::fwrite(b, 1, 2, f);
+}
+
+void WriteWavHeader(FILE* f, uint32_t frames) {
+    std::fseek(f, 0, SEEK_SET);
+    std::fwrite("RIFF", 1, 4, f);
+    Put32(f, 36 + frames * 4);
+    std::fwrite("WAVEfmt ", 1, 8, f);
+    Put32(f, 16);
+    Put16(f, 1);
+    Put16(f, 2);
+    Put32(f, internal::kSampleRate);
+    Put32(f, internal::kSampleRate * 4);
+    Put16(f, 4);
+    Put16(f, 16);
+    std::fwrite("data", 1, 4, f);
+    Put32(f, frames * 4);
+}
+
+bool WriteAll(int fd, const uint8_t* data, size_t bytes) {
+    size_t written = 0;
+    while (written < bytes) {
+        ssize_t n = write(fd, data + written, bytes - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        written += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+void WriterThread() {
+    State& s = S();
+    for (;;) {
+        std::vector<uint8_t> frame;
+        {
+            std::unique_lock<std::mutex> guard(s.lock);
+            s.changed.wait(guard, [&] { return !s.queue.empty() || s.closing; });
+            if (s.queue.empty()) return;
+            frame = std::move(s.queue.front());
+            s.queue.pop_front();
+        }
+        s.changed.notify_all();
+        if (!WriteAll(s.encoderInput, frame.data(), frame.size())) {
+            std::lock_guard<std::mutex> guard(s.lock);
+            s.encoderFailed = true;
+            s.queue.clear();
+            return;
+        }
+    }
+}
+
+void ShowProgress(bool force) {
+    State& s = S();
+    if (!s.progress) return;
+    Clock::time_point now = Clock::now();
+    if (!force && now - s.lastProgress < std::chrono::milliseconds(200)) return;
+    s.lastProgress = now;
+    double elapsed = std::chrono::duration<double>(now - s.started).count();
+    double rate = elapsed > 0 ? s.frames / elapsed : 0;
+    uint64_t total = std::max(s.expectedFrames, s.frames);
+    double fraction = total ? static_cast<double>(s.frames) / total : 0;
+    double left = rate > 0 ? (total - s.frames) / rate : 0;
+    char bar[31];
+    int filled = static_cast<int>(fraction * 30);
+    for (int i = 0; i < 30; ++i) bar[i] = i < filled ? '#' : '-';
+    bar[30] = '\0';
+    std::fprintf(stderr, "\r[%s] %llu/%llu frames %3.0f%% %5.0f fps %4.0f s left ", bar,
+                 static_cast<unsigned long long>(s.frames), static_cast<unsigned long long>(total), fraction * 100, rate, left);
+}
+
+}  // namespace
+
+bool Preflight(const std::string& out) {
+    bool video = EndsWith(out, ".mp4") || EndsWith(out, ".mkv");
+    if (video && !HaveFfmpeg()) {
+        std::fprintf(stderr, "pqn: capturing to a video needs ffmpeg, which is not installed "
+                             "(on Debian: sudo apt-get install ffmpeg); or capture to a folder of PNG frames\n");
+        return false;
+    }
+    return true;
+}
+
+bool Start(const std::string& out, int framesPerSecond, double expectedSeconds) {
+    State& s = S();
+    s.out = out;
+    s.fps = framesPerSecond;
+    s.video = EndsWith(out, ".mp4") || EndsWith(out, ".mkv");
+    s.expectedFrames = static_cast<uint64_t>(expectedSeconds * framesPerSecond) + 1;
+    signal(SIGPIPE, SIG_IGN);
+    if (s.video) {
+        s.videoTemp = out + ".video.mkv";
+        s.audioPath = out + ".audio.wav";
+        s.encoder = Spawn({"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo", "-pix_fmt", "bgra",
+                           "-s", "640x480", "-r", std::to_string(framesPerSecond), "-i", "-", "-c:v", "libx264",
+                           "-preset", "ultrafast", "-crf", "16", "-pix_fmt", "yuv420p", s.videoTemp},
+                          &s.encoderInput);
+        if (s.encoder < 0) {
+            std::fprintf(stderr, "pqn: cannot start ffmpeg\n");
+            return false;
+        }
+        s.writer = std::thread(WriterThread);
+    } else {
+        std::error_code error;
+        std::filesystem::create_directories(out, error);
+        s.audioPath = out + "/audio.wav";
+    }
+    s.wav = std::fopen(s.audioPath.c_str(), "wb");
+    if (!s.wav) {
+        std::fprintf(stderr, "pqn: cannot write %s\n", s.audioPath.c_str());
+        return false;
+    }
+    WriteWavHeader(s.wav, 0);
+    s.progress = isatty(2);
+    s.started = s.lastProgress = Clock::now();
+    s.active = true;
+    return true;
+}
+
+bool Active() { return S().active; }
+
+bool WantsBgra() { return S().active && S().video; }
+
+void Frame(const uint8_t* pixels, int width, int height) {
+    State& s = S();
+    if (!s.active) return;
+    size_t bytes = static_cast<size_t>(width) * height * (s.video ? 4 : 3);
+    if (s.video) {
+        std::unique_lock<std::mutex> guard(s.lock);
+        s.changed.wait(guard, [&] { return s.queue.size() < kQueuedFrames || s.encoderFailed; });
+        if (s.encoderFailed) {
+            std::fprintf(stderr, "\npqn: ffmpeg stopped taking frames\n");
+            s.active = false;
+            return;
+        }
+        s.queue.emplace_back(pixels, pixels + bytes);
+        guard.unlock();
+        s.changed.notify_all();
+    } else {
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame-%06llu.png", static_cast<unsigned long long>(s.frames));
+        if (!WritePng(s.out + name, width, height, 3, pixels)) std::fprintf(stderr, "pqn: cannot write %s%s\n", s.out.c_str(), name);
+    }
+    ++s.frames;
+    ShowProgress(false);
+}
+
+void Audio(const int16_t* stereo, size_t frames) {
+    State& s = S();
+    if (!s.wav) return;
+    std::fwrite(stereo, sizeof(int16_t) * 2, frames, s.wav);
+    s.audioFrames += frames;
+}
+
+void Finish(bool interrupted) {
+    State& s = S();
+    if (!s.wav) return;
+    ShowProgress(true);
+    if (s.progress) std::fputc('\n', stderr);
+    // The sound is as long as the frames: decoding ran a little ahead of the last one.
+    uint64_t wanted = s.frames * internal::kSampleRate / static_cast<uint64_t>(s.fps);
+    std::vector<int16_t> silence(2 * 1024, 0);
+    while (s.audioFrames < wanted) {
+        size_t n = static_cast<size_t>(std::min<uint64_t>(1024, wanted - s.audioFrames));
+        std::fwrite(silence.data(), 4, n, s.wav);
+        s.audioFrames += n;
+    }
+    std::fflush(s.wav);
+    if (ftruncate(fileno(s.wav), static_cast<off_t>(44 + wanted * 4)) != 0) std::fprintf(stderr, "pqn: cannot trim the sound\n");
+    WriteWavHeader(s.wav, static_cast<uint32_t>(wanted));
+    std::fclose(s.wav);
+    s.wav = nullptr;
+    s.active = false;
+
+    bool ok = true;
+    if (s.video) {
+        {
+            std::lock_guard<std::mutex> guard(s.lock);
+            s.closing = true;
+        }
+        s.changed.notify_all();
+        if (s.writer.joinable()) s.writer.join();
+        close(s.encoderInput);
+        ok = Wait(s.encoder) == 0;
+        std::vector<std::string> mux = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-i", s.videoTemp, "-i", s.audioPath,
+                                        "-c:v", "copy"};
+        if (EndsWith(s.out, ".mkv")) mux.insert(mux.end(), {"-c:a", "flac"});
+        else mux.insert(mux.end(), {"-c:a", "aac", "-b:a", "256k", "-movflags", "+faststart"});
+        mux.push_back(s.out);
+        ok = ok && Wait(Spawn(mux, nullptr)) == 0;
+        std::remove(s.videoTemp.c_str());
+        std::remove(s.audioPath.c_str());
+        if (!ok) std::fprintf(stderr, "pqn: ffmpeg could not write %s\n", s.out.c_str());
+    }
+    double wall = std::chrono::duration<double>(Clock::now() - s.started).count();
+    double show = static_cast<double>(s.frames) / s.fps;
+    std::fprintf(stderr, "pqn: %s %llu frames, %.2f s of show, in %.1f s (%.1fx real time) -> %s\n",
+                 interrupted ? "interrupted after" : "captured", static_cast<unsigned long long>(s.frames), show, wall,
+                 wall > 0 ? show / wall : 0, s.out.c_str());
+}
+
+}  // namespace platform::capture

@@ -1,0 +1,24 @@
+// Frame-exact capture of a headless run: every frame of the show and the
+// module's samples rendered in lockstep, to a video through ffmpeg or to
+// numbered PNG frames and a WAV file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform::capture {
+
+// Whether the output can be made here (a video needs ffmpeg); prints why not.
+bool Preflight(const std::string& out);
+// Starts writing; false with a message printed when it cannot.
+bool Start(const std::string& out, int framesPerSecond, double expectedSeconds);
+bool Active();
+// Frames for a video come as BGRA, for PNG files as RGB.
+bool WantsBgra();
+void Frame(const uint8_t* pixels, int width, int height);
+void Audio(const int16_t* stereo, size_t frames);
+// Completes the files; what was captured before an interruption stays playable.
+void Finish(bool interrupted);
+
+}  // namespace platform::capture
