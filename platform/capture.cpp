@@ -5,8 +5,9 @@
 // the end a second ffmpeg puts both into the output. So an interrupted capture
 // still ends as a playable file of what was rendered. The encoder runs in its
 // own process group, so Ctrl+C reaches only pqn, which then finishes cleanly.
-// Frames reach the encoder through a short queue and a writer thread, so that
-// drawing the next frame and encoding the last one overlap.
+// Frames reach the encoder through a queue and a writer thread, which also
+// turns them into the encoder's own YUV 4:2:0, so that drawing the next frame,
+// converting and encoding the last ones overlap on the cores.
 #include "capture.h"
 
 #include <fcntl.h>
@@ -58,7 +59,7 @@ struct State {
     std::thread writer;
 };
 
-constexpr size_t kQueuedFrames = 6;
+constexpr size_t kQueuedFrames = 64;
 
 State& S() {
     static State state;
@@ -145,8 +146,37 @@ bool WriteAll(int fd, const uint8_t* data, size_t bytes) {
     return true;
 }
 
+// BGRA rows to planar YUV 4:2:0 with BT.601 studio-range coefficients, as
+// ffmpeg assumes for standard-definition video.
+void ToYuv420(const std::vector<uint8_t>& bgra, int width, int height, std::vector<uint8_t>* yuv) {
+    yuv->resize(static_cast<size_t>(width) * height * 3 / 2);
+    uint8_t* yPlane = yuv->data();
+    uint8_t* uPlane = yPlane + width * height;
+    uint8_t* vPlane = uPlane + width * height / 4;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* p = &bgra[(static_cast<size_t>(y) * width + x) * 4];
+            yPlane[y * width + x] = static_cast<uint8_t>(((66 * p[2] + 129 * p[1] + 25 * p[0] + 128) >> 8) + 16);
+        }
+    for (int y = 0; y < height; y += 2)
+        for (int x = 0; x < width; x += 2) {
+            int r = 0, g = 0, b = 0;
+            for (int dy = 0; dy < 2; ++dy)
+                for (int dx = 0; dx < 2; ++dx) {
+                    const uint8_t* p = &bgra[(static_cast<size_t>(y + dy) * width + x + dx) * 4];
+                    b += p[0];
+                    g += p[1];
+                    r += p[2];
+                }
+            size_t at = static_cast<size_t>(y / 2) * (width / 2) + x / 2;
+            uPlane[at] = static_cast<uint8_t>(((-38 * r - 74 * g + 112 * b + 512) >> 10) + 128);
+            vPlane[at] = static_cast<uint8_t>(((112 * r - 94 * g - 18 * b + 512) >> 10) + 128);
+        }
+}
+
 void WriterThread() {
     State& s = S();
+    std::vector<uint8_t> yuv;
     for (;;) {
         std::vector<uint8_t> frame;
         {
@@ -157,7 +187,8 @@ void WriterThread() {
             s.queue.pop_front();
         }
         s.changed.notify_all();
-        if (!WriteAll(s.encoderInput, frame.data(), frame.size())) {
+        ToYuv420(frame, 640, 480, &yuv);
+        if (!WriteAll(s.encoderInput, yuv.data(), yuv.size())) {
             std::lock_guard<std::mutex> guard(s.lock);
             s.encoderFailed = true;
             s.queue.clear();
@@ -207,9 +238,10 @@ bool Start(const std::string& out, int framesPerSecond, double expectedSeconds) 
     if (s.video) {
         s.videoTemp = out + ".video.mkv";
         s.audioPath = out + ".audio.wav";
-        s.encoder = Spawn({"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo", "-pix_fmt", "bgra",
+        s.encoder = Spawn({"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo", "-pix_fmt", "yuv420p",
                            "-s", "640x480", "-r", std::to_string(framesPerSecond), "-i", "-", "-c:v", "libx264",
-                           "-preset", "ultrafast", "-crf", "16", "-pix_fmt", "yuv420p", s.videoTemp},
+                           "-preset", "ultrafast", "-crf", "16", "-colorspace", "bt470bg", "-color_primaries", "bt470bg",
+                           "-color_trc", "smpte170m", "-color_range", "tv", s.videoTemp},
                           &s.encoderInput);
         if (s.encoder < 0) {
             std::fprintf(stderr, "pqn: cannot start ffmpeg\n");
