@@ -46,7 +46,16 @@ struct PlatformContext {
     GLuint framebuffer = 0;
     GLuint colorBuffer = 0;
     GLuint depthBuffer = 0;
+    GLuint underTextFramebuffer = 0;  // what lies under the GDI text while it is shown
+    GLuint underTextBuffer = 0;
+    GLuint readBuffers[2] = {0, 0};   // frames on their way back to the CPU
+    bool readPending[2] = {false, false};
+    int readScene[2] = {0, 0};
+    GLenum readFormat = GL_RGB;
+    int nextRead = 0;
 };
+
+constexpr int kUnderTextHeightPx = 64;
 
 namespace {
 
@@ -63,6 +72,12 @@ struct FramebufferCalls {
     PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
     PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
     PFNGLWINDOWPOS2IPROC windowPos2i = nullptr;
+    PFNGLGENBUFFERSPROC genBuffers = nullptr;
+    PFNGLDELETEBUFFERSPROC deleteBuffers = nullptr;
+    PFNGLBINDBUFFERPROC bindBuffer = nullptr;
+    PFNGLBUFFERDATAPROC bufferData = nullptr;
+    PFNGLMAPBUFFERPROC mapBuffer = nullptr;
+    PFNGLUNMAPBUFFERPROC unmapBuffer = nullptr;
 };
 
 struct OverlayText {
@@ -268,16 +283,15 @@ std::vector<uint8_t> RasteriseText(const std::string& text, int* widthPx, int* h
 
 // ---- presentation ------------------------------------------------------------
 
-struct SavedRegion {
-    int x, y, w, h;  // GL window coordinates
-    std::vector<uint8_t> rgb;
+// Draws the GDI text of this frame into the window surface. What lies under
+// it is first copied aside on the GL side, so that RestoreUnderText can put it
+// back after the frame is shown: the next frame does not inherit the text.
+// Returns the regions copied (GL window coordinates).
+struct TextRegion {
+    int x, y, w, h;
 };
 
-// Draws the GDI text of this frame into the window surface, keeping what was under it.
-std::vector<SavedRegion> DrawOverlay(int surfaceHeight) {
-    PlatformState& s = State();
-    std::vector<SavedRegion> saved;
-    if (s.overlay.empty() || !s.fb.windowPos2i) return saved;
+void SetUpPixelDrawing() {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glDisable(GL_SCISSOR_TEST);
@@ -288,16 +302,33 @@ std::vector<SavedRegion> DrawOverlay(int surfaceHeight) {
     glDisable(GL_LIGHTING);
     glDisable(GL_FOG);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+}
+
+void CopyRegion(GLuint from, GLuint to, TextRegion source, int toX, int toY) {
+    FramebufferCalls& fb = State().fb;
+    fb.bindFramebuffer(GL_READ_FRAMEBUFFER, from);
+    fb.bindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
+    fb.blitFramebuffer(source.x, source.y, source.x + source.w, source.y + source.h, toX, toY, toX + source.w,
+                       toY + source.h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+}
+
+std::vector<TextRegion> DrawOverlay(PlatformContext* context) {
+    PlatformState& s = State();
+    std::vector<TextRegion> saved;
+    if (s.overlay.empty() || !s.fb.windowPos2i) return saved;
+    int surfaceHeight = context->window->height;
+    SetUpPixelDrawing();
     glPixelZoom(1.0f, -1.0f);
+    int stackedPx = 0;
     for (const OverlayText& t : s.overlay) {
         int w, h;
         std::vector<uint8_t> rgb = RasteriseText(t.text, &w, &h);
-        if (rgb.empty()) continue;
-        SavedRegion region{t.xPx, surfaceHeight - t.yPx - h, w, h, {}};
-        region.rgb.resize(rgb.size());
-        glReadPixels(region.x, region.y, w, h, GL_RGB, GL_UNSIGNED_BYTE, region.rgb.data());
-        saved.push_back(std::move(region));
+        if (rgb.empty() || stackedPx + h > kUnderTextHeightPx) continue;
+        TextRegion region{t.xPx, surfaceHeight - t.yPx - h, std::min(w, context->window->width), h};
+        CopyRegion(context->framebuffer, context->underTextFramebuffer, region, 0, stackedPx);
+        stackedPx += h;
+        saved.push_back(region);
+        s.fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
         s.fb.windowPos2i(t.xPx, surfaceHeight - t.yPx);
         glDrawPixels(w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     }
@@ -306,41 +337,82 @@ std::vector<SavedRegion> DrawOverlay(int surfaceHeight) {
     return saved;
 }
 
-void RestoreRegions(const std::vector<SavedRegion>& saved) {
+void RestoreUnderText(PlatformContext* context, const std::vector<TextRegion>& saved) {
     if (saved.empty()) return;
-    PlatformState& s = State();
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPushAttrib(GL_SCISSOR_BIT);
     glDisable(GL_SCISSOR_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_FOG);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelZoom(1.0f, 1.0f);
-    for (auto it = saved.rbegin(); it != saved.rend(); ++it) {
-        s.fb.windowPos2i(it->x, it->y);
-        glDrawPixels(it->w, it->h, GL_RGB, GL_UNSIGNED_BYTE, it->rgb.data());
+    int stackedPx = 0;
+    for (const TextRegion& region : saved) {
+        CopyRegion(context->underTextFramebuffer, context->framebuffer, {0, stackedPx, region.w, region.h}, region.x, region.y);
+        stackedPx += region.h;
     }
-    glPopClientAttrib();
+    State().fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
     glPopAttrib();
 }
 
-// The window surface, rows top first: GL_RGB for pictures, or GL_BGRA, the
-// surface's own layout, which reads back without a conversion.
-std::vector<uint8_t> ReadSurface(int width, int height, GLenum format = GL_RGB) {
-    size_t rowBytes = static_cast<size_t>(width) * (format == GL_RGB ? 3 : 4);
-    std::vector<uint8_t> pixels(rowBytes * height);
-    std::vector<uint8_t> flipped(pixels.size());
+// The window surface as RGB rows, top first.
+std::vector<uint8_t> ReadSurface(int width, int height) {
+    size_t rowBytes = static_cast<size_t>(width) * 3;
+    std::vector<uint8_t> rgb(rowBytes * height);
+    std::vector<uint8_t> flipped(rgb.size());
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, format, GL_UNSIGNED_BYTE, flipped.data());
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, flipped.data());
     glPopClientAttrib();
-    for (int y = 0; y < height; ++y)
-        std::memcpy(&pixels[y * rowBytes], &flipped[(height - 1 - y) * rowBytes], rowBytes);
-    return pixels;
+    for (int y = 0; y < height; ++y) std::memcpy(&rgb[y * rowBytes], &flipped[(height - 1 - y) * rowBytes], rowBytes);
+    return rgb;
+}
+
+// Hands a frame that has come back from GL to the capture and the benchmark.
+void DeliverReadBack(PlatformContext* context, int slot) {
+    PlatformState& s = State();
+    int w = context->window->width, h = context->window->height;
+    size_t rowBytes = static_cast<size_t>(w) * (context->readFormat == GL_RGB ? 3 : 4);
+    std::vector<uint8_t> pixels(rowBytes * h);
+    s.fb.bindBuffer(GL_PIXEL_PACK_BUFFER, context->readBuffers[slot]);
+    const uint8_t* mapped = static_cast<const uint8_t*>(s.fb.mapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY));
+    if (mapped) {
+        for (int y = 0; y < h; ++y) std::memcpy(&pixels[y * rowBytes], mapped + (h - 1 - y) * rowBytes, rowBytes);
+        s.fb.unmapBuffer(GL_PIXEL_PACK_BUFFER);
+    }
+    s.fb.bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    context->readPending[slot] = false;
+    if (platform::capture::Active()) platform::capture::Frame(pixels.data(), w, h);
+    if (s.options.bench) platform::bench::FramePresented(context->readScene[slot]);
+}
+
+// Starts reading this frame back and delivers the one before it, so that GL
+// draws the next frame while this one is still on its way.
+void ReadBackAsync(PlatformContext* context, GLenum format, int scene) {
+    PlatformState& s = State();
+    int w = context->window->width, h = context->window->height;
+    if (!context->readBuffers[0]) {
+        s.fb.genBuffers(2, context->readBuffers);
+        for (GLuint buffer : context->readBuffers) {
+            s.fb.bindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
+            s.fb.bufferData(GL_PIXEL_PACK_BUFFER, static_cast<GLsizeiptr>(w) * h * 4, nullptr, GL_STREAM_READ);
+        }
+    }
+    int slot = context->nextRead;
+    context->readFormat = format;
+    s.fb.bindBuffer(GL_PIXEL_PACK_BUFFER, context->readBuffers[slot]);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, format, GL_UNSIGNED_BYTE, nullptr);
+    glPopClientAttrib();
+    s.fb.bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    context->readPending[slot] = true;
+    context->readScene[slot] = scene;
+    context->nextRead ^= 1;
+    if (context->readPending[context->nextRead]) DeliverReadBack(context, context->nextRead);
+}
+
+void FinishReadBacks(PlatformContext* context) {
+    for (int i = 0; i < 2; ++i) {
+        int slot = context->nextRead;
+        if (context->readPending[slot]) DeliverReadBack(context, slot);
+        context->nextRead ^= 1;
+    }
 }
 
 bool PositionReached(platform::MusicPosition frame, platform::MusicPosition target) {
@@ -396,18 +468,15 @@ void PresentPending() {
     s.framePending = false;
     PlatformContext* context = s.current;
     if (!context || !context->framebuffer) return;
-    std::vector<SavedRegion> saved = DrawOverlay(context->window->height);
+    std::vector<TextRegion> saved = DrawOverlay(context);
     SaveShots(context);
     bool capturing = platform::capture::Active() && s.musicStarted;
-    if (capturing || s.options.bench) {
-        glFinish();
+    if (capturing || (s.options.bench && s.musicStarted)) {
         GLenum format = platform::capture::WantsBgra() ? GL_BGRA : GL_RGB;
-        std::vector<uint8_t> pixels = ReadSurface(context->window->width, context->window->height, format);
-        if (capturing) platform::capture::Frame(pixels.data(), context->window->width, context->window->height);
-        if (s.options.bench && s.musicStarted) platform::bench::FramePresented(s.frameNoted ? s.frameScene : 0);
+        ReadBackAsync(context, format, s.frameNoted ? s.frameScene : 0);
     }
     if (!s.options.headless) ShowOnScreen(context);
-    RestoreRegions(saved);
+    RestoreUnderText(context, saved);
     s.overlay.clear();
     s.frameNoted = false;
     ++s.presented;
@@ -428,6 +497,12 @@ bool CreateSurface(PlatformContext* context) {
     LOAD(checkFramebufferStatus, "glCheckFramebufferStatus");
     LOAD(blitFramebuffer, "glBlitFramebuffer");
     LOAD(windowPos2i, "glWindowPos2i");
+    LOAD(genBuffers, "glGenBuffers");
+    LOAD(deleteBuffers, "glDeleteBuffers");
+    LOAD(bindBuffer, "glBindBuffer");
+    LOAD(bufferData, "glBufferData");
+    LOAD(mapBuffer, "glMapBuffer");
+    LOAD(unmapBuffer, "glUnmapBuffer");
 #undef LOAD
     if (!fb.genFramebuffers || !fb.bindFramebuffer || !fb.blitFramebuffer || !fb.renderbufferStorage) {
         std::fprintf(stderr, "pqn: the OpenGL driver has no framebuffer objects\n");
@@ -445,7 +520,16 @@ bool CreateSurface(PlatformContext* context) {
     GLenum depthFormat = s.pixelFormat.cDepthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16;
     fb.renderbufferStorage(GL_RENDERBUFFER, depthFormat, w, h);
     fb.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, context->depthBuffer);
-    if (fb.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    bool complete = fb.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    fb.genFramebuffers(1, &context->underTextFramebuffer);
+    fb.bindFramebuffer(GL_FRAMEBUFFER, context->underTextFramebuffer);
+    fb.genRenderbuffers(1, &context->underTextBuffer);
+    fb.bindRenderbuffer(GL_RENDERBUFFER, context->underTextBuffer);
+    fb.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, kUnderTextHeightPx);
+    fb.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, context->underTextBuffer);
+    complete = complete && fb.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
+    if (!complete || !fb.genBuffers || !fb.mapBuffer) {
         std::fprintf(stderr, "pqn: cannot create the %dx%d drawing surface\n", w, h);
         return false;
     }
@@ -680,12 +764,18 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context) {
 BOOL wglDeleteContext(HGLRC context) {
     if (!context) return FALSE;
     PlatformState& s = State();
-    if (s.current == context) PresentPending();
+    if (s.current == context) {
+        PresentPending();
+        FinishReadBacks(context);
+    }
     if (s.fb.deleteFramebuffers && context->framebuffer) {
         s.fb.bindFramebuffer(GL_FRAMEBUFFER, 0);
         s.fb.deleteFramebuffers(1, &context->framebuffer);
+        s.fb.deleteFramebuffers(1, &context->underTextFramebuffer);
         s.fb.deleteRenderbuffers(1, &context->colorBuffer);
         s.fb.deleteRenderbuffers(1, &context->depthBuffer);
+        s.fb.deleteRenderbuffers(1, &context->underTextBuffer);
+        if (context->readBuffers[0]) s.fb.deleteBuffers(2, context->readBuffers);
     }
     SDL_GL_DeleteContext(context->sdl);
     if (s.current == context) s.current = nullptr;
@@ -786,6 +876,7 @@ void TraceLine(const std::string& json) {
     if (!trace) return;
     std::fputs(json.c_str(), trace);
     std::fputc('\n', trace);
+    std::fflush(trace);  // a trace is read while the program runs, and after a crash
 }
 
 std::string JsonEscape(const std::string& text) {

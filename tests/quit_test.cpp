@@ -1,0 +1,83 @@
+// Quitting through the real message path: SDL key events become window
+// messages; Escape, F12 and Alt+F4 close the window during the first scene,
+// the engine is deleted, no later scene runs and the program returns 0;
+// other keys and key releases change nothing.
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "../platform/runtime.h"
+#include "support.h"
+
+namespace {
+
+std::string TracePath() { return test::TempDir() + "/quit-trace.jsonl"; }
+
+class QuitTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        platform::RunOptions options;
+        options.headless = true;
+        options.traceFile = TracePath();
+        platform::Configure(options);
+        ASSERT_EQ(chdir(PQN_DATA_DIR), 0);
+    }
+
+    static void Key(SDL_Keycode key, bool down, Uint16 modifiers = KMOD_NONE) {
+        SDL_Event event{};
+        event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        event.key.keysym.sym = key;
+        event.key.keysym.mod = modifiers;
+        ASSERT_EQ(SDL_PushEvent(&event), 1);
+    }
+
+    // Runs the program and returns the scenes of the frames it drew.
+    std::vector<int> RunShow() {
+        std::ifstream before(TracePath());
+        size_t seen = 0;
+        for (std::string line; std::getline(before, line);) ++seen;
+        EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 1), 0);
+        std::ifstream after(TracePath());
+        std::vector<int> scenes;
+        size_t index = 0;
+        for (std::string line; std::getline(after, line); ++index) {
+            size_t at = line.find("\"scene\":");
+            if (index >= seen && at != std::string::npos) scenes.push_back(std::atoi(line.c_str() + at + 8));
+        }
+        return scenes;
+    }
+};
+
+TEST_F(QuitTest, EscapeEndsTheShowInTheSceneThatRuns) {
+    Key(SDLK_ESCAPE, true);
+    std::vector<int> scenes = RunShow();
+    EXPECT_EQ(g_engine, nullptr);
+    EXPECT_FALSE(g_running);
+    // One frame takes the key and posts the close; the next takes the close.
+    EXPECT_EQ(scenes, std::vector<int>({1}));
+}
+
+TEST_F(QuitTest, F12AndAltF4CloseTheWindowToo) {
+    Key(SDLK_F12, true);
+    EXPECT_EQ(RunShow(), std::vector<int>({1}));
+    EXPECT_EQ(g_engine, nullptr);
+    Key(SDLK_F4, true, KMOD_LALT);
+    EXPECT_EQ(RunShow(), std::vector<int>({1}));
+    EXPECT_EQ(g_engine, nullptr);
+}
+
+TEST_F(QuitTest, OtherKeysAndReleasesAreIgnored) {
+    Key(SDLK_a, true);
+    Key(SDLK_SPACE, true);
+    Key(SDLK_ESCAPE, false);
+    Key(SDLK_F12, false);
+    Key(SDLK_ESCAPE, true);
+    std::vector<int> scenes = RunShow();
+    // Four ignored messages, one frame each, then the Escape.
+    EXPECT_EQ(scenes, std::vector<int>(5, 1));
+    EXPECT_EQ(g_engine, nullptr);
+}
+
+}  // namespace
