@@ -140,6 +140,28 @@ TEST_F(ShowTest, FramesMatchTheirReferencesAndNothingIsDrawnOutsideTheBand) {
     }
 }
 
+// A real X window on Xvfb, in real time with the silent sound output: the last
+// scene runs from its start order to its end, and the program closes itself.
+TEST(WindowTest, TheLastSceneRunsInARealWindowAndTheShowClosesItself) {
+    if (std::system("command -v xvfb-run > /dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
+    std::string trace = test::TempDir() + "/window-trace.jsonl";
+    std::string command = "xvfb-run -a -s '-screen 0 640x480x24' " + std::string(PQN_BINARY) +
+                          " --window --scene 9 --trace " + trace + " > /dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    int first = -1, last = -1, frames = 0;
+    for (const TraceEvent& e : ReadTrace(trace)) {
+        ASSERT_NE(e.type, "error");
+        if (e.type != "frame") continue;
+        EXPECT_EQ(e.scene, 9);
+        if (first < 0) first = e.order;
+        last = e.order;
+        ++frames;
+    }
+    EXPECT_EQ(first, 23);
+    EXPECT_EQ(last, 27);
+    EXPECT_GT(frames, 100);
+}
+
 TEST(CommandLineTest, AnEmptyDataFolderShowsEachLoadersMessageAndEndsCleanly) {
     std::string empty = test::TempDir() + "/empty";
     fs::create_directories(empty);

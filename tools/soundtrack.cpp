@@ -446,6 +446,9 @@ xm::Module Build() {
                      Make("bass", Bass(), 130.8128, 64),           Make("pad", pad, 261.6256, 64),
                      Make("lead", Lead(), 261.6256, 64),           Make("pluck", Pluck(), 261.6256, 64),
                      Make("riser", Riser(), 261.6256, 64),         Make("crash", Crash(), 261.6256, 64)};
+    // A stereo picture: drums and bass in the middle, hats right, arpeggio left, lead a little right.
+    const std::pair<Instrument, uint8_t> panning[] = {{kHatClosed, 168}, {kHatOpen, 176}, {kPluck, 84}, {kLead, 150}, {kCrash, 140}};
+    for (const auto& entry : panning) m.instruments[entry.first - 1].panning = entry.second;
     xm::Instrument& padInstrument = m.instruments[kPad - 1];
     padInstrument.loopStart = padLoopStart;
     padInstrument.loopLength = padLoopLength;
