@@ -509,24 +509,21 @@ bool CreateSurface(PlatformContext* context) {
         return false;
     }
     int w = context->window->width, h = context->window->height;
+    auto attach = [&](GLuint* buffer, GLenum format, int height, GLenum attachment) {
+        fb.genRenderbuffers(1, buffer);
+        fb.bindRenderbuffer(GL_RENDERBUFFER, *buffer);
+        fb.renderbufferStorage(GL_RENDERBUFFER, format, w, height);
+        fb.framebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, *buffer);
+    };
     fb.genFramebuffers(1, &context->framebuffer);
     fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
-    fb.genRenderbuffers(1, &context->colorBuffer);
-    fb.bindRenderbuffer(GL_RENDERBUFFER, context->colorBuffer);
-    fb.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
-    fb.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, context->colorBuffer);
-    fb.genRenderbuffers(1, &context->depthBuffer);
-    fb.bindRenderbuffer(GL_RENDERBUFFER, context->depthBuffer);
-    GLenum depthFormat = s.pixelFormat.cDepthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16;
-    fb.renderbufferStorage(GL_RENDERBUFFER, depthFormat, w, h);
-    fb.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, context->depthBuffer);
+    attach(&context->colorBuffer, GL_RGBA8, h, GL_COLOR_ATTACHMENT0);
+    attach(&context->depthBuffer, s.pixelFormat.cDepthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16, h,
+           GL_DEPTH_ATTACHMENT);
     bool complete = fb.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     fb.genFramebuffers(1, &context->underTextFramebuffer);
     fb.bindFramebuffer(GL_FRAMEBUFFER, context->underTextFramebuffer);
-    fb.genRenderbuffers(1, &context->underTextBuffer);
-    fb.bindRenderbuffer(GL_RENDERBUFFER, context->underTextBuffer);
-    fb.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, kUnderTextHeightPx);
-    fb.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, context->underTextBuffer);
+    attach(&context->underTextBuffer, GL_RGBA8, kUnderTextHeightPx, GL_COLOR_ATTACHMENT0);
     complete = complete && fb.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
     if (!complete || !fb.genBuffers || !fb.mapBuffer) {

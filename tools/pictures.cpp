@@ -69,6 +69,17 @@ void GlowText(Canvas& c, const std::string& text, Font font, int size, float cx,
 }
 
 Canvas Opaque(int w, int h) { return Canvas(w, h, Rgb(0x000000)); }
+
+// Adds a blurred halo of a layer's shape to the canvas, then lays the layer on top.
+void GlowAndOver(Canvas& c, const Canvas& layer, int radius, Color glow) {
+    Mask shape;
+    shape.width = layer.width();
+    shape.height = layer.height();
+    for (int y = 0; y < layer.height(); ++y)
+        for (int x = 0; x < layer.width(); ++x) shape.value.push_back(layer.at(x, y).a);
+    AddMask(c, BoxBlur(shape, radius), glow);
+    c.Over(layer);
+}
 Canvas Clear(int w, int h) { return Canvas(w, h, {0, 0, 0, 0}); }
 
 // ---- robots -----------------------------------------------------------------------
@@ -248,13 +259,7 @@ Canvas CircuitBoard() {  // tausta2: traces and pads
         traces.Fill([=](float u, float v) { return std::fabs(SdCircle(u, v, x, y, 4)) - 1.2f; },
                     [=](float, float) { return Rgb(kCream, 0.9f); });
     }
-    Mask glow;
-    glow.width = 512;
-    glow.height = 256;
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 512; ++x) glow.value.push_back(traces.at(x, y).a);
-    AddMask(c, BoxBlur(glow, 4), Rgb(kCyan, 0.45f));
-    c.Over(traces);
+    GlowAndOver(c, traces, 4, Rgb(kCyan, 0.45f));
     c.Shade([&](float u, float v) {
         Color p = c.at(static_cast<int>(u), static_cast<int>(v));
         float vignette = 1 - 0.55f * std::pow(std::hypot((u - 256) / 256, (v - 128) / 128) / 1.42f, 2.0f);
@@ -381,13 +386,7 @@ Canvas CurveStrip() {  // kayra: a glowing wave that tiles across
                   return std::fabs(v - y) - 1.4f;
               },
               [](float u, float) { return Mix(Rgb(kCyan), Rgb(kPink), 0.5f + 0.5f * std::sin(u * 2 * kPi / 512)); });
-    Mask glow;
-    glow.width = 512;
-    glow.height = 32;
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 512; ++x) glow.value.push_back(line.at(x, y).a);
-    AddMask(c, BoxBlur(glow, 3), Rgb(kMagenta, 0.8f));
-    c.Over(line);
+    GlowAndOver(c, line, 3, Rgb(kMagenta, 0.8f));
     return c;
 }
 
@@ -545,17 +544,11 @@ Canvas ShapeGlow(int kind) {  // kolmio 0, ympyra 1, nelio 2: glowing outlines
     Canvas line = Clear(256, 256);
     line.Fill([=](float u, float v) { return std::fabs(outline(u, v)) - 3; }, [](float, float) { return Rgb(0xffffff); });
     line.Fill([=](float u, float v) { return std::fabs(outline(u, v) + 14) - 1; }, [](float, float) { return Rgb(0x9a9a9a); });
-    Mask glow;
-    glow.width = glow.height = 256;
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) glow.value.push_back(line.at(x, y).a);
-    AddMask(c, BoxBlur(glow, 7), Rgb(0xffffff, 0.7f));
     c.Shade([&](float u, float v) {
-        Color p = c.at(static_cast<int>(u), static_cast<int>(v));
         float inside = outline(u, v) < 0 ? 0.12f * (1 - Clamp01(-outline(u, v) / 90)) : 0;
-        return Color{p.r + inside, p.g + inside, p.b + inside, 1};
+        return Color{inside, inside, inside, 1};
     });
-    c.Over(line);
+    GlowAndOver(c, line, 7, Rgb(0xffffff, 0.7f));
     return c;
 }
 

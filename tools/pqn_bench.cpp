@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "../main/demo.h"
+#include "headless_engine.h"
 #include "../platform/runtime.h"
 #include "../scenes/SceneFrame.h"
 #include "../scenes/TickTimer.h"
@@ -96,15 +96,7 @@ void FiveSprites() {
 }
 
 int Frames() {
-    platform::RunOptions options;
-    options.headless = true;
-    platform::Configure(options);
-    g_engine = new Kestrel3D;
-    g_engine->ow = new EngineWindow(2, 1);
-    g_engine->ow->Create(640, 480, nullptr, 1, "pqn-bench");
-    g_engine->getHDC();
-    g_engine->InitAPI();
-    LoadAssets();
+    OpenHeadlessEngine(2);
     g_engine->setWideScreen(640, 256);
     g_engine->edTexture(true);
     g_engine->ow->PlayMusic();

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../main/demo.h"
+#include "headless_engine.h"
 #include "../platform/png_file.h"
 #include "../platform/runtime.h"
 
@@ -50,15 +50,7 @@ int main(int argc, char** argv) {
     char here[4096];
     std::string out = argv[1][0] == '/' ? argv[1] : std::string(getcwd(here, sizeof here)) + "/" + argv[1];
     if (chdir(PQN_BUILD_DATA_DIR) != 0) return 1;
-    platform::RunOptions options;
-    options.headless = true;
-    platform::Configure(options);
-    g_engine = new Kestrel3D;
-    g_engine->ow = new EngineWindow(1, 1);
-    g_engine->ow->Create(640, 480, nullptr, 1, "pqn-meshes");
-    g_engine->getHDC();
-    g_engine->InitAPI();
-    LoadAssets();
+    OpenHeadlessEngine(1);
     Light();
     for (const View& view : kViews) {
         glClearColor(0.08f, 0.06f, 0.14f, 1);
