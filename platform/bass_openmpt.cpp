@@ -79,6 +79,7 @@ struct Channel {
     std::deque<PendingSync> pending;
     std::vector<SyncRegistration> syncs;
     std::vector<double> orderSeconds;  // start time of each order
+    DWORD startPosition = 0;           // reported until the first row is heard
 };
 
 struct AudioOutput {
@@ -409,6 +410,7 @@ BOOL BASS_ChannelSetPosition(DWORD handle, DWORD position) {
     {
         std::lock_guard<std::mutex> guard(out.lock);
         ch->module->set_position_order_row(static_cast<int32_t>(position & 0xFFFF), static_cast<int32_t>(position >> 16));
+        ch->startPosition = position;
         ch->lastOrder = ch->lastRow = -1;
         ch->bulkLeft = 0;
         ch->ended = false;
@@ -428,7 +430,7 @@ DWORD BASS_ChannelGetPosition(DWORD handle) {
     uint64_t heard = out.realTime ? HeardFrame(out, *ch) : (ch->decoded > 0 ? ch->decoded - 1 : 0);
     if (!ch->isModule) return static_cast<DWORD>(heard * 4);
     while (ch->timeline.size() > 1 && ch->timeline[1].frame <= heard) ch->timeline.pop_front();
-    if (ch->timeline.empty() || ch->timeline.front().frame > heard) return 0;
+    if (ch->timeline.empty() || ch->timeline.front().frame > heard) return ch->startPosition;
     return ch->timeline.front().order | (ch->timeline.front().row << 16);
 }
 

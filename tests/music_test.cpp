@@ -108,6 +108,26 @@ TEST_F(MusicTest, MusicModeOneDoesNothing) {
     EXPECT_EQ(platform::AudioInitDevices().size(), attempts);
 }
 
+// Sampled audio (music mode 3): order and row both read the byte position.
+TEST_F(MusicTest, AStreamReportsItsBytePositionAsBothHalves) {
+    std::vector<uint8_t> wav = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 2, 0,
+                                0x44, 0xAC, 0, 0, 0x10, 0xB1, 0x02, 0, 4, 0, 16, 0, 'd', 'a', 't', 'a'};
+    const uint32_t frames = 44100;
+    uint32_t bytes = frames * 4;
+    for (int i = 0; i < 4; ++i) wav.push_back(static_cast<uint8_t>(bytes >> (8 * i)));
+    wav.resize(wav.size() + bytes, 0);
+    uint32_t riff = static_cast<uint32_t>(wav.size() - 8);
+    for (int i = 0; i < 4; ++i) wav[4 + i] = static_cast<uint8_t>(riff >> (8 * i));
+    std::string path = test::WriteTemp("stream.wav", wav);
+    EngineWindow stream(3, 1);
+    stream.LoadMusic(path.c_str());
+    ASSERT_NE(stream.GetMusicChannel(), 0u);
+    stream.PlayMusic();
+    platform::AdvanceMusicTo(1000);
+    EXPECT_EQ(stream.GetOrder(), 4000u);
+    EXPECT_EQ(stream.GetRow(), 4000u);
+}
+
 TEST(XmSyncTest, CuesAreFoundAndClearedInThePlayedCopy) {
     std::vector<uint8_t> module = test::MakeTestModule(3, {{0, 5, 2}, {2, 63, 6}, {1, 0, 15}});
     xmsync::CueTable cues;
