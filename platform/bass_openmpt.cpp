@@ -12,6 +12,11 @@
 //
 // libopenmpt would pan on E8x, which here is only a sync marker, so the copy
 // of an XM module that is played has its E8x cells cleared.
+//
+// A module that comes to its end, or loops back to an earlier order, has
+// finished: from that moment its position reads as order 65535, row 65535
+// (as the library reports for a bad handle), so a show waiting for a later
+// order than the module has still ends. The sound loops on; no more syncs.
 #include "bass.h"
 
 #include <SDL.h>
@@ -47,6 +52,8 @@ struct SyncRegistration {
     DWORD user;
 };
 
+constexpr uint32_t kFinished = 0xFFFF;  // order and row of a module that has finished
+
 struct RowStart {
     uint64_t frame;  // channel frame at which the row starts
     uint32_t order;
@@ -73,6 +80,7 @@ struct Channel {
     uint64_t decodedPublished = 0;  // the same, as last filed under the lock
     int64_t bulkLeft = 0;     // frames that can be read before the next row check
     int32_t lastOrder = -1, lastRow = -1;
+    bool finished = false;    // ended or looped back: the position reads as the end
     uint64_t startDeviceFrame = 0;
     bool started = false;
     std::deque<RowStart> timeline;
@@ -144,6 +152,8 @@ void DecodeModule(Channel& ch, int16_t* out, int count, std::vector<RowStart>* r
         int chunk = bulk ? static_cast<int>(std::min<int64_t>(ch.bulkLeft, count)) : 1;
         size_t got = ch.ended ? 0 : ch.module->read_interleaved_stereo(kSampleRate, chunk, out);
         if (got == 0) {
+            if (!ch.finished) rows->push_back({ch.decoded, kFinished, kFinished});
+            ch.finished = true;
             ch.ended = true;
             std::memset(out, 0, sizeof(int16_t) * 2 * count);
             ch.decoded += count;
@@ -153,9 +163,12 @@ void DecodeModule(Channel& ch, int16_t* out, int count, std::vector<RowStart>* r
         int32_t order = ch.module->get_current_order();
         int32_t row = ch.module->get_current_row();
         if (order != ch.lastOrder || row != ch.lastRow) {
+            bool loopedBack = ch.lastOrder >= 0 && order < ch.lastOrder;
             ch.lastOrder = order;
             ch.lastRow = row;
-            rows->push_back({ch.decoded + got - 1, static_cast<uint32_t>(order), static_cast<uint32_t>(row)});
+            if (loopedBack && !ch.finished) rows->push_back({ch.decoded + got - 1, kFinished, kFinished});
+            ch.finished = ch.finished || loopedBack;
+            if (!ch.finished) rows->push_back({ch.decoded + got - 1, static_cast<uint32_t>(order), static_cast<uint32_t>(row)});
             int32_t tempo = std::max<int32_t>(ch.module->get_current_tempo(), 1);
             int32_t speed = std::max<int32_t>(ch.module->get_current_speed(), 1);
             int64_t rowFrames = static_cast<int64_t>(speed) * kSampleRate * 5 / (2 * tempo);
@@ -187,7 +200,10 @@ void DecodeChannel(Channel& ch, int16_t* out, int count, std::vector<RowStart>* 
 }
 
 void FileRows(Channel& ch, const std::vector<RowStart>& rows) {
-    for (const RowStart& r : rows) RecordRow(ch, r.frame, r.order, r.row, ch.module->get_order_pattern(r.order));
+    for (const RowStart& r : rows) {
+        if (r.order == kFinished) ch.timeline.push_back(r);
+        else RecordRow(ch, r.frame, r.order, r.row, ch.module->get_order_pattern(static_cast<int32_t>(r.order)));
+    }
 }
 
 void TraceSync(const PendingSync& sync) {
@@ -414,6 +430,7 @@ BOOL BASS_ChannelSetPosition(DWORD handle, DWORD position) {
         ch->lastOrder = ch->lastRow = -1;
         ch->bulkLeft = 0;
         ch->ended = false;
+        ch->finished = false;
         ch->timeline.clear();
         ch->pending.clear();
     }

@@ -20,12 +20,17 @@ static std::string MatchIgnoringCase(const fs::path& folder, const std::string& 
     return name;
 }
 
+static std::string FileOnly(const fs::path& path) {
+    std::error_code error;
+    return fs::is_directory(path, error) ? std::string() : path.string();
+}
+
 std::string ResolveDataPath(const char* path) {
     std::string converted = path ? path : "";
     for (char& c : converted)
         if (c == '\\') c = '/';
     std::error_code error;
-    if (converted.empty() || fs::exists(converted, error)) return converted;
+    if (converted.empty() || fs::exists(converted, error)) return FileOnly(converted);
 
     fs::path resolved;
     for (const fs::path& part : fs::path(converted)) {
@@ -37,7 +42,7 @@ std::string ResolveDataPath(const char* path) {
         fs::path exact = resolved / part;
         resolved = fs::exists(exact, error) ? exact : resolved / MatchIgnoringCase(resolved, name);
     }
-    return resolved.string();
+    return FileOnly(resolved);
 }
 
 }  // namespace platform

@@ -108,6 +108,20 @@ TEST_F(MusicTest, MusicModeOneDoesNothing) {
     EXPECT_EQ(platform::AudioInitDevices().size(), attempts);
 }
 
+// A module shorter than the show loops back to its start; from then it reads
+// as finished (order and row 65535), so every scene still waiting ends, and
+// the cues of the repeat raise no flags.
+TEST_F(MusicTest, AModuleThatLoopsBackReadsAsFinished) {
+    EngineWindow* music = Play({{0, 1, 3}}, 3);
+    platform::AdvanceMusicTo(3 * 64 * kRowFrames - 1);
+    EXPECT_EQ(music->GetOrder(), 2u);
+    EXPECT_EQ(music->GetRow(), 63u);
+    platform::AdvanceMusicTo(3 * 64 * kRowFrames + 2 * kRowFrames);
+    EXPECT_EQ(music->GetOrder(), 65535u);
+    EXPECT_EQ(music->GetRow(), 65535u);
+    EXPECT_EQ(g_heard.size(), 1u);
+}
+
 // Sampled audio (music mode 3): order and row both read the byte position.
 TEST_F(MusicTest, AStreamReportsItsBytePositionAsBothHalves) {
     std::vector<uint8_t> wav = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 2, 0,

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "../platform/runtime.h"
+#include "../scenes/TickTimer.h"
 #include "support.h"
 
 namespace {
@@ -66,6 +67,34 @@ TEST_F(QuitTest, F12AndAltF4CloseTheWindowToo) {
     Key(SDLK_F4, true, KMOD_LALT);
     EXPECT_EQ(RunShow(), std::vector<int>({1}));
     EXPECT_EQ(g_engine, nullptr);
+}
+
+// Start-up as the program does it, without the scene chain.
+void StartShow() {
+    g_running = true;
+    g_engine = new Kestrel3D;
+    g_engine->ow = new EngineWindow(2, 1);
+    g_engine->ow->Create(640, 480, nullptr, 1, ".P.Q.N.");
+    g_engine->getHDC();
+    g_engine->InitAPI();
+    LoadAssets();
+    g_engine->setWideScreen(640, 256);
+    g_engine->edTexture(true);
+    g_engine->ow->PlayMusic();
+    g_tickTimer.Start();
+}
+
+TEST_F(QuitTest, EscapeEndsEveryScene) {
+    bool (*const scenes[])() = {Scene1, Scene2, Scene3, Scene4, Scene5, Scene6, Scene7, Scene8, Scene9};
+    for (int scene = 0; scene < 9; ++scene) {
+        StartShow();
+        Key(SDLK_ESCAPE, true);
+        EXPECT_FALSE(scenes[scene]()) << "scene " << scene + 1;
+        EXPECT_EQ(g_engine, nullptr) << "scene " << scene + 1;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && GetMessageA(&msg, nullptr, 0, 0)) {
+        }
+    }
 }
 
 TEST_F(QuitTest, OtherKeysAndReleasesAreIgnored) {
