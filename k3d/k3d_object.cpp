@@ -22,7 +22,10 @@ void aseFree(model* m) {
 void Kestrel3D::setObjectListFile(const char* path) { OListFile = path; }
 void Kestrel3D::set3DDataFile(const char* path) { ODataFile = path; }
 
+// A second call replaces the table, releasing the first.
 void Kestrel3D::InitObjects(int num) {
+    for (int i = 0; i < numObjects && Objects; ++i) glDeleteLists(Objects[i], 1);
+    delete[] Objects;
     if (num < 0) num = 0;
     numObjects = num;
     Objects = new GLuint[static_cast<size_t>(num)]();

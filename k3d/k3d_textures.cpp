@@ -7,7 +7,9 @@
 #include "../platform/paths.h"
 #include "k3d.h"
 
+// A second call replaces the table, releasing the first.
 void Kestrel3D::InitTextures(int count) {
+    FreeTextures();
     if (count < 0) count = 0;
     textureCount = count;
     textureIds = new GLuint[static_cast<size_t>(count)]();

@@ -139,7 +139,10 @@ bool LoadAssets() {
         engine->loadTexture(picture.file, picture.width, picture.height, picture.slot);
     }
     for (const SlotName& entry : kSlotNames) engine->addTextureName(entry.name, entry.slot);
-    for (const Glyph& glyph : kGlyphs) *glyph.global = engine->LoadGlyphImage(glyph.file, 256);
+    for (const Glyph& glyph : kGlyphs) {
+        delete[] *glyph.global;  // only a second loading has one to replace
+        *glyph.global = engine->LoadGlyphImage(glyph.file, 256);
+    }
     engine->readListFile();
     return engine->loadObjects();
 }

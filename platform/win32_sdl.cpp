@@ -148,6 +148,8 @@ void EnsureSdl() {
         return;
     }
     s.sdlReady = true;
+    // Held for the whole run: the GL driver is then loaded once, not again for every window.
+    SDL_GL_LoadLibrary(nullptr);
 }
 
 PlatformWindow* LiveWindow() {
