@@ -4,6 +4,8 @@
 // helpers), k3d_file (glyph files), k3d_light, k3d_textures and k3d_object.
 #pragma once
 
+#include <cstdio>
+#include <istream>
 #include <map>
 #include <string>
 #include <vector>
@@ -155,3 +157,18 @@ public:
 };
 
 void aseFree(model* m);
+
+// The parts of the texture bank and the mesh bank that read files, apart from GL.
+// A raw picture's first `bytes` bytes, zero where the file is shorter.
+std::vector<unsigned char> ReadRawPicture(const char* file, size_t bytes, bool* opened);
+// One grey byte to three (RGB) or four (RGBA) equal bytes per pixel.
+void ExpandGrey(const unsigned char* grey, unsigned char* out, size_t pixels, bool withAlpha);
+struct ObjectListEntry {
+    std::string name;
+    int offset;
+};
+// The accepted lines of an object list, in order.
+std::vector<ObjectListEntry> ParseObjectList(FILE* file);
+// Reads the R3D record at `offset` of a file of `fileSize` bytes into `m`;
+// false when its counts, offset or indices do not fit (free `m` either way).
+bool ReadR3DRecord(std::istream& file, long long fileSize, int offset, model* m);

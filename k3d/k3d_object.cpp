@@ -1,5 +1,9 @@
 // Mesh bank: the object list (name and byte offset per line) and R3D mesh
 // records compiled into display lists, drawn by name.
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -44,13 +48,11 @@ void Kestrel3D::addObjectName(const std::string& name, int num, int offset) {
     OName.names.push_back(name);
 }
 
-// Lines are read 79 characters at a time at most; an overlong line ends the list.
-void Kestrel3D::readListFile() {
-    FILE* file = std::fopen(platform::ResolveDataPath(OListFile).c_str(), "r");
-    if (!file) {
-        ow->WNDError("Could not open object list file!");
-        return;
-    }
+// Lines are read 79 characters at a time at most; an overlong line ends the
+// list. Offsets beyond the 32-bit range become the nearest bound, which no
+// record fits.
+std::vector<ObjectListEntry> ParseObjectList(FILE* file) {
+    std::vector<ObjectListEntry> entries;
     char line[80];
     for (;;) {
         int next = std::fgetc(file);
@@ -67,10 +69,25 @@ void Kestrel3D::readListFile() {
         }
         if (length > 0 && line[length - 1] == '\r') line[--length] = '\0';
         char name[80];
-        int offset = 0;
-        if (std::sscanf(line, "%79s %d", name, &offset) == 2) addObjectName(name, static_cast<int>(glGenLists(1)), offset);
+        char number[80];
+        if (std::sscanf(line, "%79s %79s", name, number) == 2) {
+            char* end = nullptr;
+            errno = 0;
+            long long offset = std::strtoll(number, &end, 10);
+            if (end != number) entries.push_back({name, static_cast<int>(std::clamp<long long>(offset, INT32_MIN, INT32_MAX))});
+        }
         if (!complete) break;
     }
+    return entries;
+}
+
+void Kestrel3D::readListFile() {
+    FILE* file = std::fopen(platform::ResolveDataPath(OListFile).c_str(), "r");
+    if (!file) {
+        ow->WNDError("Could not open object list file!");
+        return;
+    }
+    for (const ObjectListEntry& entry : ParseObjectList(file)) addObjectName(entry.name, static_cast<int>(glGenLists(1)), entry.offset);
     std::fclose(file);
 }
 
@@ -98,6 +115,44 @@ void ReadFloats(const unsigned char* p, float* out, size_t count) {
 
 }  // namespace
 
+bool ReadR3DRecord(std::istream& file, long long fileSize, int offset, model* m) {
+    unsigned char header[20];
+    if (offset < 0 || offset + 20LL > fileSize) return false;
+    file.seekg(offset);
+    if (!file.read(reinterpret_cast<char*>(header), 20)) return false;
+    m->numVertices = ReadInt(&header[0]);
+    m->numFaces = ReadInt(&header[4]);
+    m->normals = ReadInt(&header[8]);
+    m->numTexVertices = ReadInt(&header[12]);
+    m->numTexFaces = ReadInt(&header[16]);
+    if (m->numVertices < 0 || m->numFaces < 0 || m->numTexVertices < 0) return false;
+    long long need = 12LL * m->numVertices + 12LL * m->numFaces + 8LL * m->numTexVertices + (m->normals ? 12LL * m->numVertices : 0);
+    if (offset + 20LL + need > fileSize) return false;
+    std::vector<unsigned char> body(static_cast<size_t>(need));
+    if (!file.read(reinterpret_cast<char*>(body.data()), static_cast<std::streamsize>(body.size()))) return false;
+    const unsigned char* p = body.data();
+    m->vertices = new vector3[static_cast<size_t>(m->numVertices)];
+    ReadFloats(p, &m->vertices[0].x, 3 * static_cast<size_t>(m->numVertices));
+    p += 12 * static_cast<size_t>(m->numVertices);
+    m->indices = new unsigned int[3 * static_cast<size_t>(m->numFaces)];
+    bool indicesFit = true;
+    for (size_t i = 0; i < 3 * static_cast<size_t>(m->numFaces); ++i) {
+        m->indices[i] = static_cast<unsigned int>(ReadInt(p + 4 * i));
+        indicesFit = indicesFit && m->indices[i] < static_cast<unsigned int>(m->numVertices);
+    }
+    p += 12 * static_cast<size_t>(m->numFaces);
+    if (m->numTexVertices) {
+        m->texVertices = new vector2[static_cast<size_t>(m->numTexVertices)];
+        ReadFloats(p, &m->texVertices[0].u, 2 * static_cast<size_t>(m->numTexVertices));
+        p += 8 * static_cast<size_t>(m->numTexVertices);
+    }
+    if (m->normals) {
+        m->vertexNormals = new vector3[static_cast<size_t>(m->numVertices)];
+        ReadFloats(p, &m->vertexNormals[0].x, 3 * static_cast<size_t>(m->numVertices));
+    }
+    return indicesFit;
+}
+
 // A record is compiled only when its counts and offset fit the file and every
 // index names a vertex; otherwise its list stays empty and the viewer is told.
 bool Kestrel3D::loadR3D(const char* fname, int list, int offset) {
@@ -106,52 +161,9 @@ bool Kestrel3D::loadR3D(const char* fname, int list, int offset) {
         ow->WNDError("Could not open R3D file");
         return false;
     }
-    std::streamoff fileSize = file.tellg();
-    std::vector<unsigned char> header(20);
-    bool ok = offset >= 0 && fileSize >= 0 && offset + 20LL <= fileSize;
-    if (ok) {
-        file.seekg(offset);
-        ok = static_cast<bool>(file.read(reinterpret_cast<char*>(header.data()), 20));
-    }
+    long long fileSize = static_cast<long long>(file.tellg());
     model m;
-    if (ok) {
-        m.numVertices = ReadInt(&header[0]);
-        m.numFaces = ReadInt(&header[4]);
-        m.normals = ReadInt(&header[8]);
-        m.numTexVertices = ReadInt(&header[12]);
-        m.numTexFaces = ReadInt(&header[16]);
-        long long need = 12LL * m.numVertices + 12LL * m.numFaces + 8LL * m.numTexVertices +
-                         (m.normals ? 12LL * m.numVertices : 0);
-        ok = m.numVertices >= 0 && m.numFaces >= 0 && m.numTexVertices >= 0 && offset + 20LL + need <= fileSize;
-    }
-    std::vector<unsigned char> body;
-    if (ok) {
-        body.resize(static_cast<size_t>(12LL * m.numVertices + 12LL * m.numFaces + 8LL * m.numTexVertices +
-                                        (m.normals ? 12LL * m.numVertices : 0)));
-        ok = static_cast<bool>(file.read(reinterpret_cast<char*>(body.data()), static_cast<std::streamsize>(body.size())));
-    }
-    if (ok) {
-        const unsigned char* p = body.data();
-        m.vertices = new vector3[static_cast<size_t>(m.numVertices)];
-        ReadFloats(p, &m.vertices[0].x, 3 * static_cast<size_t>(m.numVertices));
-        p += 12 * static_cast<size_t>(m.numVertices);
-        m.indices = new unsigned int[3 * static_cast<size_t>(m.numFaces)];
-        for (size_t i = 0; i < 3 * static_cast<size_t>(m.numFaces); ++i) {
-            m.indices[i] = static_cast<unsigned int>(ReadInt(p + 4 * i));
-            if (m.indices[i] >= static_cast<unsigned int>(m.numVertices)) ok = false;
-        }
-        p += 12 * static_cast<size_t>(m.numFaces);
-        if (m.numTexVertices) {
-            m.texVertices = new vector2[static_cast<size_t>(m.numTexVertices)];
-            ReadFloats(p, &m.texVertices[0].u, 2 * static_cast<size_t>(m.numTexVertices));
-            p += 8 * static_cast<size_t>(m.numTexVertices);
-        }
-        if (m.normals) {
-            m.vertexNormals = new vector3[static_cast<size_t>(m.numVertices)];
-            ReadFloats(p, &m.vertexNormals[0].x, 3 * static_cast<size_t>(m.numVertices));
-        }
-    }
-    if (!ok) {
+    if (!ReadR3DRecord(file, fileSize, offset, &m)) {
         aseFree(&m);
         char message[256];
         std::snprintf(message, sizeof message, "Bad R3D record at offset %d: it does not fit the file", offset);

@@ -34,11 +34,22 @@ void Kestrel3D::edTexture(bool on) {
     else glDisable(GL_TEXTURE_2D);
 }
 
+void ExpandGrey(const unsigned char* grey, unsigned char* out, size_t pixels, bool withAlpha) {
+    size_t components = withAlpha ? 4 : 3;
+    for (size_t i = 0; i < pixels; ++i)
+        for (size_t c = 0; c < components; ++c) out[components * i + c] = grey[i];
+}
+
 void Kestrel3D::gsToRgb(const unsigned char* grey, unsigned char* out, int width, int height, bool withAlpha) {
-    int pixels = width * height;
-    int components = withAlpha ? 4 : 3;
-    for (int i = 0; i < pixels; ++i)
-        for (int c = 0; c < components; ++c) out[components * i + c] = grey[i];
+    ExpandGrey(grey, out, static_cast<size_t>(width) * static_cast<size_t>(height), withAlpha);
+}
+
+std::vector<unsigned char> ReadRawPicture(const char* file, size_t bytes, bool* opened) {
+    std::vector<unsigned char> buffer(bytes);
+    std::ifstream stream(platform::ResolveDataPath(file), std::ios::binary);
+    *opened = stream.is_open();
+    if (*opened) stream.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(bytes));
+    return buffer;
 }
 
 // The common tail of every upload: bind, filters, then the image or its mipmaps.
@@ -107,16 +118,16 @@ bool Kestrel3D::loadTexture(const char* file, int width, int height, int slot) {
     int components = AlphaMap ? 4 : 3;
     GLenum format = AlphaMap ? GL_RGBA : GL_RGB;
     size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-    std::vector<unsigned char> buffer(pixels * components);
-    std::ifstream stream(platform::ResolveDataPath(file), std::ios::binary);
+    std::vector<unsigned char> buffer;
+    bool opened = false;
     if (textureMode == 2) {
-        std::vector<unsigned char> grey(pixels);
-        if (stream.is_open()) stream.read(reinterpret_cast<char*>(grey.data()), static_cast<std::streamsize>(pixels));
-        else ow->WNDError("Can't open raw image file!");
+        std::vector<unsigned char> grey = ReadRawPicture(file, pixels, &opened);
+        if (!opened) ow->WNDError("Can't open raw image file!");
+        buffer.resize(pixels * components);
         gsToRgb(grey.data(), buffer.data(), width, height, AlphaMap);
     } else {
-        if (stream.is_open()) stream.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(buffer.size()));
-        else ow->WNDError("Can't open image file!");
+        buffer = ReadRawPicture(file, pixels * components, &opened);
+        if (!opened) ow->WNDError("Can't open image file!");
     }
     upload(buffer.data(), slot, width, height, components, format);
     return true;

@@ -24,6 +24,8 @@ BOOL BASS_Start();
 // A module from a file; flags with BASS_SAMPLE_LOOP make it loop. 0 on failure.
 HMUSIC BASS_MusicLoad(BOOL fromMemory, const void* file, QWORD offset, DWORD length, DWORD flags);
 BOOL BASS_MusicPlay(HMUSIC music);
+// Stops and releases a module; its handle is no longer valid.
+BOOL BASS_MusicFree(HMUSIC music);
 // Sampled audio (WAV) from a file. 0 on failure.
 HSTREAM BASS_StreamCreateFile(BOOL fromMemory, const void* file, QWORD offset, QWORD length,
                               DWORD flags);

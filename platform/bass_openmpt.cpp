@@ -121,7 +121,7 @@ AudioOutput& Output() {
 Channel* Find(DWORD handle) {
     AudioOutput& out = Output();
     if (handle == 0 || handle > out.channels.size()) return nullptr;
-    return out.channels[handle - 1].get();
+    return out.channels[handle - 1].get();  // null once freed
 }
 
 DWORD Add(std::unique_ptr<Channel> channel) {
@@ -234,8 +234,8 @@ void AudioCallback(void*, Uint8* stream, int bytes) {
     out.mixScratch.resize(static_cast<size_t>(frames) * 2);
     std::vector<RowStart> rows;
     for (auto& chPtr : out.channels) {
+        if (!chPtr || !chPtr->playing) continue;
         Channel& ch = *chPtr;
-        if (!ch.playing) continue;
         DecodeChannel(ch, out.mixScratch.data(), frames, &rows);
         for (int i = 0; i < frames * 2; ++i)
             mix[i] = static_cast<int16_t>(std::clamp(mix[i] + out.mixScratch[i], -32768, 32767));
@@ -262,6 +262,7 @@ void SyncThread() {
         {
             std::lock_guard<std::mutex> guard(out.lock);
             for (auto& chPtr : out.channels) {
+                if (!chPtr) continue;
                 Channel& ch = *chPtr;
                 uint64_t heard = HeardFrame(out, ch);
                 while (!ch.pending.empty() && ch.pending.front().frame <= heard) {
@@ -379,6 +380,19 @@ BOOL BASS_MusicPlay(HMUSIC music) {
     return TRUE;
 }
 
+BOOL BASS_MusicFree(HMUSIC music) {
+    Channel* ch = Find(music);
+    if (!ch || !ch->isModule) return FALSE;
+    AudioOutput& out = Output();
+    if (out.device) SDL_LockAudioDevice(out.device);
+    {
+        std::lock_guard<std::mutex> guard(out.lock);
+        out.channels[music - 1].reset();
+    }
+    if (out.device) SDL_UnlockAudioDevice(out.device);
+    return TRUE;
+}
+
 HSTREAM BASS_StreamCreateFile(BOOL fromMemory, const void* file, QWORD, QWORD, DWORD flags) {
     if (fromMemory || !file || !Output().initialised) return 0;
     std::string path = platform::ResolveDataPath(static_cast<const char*>(file));
@@ -469,6 +483,7 @@ void AdvanceMusicTo(uint64_t showSampleFrames) {
     std::vector<int16_t> scratch;
     std::vector<RowStart> rows;
     for (auto& chPtr : out.channels) {
+        if (!chPtr) continue;
         Channel& ch = *chPtr;
         if (!ch.playing || ch.decoded > showSampleFrames) continue;
         // Decoded through the frame of this instant, so a row starting now counts.
@@ -498,7 +513,7 @@ int64_t MusicDecodeLeadFrames() {
     AudioOutput& out = Output();
     std::lock_guard<std::mutex> guard(out.lock);
     for (auto& chPtr : out.channels)
-        if (chPtr->started) return static_cast<int64_t>(chPtr->decodedPublished) - static_cast<int64_t>(HeardFrame(out, *chPtr));
+        if (chPtr && chPtr->started) return static_cast<int64_t>(chPtr->decodedPublished) - static_cast<int64_t>(HeardFrame(out, *chPtr));
     return 0;
 }
 

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer harnesses with clang and runs each for a bounded time
+# (FUZZ_SECONDS, default 50) on seeds from the default data set (after
+# scripts/setup.sh). Fails on any crash, leak or sanitizer report; what
+# libFuzzer found is left in build-fuzz/ as crash-* files.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${FUZZ_SECONDS:-50}"
+if ! command -v clang++ > /dev/null; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq clang libclang-rt-14-dev
+fi
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DPQN_FUZZ=ON -DBUILD_TESTING=OFF \
+  -DCMAKE_CXX_FLAGS="-O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined" > /dev/null
+cmake --build build-fuzz -j"$(nproc)" --target object_list_fuzz r3d_fuzz picture_fuzz module_fuzz
+
+data="${PQN_DATA:-build/data}"
+seeds=build-fuzz/seeds
+rm -rf "$seeds"
+mkdir -p "$seeds"/object_list "$seeds"/r3d "$seeds"/picture "$seeds"/module
+cp "$data/objects/r3d.log" "$seeds/object_list/"
+while read -r name offset; do
+  { printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((offset & 255)) $(((offset >> 8) & 255)) $(((offset >> 16) & 255)) $(((offset >> 24) & 255)))"
+    cat "$data/objects/objects.r3d"; } > "$seeds/r3d/$name"
+done < "$data/objects/r3d.log"
+for f in m at rengas ktausta; do
+  { printf '\x0f\x0f\x03'; head -c 4096 "$data/images/$f.raw"; } > "$seeds/picture/$f"
+done
+cp "$data/biisi.xm" "$seeds/module/"
+
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
+# Inputs longer than the limit are cut, so the large seeds give their first records and patterns.
+for entry in object_list:4096 r3d:131072 picture:70000 module:65536; do
+  harness="${entry%%:*}"
+  mkdir -p "build-fuzz/corpus/$harness"
+  echo "fuzzing $harness for $seconds s"
+  (cd build-fuzz && "tests/fuzz/${harness}_fuzz" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=3072 \
+     -max_len="${entry##*:}" -print_final_stats=1 "corpus/$harness" "seeds/$harness" 2>&1 | tail -n 6)
+done

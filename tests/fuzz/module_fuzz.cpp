@@ -1,0 +1,42 @@
+// Fuzzes module loading through the sound-library layer, headless: the E8x
+// walker on the bytes, then loading, sync installation and a stretch of
+// lockstep playback.
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "../../platform/bass.h"
+#include "../../platform/runtime.h"
+#include "../../platform/xm_sync.h"
+
+namespace {
+void CALLBACK Ignore(HSYNC, DWORD, DWORD, DWORD) {}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static bool ready = [] {
+        platform::RunOptions options;
+        options.headless = true;
+        platform::Configure(options);
+        return BASS_Init(-1, 44100, 0, nullptr) != 0;
+    }();
+    if (!ready) return 0;
+    std::vector<uint8_t> bytes(data, data + size);
+    xmsync::CueTable cues;
+    xmsync::ClearSyncEffects(&bytes, &cues);
+
+    static const std::string path = "/tmp/pqn-module-fuzz-" + std::to_string(getpid()) + ".xm";
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return 0;
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+    HMUSIC music = BASS_MusicLoad(0, path.c_str(), 0, 0, 5);
+    if (!music) return 0;
+    BASS_ChannelSetSync(music, BASS_SYNC_MUSICFX, 1, Ignore, 0);
+    BASS_MusicPlay(music);
+    platform::AdvanceMusicTo(4410);
+    BASS_ChannelGetPosition(music);
+    BASS_MusicFree(music);
+    return 0;
+}
