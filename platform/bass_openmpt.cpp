@@ -362,6 +362,8 @@ HMUSIC BASS_MusicLoad(BOOL fromMemory, const void* file, QWORD, DWORD, DWORD fla
     for (int32_t order = 0; order < channel->module->get_num_orders(); ++order)
         channel->orderSeconds.push_back(channel->module->set_position_order_row(order, 0));
     channel->module->set_position_order_row(0, 0);
+    // No dither: the same module gives the same samples on every run.
+    channel->module->ctl_set_integer("dither", 0);
     channel->isModule = true;
     channel->loop = (flags & BASS_SAMPLE_LOOP) != 0;
     channel->module->set_repeat_count(channel->loop ? -1 : 0);

@@ -1,0 +1,114 @@
+// Capture: a stretch of the show to PNG frames and a WAV file, of the right
+// length, not black, the same on every run; a clean stop on Ctrl+C; a clear
+// refusal when ffmpeg is missing for a video.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "../platform/png_file.h"
+#include "support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Capture {
+    int frames = 0;
+    uint32_t audioFrames = 0;
+};
+
+Capture Inspect(const std::string& dir) {
+    Capture c;
+    for (const auto& entry : fs::directory_iterator(dir))
+        if (entry.path().extension() == ".png") ++c.frames;
+    std::ifstream wav(dir + "/audio.wav", std::ios::binary);
+    char header[44] = {};
+    wav.read(header, 44);
+    uint32_t dataBytes = 0;
+    std::memcpy(&dataBytes, header + 40, 4);
+    c.audioFrames = dataBytes / 4;
+    EXPECT_EQ(fs::file_size(dir + "/audio.wav"), 44u + dataBytes);
+    return c;
+}
+
+std::string Bytes(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Scenes 6 to 9 at two frames a second: orders 17 to 27, 76.8 s of show.
+TEST(CaptureTest, AStretchHasItsLengthInFramesAndSoundAndIsTheSameEveryTime) {
+    std::string first = test::TempDir() + "/capture-a", second = test::TempDir() + "/capture-b", output;
+    ASSERT_EQ(test::RunPqn("--capture " + first + " --scene 6 --fps 2", &output), 0) << output;
+    Capture c = Inspect(first);
+    EXPECT_NEAR(c.frames, 76.8 * 2 + 1, 1.0);
+    EXPECT_EQ(c.audioFrames, static_cast<uint32_t>(c.frames) * 44100u / 2u);
+    for (int frame : {0, 40, 100}) {  // the last frames are dark: the show fades out
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame-%06d.png", frame);
+        int w, h;
+        std::vector<uint8_t> rgb;
+        ASSERT_TRUE(platform::ReadPngRgb(first + name, &w, &h, &rgb)) << name;
+        double band = 0;
+        for (int y = 112; y < 368; ++y)
+            for (int x = 0; x < 640; ++x) band += rgb[(y * 640 + x) * 3] + rgb[(y * 640 + x) * 3 + 1] + rgb[(y * 640 + x) * 3 + 2];
+        EXPECT_GT(band / (640 * 256), 3.0) << name << " is black in the band";
+    }
+
+    ASSERT_EQ(test::RunPqn("--capture " + second + " --scene 6 --fps 2", &output), 0) << output;
+    for (const auto& entry : fs::directory_iterator(first))
+        EXPECT_TRUE(Bytes(entry.path()) == Bytes(fs::path(second) / entry.path().filename())) << entry.path().filename();
+}
+
+TEST(CaptureTest, CtrlCStopsCleanlyWithWhatWasRendered) {
+    std::string dir = test::TempDir() + "/interrupted", output;
+    std::string command = "timeout --preserve-status -s INT 4 " + std::string(PQN_BINARY) + " --capture " + dir + " --fps 10";
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    EXPECT_EQ(pclose(pipe), 0) << output;
+    EXPECT_NE(output.find("interrupted after"), std::string::npos) << output;
+    Capture c = Inspect(dir);
+    EXPECT_GT(c.frames, 0);
+    EXPECT_LT(c.frames, 2075);
+    EXPECT_EQ(c.audioFrames, static_cast<uint32_t>(c.frames) * 4410u);
+}
+
+double Probe(const std::string& file, const char* stream) {
+    std::string command = std::string("ffprobe -v error -select_streams ") + stream +
+                          " -show_entries stream=duration -of csv=p=0 " + file;
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[64] = {};
+    if (!pipe || !fgets(buffer, sizeof buffer, pipe)) return -1;
+    pclose(pipe);
+    return std::atof(buffer);
+}
+
+// The last scene at ten frames a second: orders 23 to 27, 30.72 s and one frame.
+TEST(CaptureTest, AVideoHasPictureAndSoundOfTheShowsLength) {
+    if (std::system("command -v ffprobe > /dev/null 2>&1") != 0) GTEST_SKIP() << "ffmpeg is not installed";
+    std::string video = test::TempDir() + "/last-scene.mp4", output;
+    ASSERT_EQ(test::RunPqn("--capture " + video + " --scene 9 --fps 10", &output), 0) << output;
+    EXPECT_NEAR(Probe(video, "v:0"), 30.72 + 0.1, 0.1);
+    EXPECT_NEAR(Probe(video, "a:0"), Probe(video, "v:0"), 0.05);
+}
+
+TEST(CaptureTest, AVideoWithoutFfmpegIsRefusedAtOnceNamingThePackage) {
+    std::string output;
+    std::string command = "PATH=/nonexistent " + std::string(PQN_BINARY) + " --capture " + test::TempDir() + "/no.mp4 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    output.clear();
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    int status = pclose(pipe);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(output.find("apt-get install ffmpeg"), std::string::npos) << output;
+    EXPECT_FALSE(fs::exists(test::TempDir() + "/no.mp4"));
+}
+
+}  // namespace
