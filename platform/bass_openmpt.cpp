@@ -398,12 +398,12 @@ BOOL BASS_MusicFree(HMUSIC music) {
 HSTREAM BASS_StreamCreateFile(BOOL fromMemory, const void* file, QWORD, QWORD, DWORD flags) {
     if (fromMemory || !file || !Output().initialised) return 0;
     std::string path = platform::ResolveDataPath(static_cast<const char*>(file));
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec wavFormat{};
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV(path.c_str(), &spec, &buffer, &length)) return 0;
+    if (!SDL_LoadWAV(path.c_str(), &wavFormat, &buffer, &length)) return 0;
     SDL_AudioCVT convert;
-    if (SDL_BuildAudioCVT(&convert, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 2, kSampleRate) < 0) {
+    if (SDL_BuildAudioCVT(&convert, wavFormat.format, wavFormat.channels, wavFormat.freq, AUDIO_S16SYS, 2, kSampleRate) < 0) {
         SDL_FreeWAV(buffer);
         return 0;
     }
