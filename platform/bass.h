@@ -49,4 +49,6 @@ void AdvanceMusicTo(uint64_t showSampleFrames);
 int64_t MusicDecodeLeadFrames();
 // Seconds from the start of a module to the start of an order (-1 if none).
 double MusicSecondsAtOrder(DWORD handle, uint32_t order);
+// Rows of the pattern an order plays (0 if none).
+uint32_t MusicRowsAtOrder(DWORD handle, uint32_t order);
 }  // namespace platform

@@ -87,6 +87,7 @@ struct Channel {
     std::deque<PendingSync> pending;
     std::vector<SyncRegistration> syncs;
     std::vector<double> orderSeconds;  // start time of each order
+    std::vector<uint32_t> orderRows;   // rows of each order's pattern
     DWORD startPosition = 0;           // reported until the first row is heard
 };
 
@@ -359,8 +360,11 @@ HMUSIC BASS_MusicLoad(BOOL fromMemory, const void* file, QWORD, DWORD, DWORD fla
         return 0;
     }
     if (!isXm) ScanCues(*channel->module, &channel->cues);
-    for (int32_t order = 0; order < channel->module->get_num_orders(); ++order)
+    for (int32_t order = 0; order < channel->module->get_num_orders(); ++order) {
         channel->orderSeconds.push_back(channel->module->set_position_order_row(order, 0));
+        int32_t rows = channel->module->get_pattern_num_rows(channel->module->get_order_pattern(order));
+        channel->orderRows.push_back(static_cast<uint32_t>(std::max(rows, 0)));
+    }
     channel->module->set_position_order_row(0, 0);
     // No dither: the same module gives the same samples on every run.
     channel->module->ctl_set_integer("dither", 0);
@@ -457,7 +461,7 @@ BOOL BASS_ChannelSetPosition(DWORD handle, DWORD position) {
 DWORD BASS_ChannelGetPosition(DWORD handle) {
     Channel* ch = Find(handle);
     if (!ch) return 0xFFFFFFFFu;
-    if (platform::internal::Warping() && ch->isModule) return platform::internal::WarpOrder();
+    if (platform::internal::Warping() && ch->isModule) return platform::internal::WarpPosition();
     AudioOutput& out = Output();
     std::lock_guard<std::mutex> guard(out.lock);
     uint64_t heard = out.realTime ? HeardFrame(out, *ch) : (ch->decoded > 0 ? ch->decoded - 1 : 0);
@@ -509,6 +513,12 @@ double MusicSecondsAtOrder(DWORD handle, uint32_t order) {
     Channel* ch = Find(handle);
     if (!ch || order >= ch->orderSeconds.size()) return -1;
     return ch->orderSeconds[order];
+}
+
+uint32_t MusicRowsAtOrder(DWORD handle, uint32_t order) {
+    Channel* ch = Find(handle);
+    if (!ch || order >= ch->orderRows.size()) return 0;
+    return ch->orderRows[order];
 }
 
 int64_t MusicDecodeLeadFrames() {

@@ -13,6 +13,6 @@ bool MusicHasStarted();
 uint64_t ShowSampleFramesNow();      // headless: sample frames of show time so far
 bool Headless();
 bool Warping();
-uint32_t WarpOrder();
+uint32_t WarpPosition();  // order | row << 16
 
 }  // namespace platform::internal

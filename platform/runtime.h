@@ -52,12 +52,19 @@ std::string JsonEscape(const std::string& text);
 void SetTickCountForTest(uint32_t ticks);
 
 // Runs the scenes before the chosen first one in a moment, so that what they
-// leave behind is as a full run leaves it: while warping nothing is shown or
-// heard, and the tick count and the music position are what WarpTo sets.
-// WarpTo puts the clock at `startMs` now and, at the next look at the
-// messages, at `endMs` with the music at `order`, row 0.
+// leave behind is as a full run leaves it. While warping nothing is shown or
+// heard; each look at the messages moves the music on by one row, with the
+// tick count at that row's end, so every per-tick ramp runs as in a full run,
+// and only a scene's last frame (at its end order) is drawn.
+struct OrderTiming {
+    uint32_t startMs;  // from the start of the module
+    uint32_t rows;
+};
 void BeginWarp();
-void WarpTo(uint32_t order, uint32_t startMs, uint32_t endMs);
+// The rows of `fromOrder` up to `toOrder` (exclusive), then `toOrder` row 0;
+// `timing` holds every order up to `toOrder` included.
+void WarpThrough(uint32_t fromOrder, uint32_t toOrder, const std::vector<OrderTiming>& timing);
+bool WarpDrawsThisFrame();
 void EndWarp();
 
 // Ctrl+C ends the show as closing the window would.

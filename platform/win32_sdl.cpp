@@ -125,8 +125,11 @@ struct PlatformState {
 
     // Running earlier scenes in a moment (see BeginWarp)
     bool warping = false;
-    bool warpArmed = false;
-    uint32_t warpTicks = 0, warpEndMs = 0, warpOrder = 0, warpNextOrder = 0;
+    uint32_t warpTicks = 0;
+    std::vector<platform::MusicPosition> warpRows;  // positions still to come, last first
+    std::vector<uint32_t> warpRowEndMs;
+    platform::MusicPosition warpPosition{0, 0};
+    bool warpDraws = true;
     bool interruptPosted = false;
 };
 
@@ -634,10 +637,12 @@ BOOL PeekMessageA(MSG* msg, HWND, UINT, UINT, UINT removeFlags) {
     PresentPending();
     PumpEvents();
     PlatformState& s = State();
-    if (s.warping && s.warpArmed) {
-        s.warpArmed = false;
-        s.warpTicks = s.warpEndMs;
-        s.warpOrder = s.warpNextOrder;
+    if (s.warping && !s.warpRows.empty()) {
+        s.warpPosition = s.warpRows.back();
+        s.warpTicks = s.warpRowEndMs.back();
+        s.warpRows.pop_back();
+        s.warpRowEndMs.pop_back();
+        s.warpDraws = s.warpRows.empty();
     }
     if (!s.queue.empty()) {
         *msg = s.queue.front();
@@ -903,18 +908,39 @@ void BeginWarp() {
     s.framePending = false;
 }
 
-void WarpTo(uint32_t order, uint32_t startMs, uint32_t endMs) {
+void WarpThrough(uint32_t fromOrder, uint32_t toOrder, const std::vector<OrderTiming>& timing) {
     PlatformState& s = State();
-    s.warpTicks = startMs;
-    s.warpEndMs = endMs;
-    s.warpNextOrder = order;
-    s.warpArmed = true;
+    s.warpRows.clear();
+    s.warpRowEndMs.clear();
+    if (toOrder >= timing.size() || fromOrder > toOrder) {  // no timing: straight to the end
+        s.warpRows.push_back({toOrder, 0});
+        s.warpRowEndMs.push_back(s.warpTicks);
+        s.warpDraws = false;
+        return;
+    }
+    s.warpTicks = timing[fromOrder].startMs;
+    // Filled last first, so the next position is at the back.
+    s.warpRows.push_back({toOrder, 0});
+    s.warpRowEndMs.push_back(timing[toOrder].startMs);
+    for (uint32_t order = toOrder; order-- > fromOrder;) {
+        uint32_t rows = std::max<uint32_t>(timing[order].rows, 1);
+        uint32_t start = timing[order].startMs, next = timing[order + 1].startMs;
+        uint32_t span = next > start ? next - start : 0;
+        for (uint32_t row = rows; row-- > 0;) {
+            s.warpRows.push_back({order, row});
+            s.warpRowEndMs.push_back(timing[order].startMs + static_cast<uint32_t>(uint64_t{span} * (row + 1) / rows));
+        }
+    }
+    s.warpDraws = false;
 }
+
+bool WarpDrawsThisFrame() { return !State().warping || State().warpDraws; }
 
 void EndWarp() {
     PlatformState& s = State();
     s.warping = false;
-    s.warpArmed = false;
+    s.warpRows.clear();
+    s.warpRowEndMs.clear();
     s.tickOffset += static_cast<int64_t>(s.warpTicks) - RawTicks();
 }
 
@@ -954,7 +980,7 @@ bool Headless() { return State().options.headless; }
 
 bool Warping() { return State().warping; }
 
-uint32_t WarpOrder() { return State().warpOrder; }
+uint32_t WarpPosition() { return State().warpPosition.order | (State().warpPosition.row << 16); }
 
 }  // namespace internal
 }  // namespace platform

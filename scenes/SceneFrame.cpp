@@ -33,7 +33,7 @@ bool RunSceneFrames(const SceneFrame& frame) {
         } while (g_tickTimer.Pending());
 
         platform::NoteFrame(frame.scene, position.order, position.row);
-        frame.draw(frame.state, position);
+        if (platform::WarpDrawsThisFrame()) frame.draw(frame.state, position);
         g_engine->pswap();
 
         uint32_t row = g_engine->ow->GetRow();
