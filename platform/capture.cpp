@@ -10,7 +10,6 @@
 // converting and encoding the last ones overlap on the cores.
 #include "capture.h"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>

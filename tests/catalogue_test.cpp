@@ -35,13 +35,13 @@ std::string Record(int32_t vertices, int32_t faces, int32_t normals, int32_t tex
     return Int(vertices) + Int(faces) + Int(normals) + Int(texVertices) + Int(faces) + body;
 }
 
-// The object list with one extra line for a mesh named "extra".
+// Appends a line to the object list.
 void AddListLine(const fs::path& data, const std::string& line) {
     fs::path list = data / "objects" / "r3d.log";
     Write(list, Read(list) + line);
 }
 
-// Appends a record to the mesh data and lists it; returns its offset.
+// Appends a record to the mesh data and lists it as "extra".
 void AddRecord(const fs::path& data, const std::string& record) {
     fs::path meshes = data / "objects" / "objects.r3d";
     std::string bytes = Read(meshes);
