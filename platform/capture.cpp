@@ -1,13 +1,16 @@
 // Capture to ffmpeg or to PNG frames and a WAV file, with a progress line.
 //
-// A video is made in two steps: the frames are piped to an ffmpeg that
-// encodes them alone, and the sound is written to a WAV file beside it; at
-// the end a second ffmpeg puts both into the output. So an interrupted capture
-// still ends as a playable file of what was rendered. The encoder runs in its
-// own process group, so Ctrl+C reaches only pqn, which then finishes cleanly.
+// A video is made in two steps: the frames and the sound are piped to two
+// ffmpeg processes that encode them while the show renders, each into a file
+// of its own; at the end a third ffmpeg copies both into the output. So an
+// interrupted capture still ends as a playable file of what was rendered, and
+// no encoding is left for the end. The encoders run in their own process
+// group, so Ctrl+C reaches only pqn, which then finishes cleanly.
 // Frames reach the encoder through a queue and a writer thread, which also
 // turns them into the encoder's own YUV 4:2:0, so that drawing the next frame,
 // converting and encoding the last ones overlap on the cores.
+// The sound is decoded a little ahead of the frames; samples are held back
+// until a frame covers them, so the sound ends exactly with the last frame.
 #include "capture.h"
 
 #include <signal.h>
@@ -35,15 +38,19 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct State {
-    bool active = false;
+    bool open = false;    // started and not yet finished
+    bool active = false;  // taking frames and sound
     bool video = false;
     std::string out, videoTemp, audioPath;
     int fps = 60;
     pid_t encoder = -1;
     int encoderInput = -1;
+    pid_t audioEncoder = -1;
+    int audioEncoderInput = -1;
     FILE* wav = nullptr;
     uint64_t frames = 0;
-    uint64_t audioFrames = 0;
+    uint64_t audioFrames = 0;           // sample frames written out
+    std::vector<int16_t> heldAudio;     // decoded, not yet covered by a frame
     uint64_t expectedFrames = 0;
     Clock::time_point started;
     Clock::time_point lastProgress;
@@ -145,32 +152,39 @@ bool WriteAll(int fd, const uint8_t* data, size_t bytes) {
     return true;
 }
 
-// BGRA rows to planar YUV 4:2:0 with BT.601 studio-range coefficients, as
-// ffmpeg assumes for standard-definition video.
-void ToYuv420(const std::vector<uint8_t>& bgra, int width, int height, std::vector<uint8_t>* yuv) {
+// BGRA rows, bottom row first, to planar YUV 4:2:0 with BT.601 studio-range
+// coefficients, as ffmpeg assumes for standard-definition video. Written as
+// plain loops over rows so that the compiler vectorises them.
+void ToYuv420(const uint8_t* bgra, int width, int height, std::vector<uint8_t>* yuv) {
     yuv->resize(static_cast<size_t>(width) * height * 3 / 2);
     uint8_t* yPlane = yuv->data();
     uint8_t* uPlane = yPlane + width * height;
     uint8_t* vPlane = uPlane + width * height / 4;
-    for (int y = 0; y < height; ++y)
+    size_t rowBytes = static_cast<size_t>(width) * 4;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = bgra + (height - 1 - y) * rowBytes;
+        uint8_t* out = yPlane + y * width;
         for (int x = 0; x < width; ++x) {
-            const uint8_t* p = &bgra[(static_cast<size_t>(y) * width + x) * 4];
-            yPlane[y * width + x] = static_cast<uint8_t>(((66 * p[2] + 129 * p[1] + 25 * p[0] + 128) >> 8) + 16);
+            const uint8_t* p = row + x * 4;
+            out[x] = static_cast<uint8_t>(((66 * p[2] + 129 * p[1] + 25 * p[0] + 128) >> 8) + 16);
         }
-    for (int y = 0; y < height; y += 2)
-        for (int x = 0; x < width; x += 2) {
-            int r = 0, g = 0, b = 0;
-            for (int dy = 0; dy < 2; ++dy)
-                for (int dx = 0; dx < 2; ++dx) {
-                    const uint8_t* p = &bgra[(static_cast<size_t>(y + dy) * width + x + dx) * 4];
-                    b += p[0];
-                    g += p[1];
-                    r += p[2];
-                }
-            size_t at = static_cast<size_t>(y / 2) * (width / 2) + x / 2;
-            uPlane[at] = static_cast<uint8_t>(((-38 * r - 74 * g + 112 * b + 512) >> 10) + 128);
-            vPlane[at] = static_cast<uint8_t>(((112 * r - 94 * g - 18 * b + 512) >> 10) + 128);
+    }
+    int half = width / 2;
+    for (int y = 0; y < height; y += 2) {
+        const uint8_t* upper = bgra + (height - 1 - y) * rowBytes;
+        const uint8_t* lower = upper - rowBytes;
+        uint8_t* u = uPlane + (y / 2) * half;
+        uint8_t* v = vPlane + (y / 2) * half;
+        for (int x = 0; x < half; ++x) {
+            const uint8_t* a = upper + x * 8;
+            const uint8_t* c = lower + x * 8;
+            int b = a[0] + a[4] + c[0] + c[4];
+            int g = a[1] + a[5] + c[1] + c[5];
+            int r = a[2] + a[6] + c[2] + c[6];
+            u[x] = static_cast<uint8_t>(((-38 * r - 74 * g + 112 * b + 512) >> 10) + 128);
+            v[x] = static_cast<uint8_t>(((112 * r - 94 * g - 18 * b + 512) >> 10) + 128);
         }
+    }
 }
 
 void WriterThread() {
@@ -186,7 +200,7 @@ void WriterThread() {
             s.queue.pop_front();
         }
         s.changed.notify_all();
-        ToYuv420(frame, 640, 480, &yuv);
+        ToYuv420(frame.data(), 640, 480, &yuv);
         if (!WriteAll(s.encoderInput, yuv.data(), yuv.size())) {
             std::lock_guard<std::mutex> guard(s.lock);
             s.encoderFailed = true;
@@ -194,6 +208,44 @@ void WriterThread() {
             return;
         }
     }
+}
+
+uint64_t SampleFramesFor(uint64_t videoFrames) {
+    return videoFrames * internal::kSampleRate / static_cast<uint64_t>(S().fps);
+}
+
+void WriteSamples(const int16_t* stereo, size_t frames) {
+    State& s = S();
+    if (s.wav) std::fwrite(stereo, sizeof(int16_t) * 2, frames, s.wav);
+    if (s.audioEncoderInput >= 0 &&
+        !WriteAll(s.audioEncoderInput, reinterpret_cast<const uint8_t*>(stereo), frames * sizeof(int16_t) * 2)) {
+        std::fprintf(stderr, "\npqn: ffmpeg stopped taking the sound\n");
+        close(s.audioEncoderInput);
+        s.audioEncoderInput = -1;
+    }
+    s.audioFrames += frames;
+}
+
+// Writes the held samples that the first `videoFrames` frames cover.
+void WriteCoveredAudio(uint64_t videoFrames) {
+    State& s = S();
+    uint64_t covered = SampleFramesFor(videoFrames);
+    if (covered <= s.audioFrames) return;
+    size_t n = static_cast<size_t>(std::min<uint64_t>(covered - s.audioFrames, s.heldAudio.size() / 2));
+    WriteSamples(s.heldAudio.data(), n);
+    s.heldAudio.erase(s.heldAudio.begin(), s.heldAudio.begin() + n * 2);
+}
+
+// Starts an ffmpeg reading 16-bit stereo samples from a pipe.
+bool StartAudioEncoder(const std::string& out) {
+    State& s = S();
+    std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "s16le",
+                                     "-ar", std::to_string(internal::kSampleRate), "-ac", "2", "-i", "-"};
+    if (EndsWith(out, ".mkv")) args.insert(args.end(), {"-c:a", "flac"});
+    else args.insert(args.end(), {"-c:a", "aac", "-b:a", "256k"});
+    args.push_back(s.audioPath);
+    s.audioEncoder = Spawn(args, &s.audioEncoderInput);
+    return s.audioEncoder >= 0;
 }
 
 void ShowProgress(bool force) {
@@ -236,13 +288,15 @@ bool Start(const std::string& out, int framesPerSecond, double expectedSeconds) 
     signal(SIGPIPE, SIG_IGN);
     if (s.video) {
         s.videoTemp = out + ".video.mkv";
-        s.audioPath = out + ".audio.wav";
+        // An MP4-family file keeps the AAC encoder's start-up delay, so the
+        // sound stays as long as the frames when it is copied into the output.
+        s.audioPath = out + (EndsWith(out, ".mkv") ? ".audio.mka" : ".audio.m4a");
         s.encoder = Spawn({"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo", "-pix_fmt", "yuv420p",
                            "-s", "640x480", "-r", std::to_string(framesPerSecond), "-i", "-", "-c:v", "libx264",
                            "-preset", "ultrafast", "-crf", "16", "-colorspace", "bt470bg", "-color_primaries", "bt470bg",
                            "-color_trc", "smpte170m", "-color_range", "tv", s.videoTemp},
                           &s.encoderInput);
-        if (s.encoder < 0) {
+        if (s.encoder < 0 || !StartAudioEncoder(out)) {
             std::fprintf(stderr, "pqn: cannot start ffmpeg\n");
             return false;
         }
@@ -251,16 +305,16 @@ bool Start(const std::string& out, int framesPerSecond, double expectedSeconds) 
         std::error_code error;
         std::filesystem::create_directories(out, error);
         s.audioPath = out + "/audio.wav";
+        s.wav = std::fopen(s.audioPath.c_str(), "wb");
+        if (!s.wav) {
+            std::fprintf(stderr, "pqn: cannot write %s\n", s.audioPath.c_str());
+            return false;
+        }
+        WriteWavHeader(s.wav, 0);
     }
-    s.wav = std::fopen(s.audioPath.c_str(), "wb");
-    if (!s.wav) {
-        std::fprintf(stderr, "pqn: cannot write %s\n", s.audioPath.c_str());
-        return false;
-    }
-    WriteWavHeader(s.wav, 0);
     s.progress = isatty(2);
     s.started = s.lastProgress = Clock::now();
-    s.active = true;
+    s.open = s.active = true;
     return true;
 }
 
@@ -268,10 +322,9 @@ bool Active() { return S().active; }
 
 bool WantsBgra() { return S().active && S().video; }
 
-void Frame(const uint8_t* pixels, int width, int height) {
+void Frame(std::vector<uint8_t>&& pixels, int width, int height) {
     State& s = S();
     if (!s.active) return;
-    size_t bytes = static_cast<size_t>(width) * height * (s.video ? 4 : 3);
     if (s.video) {
         std::unique_lock<std::mutex> guard(s.lock);
         s.changed.wait(guard, [&] { return s.queue.size() < kQueuedFrames || s.encoderFailed; });
@@ -280,46 +333,48 @@ void Frame(const uint8_t* pixels, int width, int height) {
             s.active = false;
             return;
         }
-        s.queue.emplace_back(pixels, pixels + bytes);
+        s.queue.push_back(std::move(pixels));
         guard.unlock();
         s.changed.notify_all();
     } else {
         char name[32];
         std::snprintf(name, sizeof name, "/frame-%06llu.png", static_cast<unsigned long long>(s.frames));
-        if (!WritePng(s.out + name, width, height, 3, pixels)) std::fprintf(stderr, "pqn: cannot write %s%s\n", s.out.c_str(), name);
+        if (!WritePng(s.out + name, width, height, 3, pixels.data(), true)) std::fprintf(stderr, "pqn: cannot write %s%s\n", s.out.c_str(), name);
     }
     ++s.frames;
+    WriteCoveredAudio(s.frames);
     ShowProgress(false);
 }
 
 void Audio(const int16_t* stereo, size_t frames) {
     State& s = S();
-    if (!s.wav) return;
-    std::fwrite(stereo, sizeof(int16_t) * 2, frames, s.wav);
-    s.audioFrames += frames;
+    if (!s.active) return;
+    s.heldAudio.insert(s.heldAudio.end(), stereo, stereo + frames * 2);
+    WriteCoveredAudio(s.frames);
 }
 
 void Finish(bool interrupted) {
     State& s = S();
-    if (!s.wav) return;
+    if (!s.open) return;
     ShowProgress(true);
     if (s.progress) std::fputc('\n', stderr);
-    // The sound is as long as the frames: decoding ran a little ahead of the last one.
-    uint64_t wanted = s.frames * internal::kSampleRate / static_cast<uint64_t>(s.fps);
+    // The sound is as long as the frames: what was decoded beyond the last
+    // one is dropped, and silence makes up for any shortfall.
+    uint64_t wanted = SampleFramesFor(s.frames);
+    WriteCoveredAudio(s.frames);
     std::vector<int16_t> silence(2 * 1024, 0);
-    while (s.audioFrames < wanted) {
-        size_t n = static_cast<size_t>(std::min<uint64_t>(1024, wanted - s.audioFrames));
-        std::fwrite(silence.data(), 4, n, s.wav);
-        s.audioFrames += n;
-    }
-    std::fflush(s.wav);
-    if (ftruncate(fileno(s.wav), static_cast<off_t>(44 + wanted * 4)) != 0) std::fprintf(stderr, "pqn: cannot trim the sound\n");
-    WriteWavHeader(s.wav, static_cast<uint32_t>(wanted));
-    std::fclose(s.wav);
-    s.wav = nullptr;
-    s.active = false;
+    while (s.audioFrames < wanted)
+        WriteSamples(silence.data(), static_cast<size_t>(std::min<uint64_t>(1024, wanted - s.audioFrames)));
+    s.heldAudio.clear();
+    s.open = s.active = false;
 
     bool ok = true;
+    if (s.wav) {
+        WriteWavHeader(s.wav, static_cast<uint32_t>(wanted));
+        ok = std::fclose(s.wav) == 0;
+        s.wav = nullptr;
+        if (!ok) std::fprintf(stderr, "pqn: cannot write %s\n", s.audioPath.c_str());
+    }
     if (s.video) {
         {
             std::lock_guard<std::mutex> guard(s.lock);
@@ -328,11 +383,12 @@ void Finish(bool interrupted) {
         s.changed.notify_all();
         if (s.writer.joinable()) s.writer.join();
         close(s.encoderInput);
+        if (s.audioEncoderInput >= 0) close(s.audioEncoderInput);
         ok = Wait(s.encoder) == 0;
-        std::vector<std::string> mux = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-i", s.videoTemp, "-i", s.audioPath,
-                                        "-c:v", "copy"};
-        if (EndsWith(s.out, ".mkv")) mux.insert(mux.end(), {"-c:a", "flac"});
-        else mux.insert(mux.end(), {"-c:a", "aac", "-b:a", "256k", "-movflags", "+faststart"});
+        ok = Wait(s.audioEncoder) == 0 && ok;
+        std::vector<std::string> mux = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-i", s.videoTemp,
+                                        "-i", s.audioPath, "-c", "copy"};
+        if (!EndsWith(s.out, ".mkv")) mux.insert(mux.end(), {"-movflags", "+faststart"});
         mux.push_back(s.out);
         ok = ok && Wait(Spawn(mux, nullptr)) == 0;
         std::remove(s.videoTemp.c_str());

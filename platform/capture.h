@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform::capture {
 
@@ -16,7 +17,8 @@ bool Start(const std::string& out, int framesPerSecond, double expectedSeconds);
 bool Active();
 // Frames for a video come as BGRA, for PNG files as RGB.
 bool WantsBgra();
-void Frame(const uint8_t* pixels, int width, int height);
+// Takes a frame's rows as GL reads them: bottom row first, tightly packed.
+void Frame(std::vector<uint8_t>&& pixels, int width, int height);
 void Audio(const int16_t* stereo, size_t frames);
 // Completes the files; what was captured before an interruption stays playable.
 void Finish(bool interrupted);

@@ -8,7 +8,7 @@
 namespace platform {
 
 bool WritePng(const std::string& path, int width, int height, int channels,
-              const uint8_t* pixels) {
+              const uint8_t* pixels, bool bottomRowFirst) {
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
@@ -17,7 +17,9 @@ bool WritePng(const std::string& path, int width, int height, int channels,
     image.format = channels == 1   ? PNG_FORMAT_GRAY
                    : channels == 4 ? PNG_FORMAT_RGBA
                                    : PNG_FORMAT_RGB;
-    bool ok = png_image_write_to_file(&image, path.c_str(), 0, pixels, 0, nullptr) != 0;
+    // A negative stride tells libpng that the buffer holds the bottom row first.
+    png_int_32 rowStride = width * channels * (bottomRowFirst ? -1 : 1);
+    bool ok = png_image_write_to_file(&image, path.c_str(), 0, pixels, rowStride, nullptr) != 0;
     png_image_free(&image);
     return ok;
 }

@@ -7,9 +7,10 @@
 
 namespace platform {
 
-// `channels` is 1 (grey), 3 (RGB) or 4 (RGBA); rows top first, tightly packed.
+// `channels` is 1 (grey), 3 (RGB) or 4 (RGBA); rows tightly packed, top
+// first unless `bottomRowFirst` (as GL reads them).
 bool WritePng(const std::string& path, int width, int height, int channels,
-              const uint8_t* pixels);
+              const uint8_t* pixels, bool bottomRowFirst = false);
 
 // Reads any PNG as tightly packed RGB rows, top first. False if unreadable.
 bool ReadPngRgb(const std::string& path, int* width, int* height, std::vector<uint8_t>* rgb);

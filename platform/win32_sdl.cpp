@@ -372,17 +372,16 @@ std::vector<uint8_t> ReadSurface(int width, int height) {
 void DeliverReadBack(PlatformContext* context, int slot) {
     PlatformState& s = State();
     int w = context->window->width, h = context->window->height;
-    size_t rowBytes = static_cast<size_t>(w) * (context->readFormat == GL_RGB ? 3 : 4);
-    std::vector<uint8_t> pixels(rowBytes * h);
+    std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * (context->readFormat == GL_RGB ? 3 : 4));
     s.fb.bindBuffer(GL_PIXEL_PACK_BUFFER, context->readBuffers[slot]);
     const uint8_t* mapped = static_cast<const uint8_t*>(s.fb.mapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY));
     if (mapped) {
-        for (int y = 0; y < h; ++y) std::memcpy(&pixels[y * rowBytes], mapped + (h - 1 - y) * rowBytes, rowBytes);
+        std::memcpy(pixels.data(), mapped, pixels.size());
         s.fb.unmapBuffer(GL_PIXEL_PACK_BUFFER);
     }
     s.fb.bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
     context->readPending[slot] = false;
-    if (platform::capture::Active()) platform::capture::Frame(pixels.data(), w, h);
+    if (platform::capture::Active()) platform::capture::Frame(std::move(pixels), w, h);
     if (s.options.bench) platform::bench::FramePresented(context->readScene[slot]);
 }
 
