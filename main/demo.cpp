@@ -40,17 +40,15 @@ bool (*const kScenes[])() = {Scene1, Scene2, Scene3, Scene4, Scene5, Scene6, Sce
 const uint32_t kStartOrders[] = {0, 3, 6, 9, 13, 17, 18, 21, 23};
 const uint32_t kEndOrders[] = {3, 6, 9, 13, 17, 18, 21, 23, 27};
 
-// The scenes before `first` run without being shown, one frame per row of
-// the music and each row's time in ticks, so that the GL state and the values
-// they hand on are as after a full run; the music then starts at the first
-// order of scene `first`.
+// The scenes before `first` run without being shown, on the frames of a full
+// run that matter (see BeginWarp), so that the GL state and the values they
+// hand on are as after a full run; the music then starts at the first order
+// of scene `first`.
 void RunEarlierScenesInAMoment(int first) {
     DWORD music = g_engine->ow->GetMusicChannel();
     std::vector<platform::OrderTiming> timing;
-    for (uint32_t order = 0; order <= kStartOrders[first - 1]; ++order) {
-        double seconds = platform::MusicSecondsAtOrder(music, order);
-        timing.push_back({seconds > 0 ? static_cast<uint32_t>(seconds * 1000) : 0, platform::MusicRowsAtOrder(music, order)});
-    }
+    for (uint32_t order = 0; order <= kStartOrders[first - 1]; ++order)
+        timing.push_back({platform::MusicSecondsAtOrder(music, order), platform::MusicRowsAtOrder(music, order)});
     platform::BeginWarp();
     g_tickTimer.Start();
     for (int scene = 1; scene < first && g_running; ++scene) {
@@ -58,7 +56,7 @@ void RunEarlierScenesInAMoment(int first) {
         g_running = kScenes[scene - 1]();
     }
     platform::EndWarp();
-    BASS_ChannelSetPosition(music, kStartOrders[first - 1]);
+    platform::StartMusicAtOrder(music, kStartOrders[first - 1]);
 }
 
 // A capture starts with the music: its length is the show's from there.

@@ -51,4 +51,9 @@ int64_t MusicDecodeLeadFrames();
 double MusicSecondsAtOrder(DWORD handle, uint32_t order);
 // Rows of the pattern an order plays (0 if none).
 uint32_t MusicRowsAtOrder(DWORD handle, uint32_t order);
+// Sets a module to the start of `order`, as after a warp. Headless, the module
+// is then taken on to the show's clock when it plays, so that the first frame
+// sees and hears what a full run's frame at that time does; what lies before
+// that frame is decoded unheard.
+void StartMusicAtOrder(DWORD handle, uint32_t order);
 }  // namespace platform

@@ -23,6 +23,7 @@
 #include <libopenmpt/libopenmpt.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -76,7 +77,9 @@ struct Channel {
     std::unique_ptr<openmpt::module> module;
     xmsync::CueTable cues;  // E8x values by pattern and row
     std::vector<int16_t> pcm;  // streams: interleaved stereo at 44100 Hz
-    uint64_t decoded = 0;     // frames decoded since play (decoding thread)
+    uint64_t decoded = 0;     // frames decoded since play (decoding thread); headless
+                              // after StartMusicAtOrder, from the module's start
+    uint64_t heardFrom = 0;   // headless: the first frame that is the show's sound
     uint64_t decodedPublished = 0;  // the same, as last filed under the lock
     int64_t bulkLeft = 0;     // frames that can be read before the next row check
     int32_t lastOrder = -1, lastRow = -1;
@@ -374,6 +377,13 @@ HMUSIC BASS_MusicLoad(BOOL fromMemory, const void* file, QWORD, DWORD, DWORD fla
     return Add(std::move(channel));
 }
 
+// Headless: the music starts at the show's clock, which stands past the
+// module's start after a warp; what lies before it is decoded unheard.
+static void StartLockstep(Channel& ch) {
+    ch.heardFrom = platform::internal::ShowSampleFramesNow();
+    platform::AdvanceMusicTo(ch.heardFrom);
+}
+
 BOOL BASS_MusicPlay(HMUSIC music) {
     Channel* ch = Find(music);
     if (!ch || !ch->isModule) return FALSE;
@@ -382,7 +392,7 @@ BOOL BASS_MusicPlay(HMUSIC music) {
     ch->playing = true;
     if (out.device) SDL_UnlockAudioDevice(out.device);
     platform::internal::MusicStartedPlaying();
-    if (!out.realTime) platform::AdvanceMusicTo(0);
+    if (!out.realTime) StartLockstep(*ch);
     return TRUE;
 }
 
@@ -434,7 +444,7 @@ BOOL BASS_StreamPlay(HSTREAM stream, BOOL, DWORD flags) {
     ch->playing = true;
     if (out.device) SDL_UnlockAudioDevice(out.device);
     platform::internal::MusicStartedPlaying();
-    if (!out.realTime) platform::AdvanceMusicTo(0);
+    if (!out.realTime) StartLockstep(*ch);
     return TRUE;
 }
 
@@ -481,6 +491,13 @@ HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc,
 
 namespace platform {
 
+void StartMusicAtOrder(DWORD handle, uint32_t order) {
+    BASS_ChannelSetPosition(handle, order);
+    Channel* ch = Find(handle);
+    if (!ch || Output().realTime || order >= ch->orderSeconds.size()) return;
+    ch->decoded = static_cast<uint64_t>(std::llround(std::max(ch->orderSeconds[order], 0.0) * kSampleRate));
+}
+
 const std::vector<int>& AudioInitDevices() { return Output().initDevices; }
 
 void AdvanceMusicTo(uint64_t showSampleFrames) {
@@ -493,11 +510,13 @@ void AdvanceMusicTo(uint64_t showSampleFrames) {
         Channel& ch = *chPtr;
         if (!ch.playing || ch.decoded > showSampleFrames) continue;
         // Decoded through the frame of this instant, so a row starting now counts.
-        int64_t count = static_cast<int64_t>(showSampleFrames + 1 - ch.decoded);
+        uint64_t from = ch.decoded;
+        int64_t count = static_cast<int64_t>(showSampleFrames + 1 - from);
         scratch.resize(static_cast<size_t>(count) * 2);
         DecodeChannel(ch, scratch.data(), static_cast<int>(count), &rows);
         ch.started = true;
-        platform::capture::Audio(scratch.data(), static_cast<size_t>(count));
+        uint64_t unheard = ch.heardFrom > from ? std::min<uint64_t>(ch.heardFrom - from, static_cast<uint64_t>(count)) : 0;
+        platform::capture::Audio(scratch.data() + 2 * unheard, static_cast<size_t>(count) - unheard);
         if (!ch.isModule) continue;
         FileRows(ch, rows);
         while (!ch.pending.empty()) {

@@ -373,6 +373,7 @@ void Audio(const int16_t* stereo, size_t frames) {
 void Finish(bool interrupted) {
     State& s = S();
     if (!s.open) return;
+    s.expectedFrames = s.frames;  // the last line shows what was made
     ShowProgress(true);
     if (s.progress) std::fputc('\n', stderr);
     // The sound is as long as the frames: what was decoded beyond the last

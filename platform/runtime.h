@@ -53,16 +53,20 @@ void SetTickCountForTest(uint32_t ticks);
 
 // Runs the scenes before the chosen first one in a moment, so that what they
 // leave behind is as a full run leaves it. While warping nothing is shown or
-// heard; each look at the messages moves the music on by one row, with the
-// tick count at that row's end, so every per-tick ramp runs as in a full run,
-// and only a scene's last frame (at its end order) is drawn.
+// heard. The frames run are frames of a full run at the run's frame rate, with
+// that frame's position and tick count: the first frame to see each row, so
+// every per-tick ramp starts and stops on the same tick as in a full run, and
+// every frame of a scene's last two seconds, drawn without rasterising, so
+// state that its last draws leave (a material fading out, say) is the same.
+// A scene's last frame is drawn in full. Headless, the show's clock then
+// stands where a full run's would, so the next scene starts on the same frame.
 struct OrderTiming {
-    uint32_t startMs;  // from the start of the module
+    double startSeconds;  // from the start of the module
     uint32_t rows;
 };
 void BeginWarp();
-// The rows of `fromOrder` up to `toOrder` (exclusive), then `toOrder` row 0;
-// `timing` holds every order up to `toOrder` included.
+// The frames of a scene from `fromOrder` until it sees `toOrder`; `timing`
+// holds every order up to `toOrder` included.
 void WarpThrough(uint32_t fromOrder, uint32_t toOrder, const std::vector<OrderTiming>& timing);
 bool WarpDrawsThisFrame();
 void EndWarp();

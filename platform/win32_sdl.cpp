@@ -14,7 +14,9 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -85,6 +87,15 @@ struct OverlayText {
     std::string text;
 };
 
+// How a frame run while warping is drawn.
+enum class WarpDraw { None, Unrasterised, Full };
+
+struct WarpFrame {
+    uint64_t frame;  // of a full run: swaps since the music started
+    platform::MusicPosition position;
+    WarpDraw draw;
+};
+
 struct PlatformState {
     platform::RunOptions options;
     bool sdlReady = false;
@@ -125,11 +136,14 @@ struct PlatformState {
 
     // Running earlier scenes in a moment (see BeginWarp)
     bool warping = false;
+    uint64_t warpBaseSwaps = 0;     // swaps when the warp began, where a full run starts its music
+    uint64_t warpNextFrame = 0;     // the full-run frame the next scene starts on
+    uint64_t warpSwapsDone = 0;     // full-run frames a warp stood for, until the music starts
+    std::vector<WarpFrame> warpFrames;  // still to come, last first
+    uint64_t warpFrame = 0;
     uint32_t warpTicks = 0;
-    std::vector<platform::MusicPosition> warpRows;  // positions still to come, last first
-    std::vector<uint32_t> warpRowEndMs;
     platform::MusicPosition warpPosition{0, 0};
-    bool warpDraws = true;
+    WarpDraw warpDraw = WarpDraw::Full;
     bool interruptPosted = false;
 };
 
@@ -541,6 +555,55 @@ bool CreateSurface(PlatformContext* context) {
     return true;
 }
 
+// ---- warp timeline -----------------------------------------------------------
+
+using platform::internal::kSampleRate;
+
+uint64_t OrderStartSample(const std::vector<platform::OrderTiming>& timing, uint32_t order) {
+    return static_cast<uint64_t>(std::llround(std::max(timing[order].startSeconds, 0.0) * kSampleRate));
+}
+
+// Rows are taken as evenly spaced within an order.
+uint64_t RowStartSample(const std::vector<platform::OrderTiming>& timing, uint32_t order, uint32_t row) {
+    uint64_t start = OrderStartSample(timing, order), next = OrderStartSample(timing, order + 1);
+    uint64_t span = next > start ? next - start : 0;
+    return start + span * row / std::max<uint32_t>(timing[order].rows, 1);
+}
+
+// The first frame of a full run whose music has reached `sample`.
+uint64_t FirstFrameAt(uint64_t sample, uint64_t fps) { return (sample * fps + kSampleRate - 1) / kSampleRate; }
+
+// The row playing at `sample`, between `fromOrder` and row 0 of `toOrder`.
+platform::MusicPosition PositionAtSample(const std::vector<platform::OrderTiming>& timing, uint32_t fromOrder,
+                                         uint32_t toOrder, uint64_t sample) {
+    uint32_t order = fromOrder;
+    while (order < toOrder && OrderStartSample(timing, order + 1) <= sample) ++order;
+    if (order == toOrder) return {toOrder, 0};
+    uint32_t row = 0;
+    while (row + 1 < timing[order].rows && RowStartSample(timing, order, row + 1) <= sample) ++row;
+    return {order, row};
+}
+
+// The tick count of a full run at one of its frames.
+uint32_t WarpTicksAt(uint64_t frame) {
+    PlatformState& s = State();
+    return static_cast<uint32_t>((s.warpBaseSwaps + frame) * 1000 / static_cast<uint64_t>(s.options.framesPerSecond));
+}
+
+void StartWarpFrame() {
+    PlatformState& s = State();
+    const WarpFrame& next = s.warpFrames.back();
+    s.warpFrame = next.frame;
+    s.warpPosition = next.position;
+    s.warpTicks = WarpTicksAt(next.frame);
+    s.warpDraw = next.draw;
+    if (s.current) {
+        if (next.draw == WarpDraw::Unrasterised) glEnable(GL_RASTERIZER_DISCARD);
+        else glDisable(GL_RASTERIZER_DISCARD);
+    }
+    s.warpFrames.pop_back();
+}
+
 }  // namespace
 
 // ---- windows ---------------------------------------------------------------
@@ -636,13 +699,7 @@ BOOL PeekMessageA(MSG* msg, HWND, UINT, UINT, UINT removeFlags) {
     PresentPending();
     PumpEvents();
     PlatformState& s = State();
-    if (s.warping && !s.warpRows.empty()) {
-        s.warpPosition = s.warpRows.back();
-        s.warpTicks = s.warpRowEndMs.back();
-        s.warpRows.pop_back();
-        s.warpRowEndMs.pop_back();
-        s.warpDraws = s.warpRows.empty();
-    }
+    if (s.warping && !s.warpFrames.empty()) StartWarpFrame();
     if (!s.queue.empty()) {
         *msg = s.queue.front();
         if (removeFlags & PM_REMOVE) s.queue.pop_front();
@@ -792,7 +849,10 @@ BOOL SwapBuffers(HDC dc) {
     PresentPending();
     glFlush();
     s.overlay.clear();
-    if (s.warping) return TRUE;
+    if (s.warping) {
+        s.warpTicks = WarpTicksAt(s.warpFrame + 1);  // a full run's clock moves on at its swap
+        return TRUE;
+    }
     s.framePending = true;
     ++s.swaps;
     if (s.options.headless && s.musicStarted) platform::AdvanceMusicTo(platform::internal::ShowSampleFramesNow());
@@ -905,42 +965,55 @@ void BeginWarp() {
     PlatformState& s = State();
     s.warping = true;
     s.framePending = false;
+    s.warpBaseSwaps = s.swaps;
+    s.warpNextFrame = 0;
+    s.warpTicks = WarpTicksAt(0);
 }
 
 void WarpThrough(uint32_t fromOrder, uint32_t toOrder, const std::vector<OrderTiming>& timing) {
     PlatformState& s = State();
-    s.warpRows.clear();
-    s.warpRowEndMs.clear();
-    if (toOrder >= timing.size() || fromOrder > toOrder) {  // no timing: straight to the end
-        s.warpRows.push_back({toOrder, 0});
-        s.warpRowEndMs.push_back(s.warpTicks);
-        s.warpDraws = false;
+    s.warpFrames.clear();
+    if (toOrder >= timing.size() || fromOrder > toOrder || timing[toOrder].startSeconds < 0) {
+        s.warpFrames.push_back({s.warpNextFrame++, {toOrder, 0}, WarpDraw::None});  // no timing: straight to the end
         return;
     }
-    s.warpTicks = timing[fromOrder].startMs;
-    // Filled last first, so the next position is at the back.
-    s.warpRows.push_back({toOrder, 0});
-    s.warpRowEndMs.push_back(timing[toOrder].startMs);
-    for (uint32_t order = toOrder; order-- > fromOrder;) {
-        uint32_t rows = std::max<uint32_t>(timing[order].rows, 1);
-        uint32_t start = timing[order].startMs, next = timing[order + 1].startMs;
-        uint32_t span = next > start ? next - start : 0;
-        for (uint32_t row = rows; row-- > 0;) {
-            s.warpRows.push_back({order, row});
-            s.warpRowEndMs.push_back(timing[order].startMs + static_cast<uint32_t>(uint64_t{span} * (row + 1) / rows));
+    const uint64_t fps = static_cast<uint64_t>(s.options.framesPerSecond);
+    const uint64_t first = s.warpNextFrame;
+    const uint64_t endSample = OrderStartSample(timing, toOrder);
+    const uint64_t last = std::max(first, FirstFrameAt(endSample, fps));
+    const uint64_t drawnFrom = FirstFrameAt(endSample > 2 * kSampleRate ? endSample - 2 * kSampleRate : 0, fps);
+    std::vector<uint64_t> frames{first, last};
+    for (uint32_t order = fromOrder; order < toOrder; ++order)
+        for (uint32_t row = 0; row < timing[order].rows; ++row) {
+            uint64_t frame = FirstFrameAt(RowStartSample(timing, order, row), fps);
+            if (frame > first && frame < last) frames.push_back(frame);
         }
+    for (uint64_t frame = std::max(first, drawnFrom); frame < last; ++frame) frames.push_back(frame);
+    std::sort(frames.begin(), frames.end());
+    frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
+    // Filled last first, so the next frame is at the back.
+    for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame) {
+        WarpDraw draw = *frame == last ? WarpDraw::Full : *frame >= drawnFrom ? WarpDraw::Unrasterised : WarpDraw::None;
+        uint64_t sample = *frame * kSampleRate / fps;
+        s.warpFrames.push_back({*frame, PositionAtSample(timing, fromOrder, toOrder, sample), draw});
     }
-    s.warpDraws = false;
+    s.warpNextFrame = last + 1;
 }
 
-bool WarpDrawsThisFrame() { return !State().warping || State().warpDraws; }
+bool WarpDrawsThisFrame() { return !State().warping || State().warpDraw != WarpDraw::None; }
 
 void EndWarp() {
     PlatformState& s = State();
     s.warping = false;
-    s.warpRows.clear();
-    s.warpRowEndMs.clear();
-    s.tickOffset += static_cast<int64_t>(s.warpTicks) - RawTicks();
+    s.warpFrames.clear();
+    if (s.current) glDisable(GL_RASTERIZER_DISCARD);
+    if (s.options.headless) {
+        // The clock stands where a full run's would after the last warp frame.
+        s.swaps = s.warpBaseSwaps + s.warpNextFrame;
+        s.warpSwapsDone = s.warpNextFrame;
+    } else {
+        s.tickOffset += static_cast<int64_t>(s.warpTicks) - RawTicks();
+    }
 }
 
 void CloseOnInterrupt() { std::signal(SIGINT, OnInterrupt); }
@@ -963,7 +1036,8 @@ namespace internal {
 void MusicStartedPlaying() {
     PlatformState& s = State();
     s.musicStarted = true;
-    s.swapsAtMusicStart = s.swaps;
+    s.swapsAtMusicStart = s.swaps - s.warpSwapsDone;
+    s.warpSwapsDone = 0;
     s.ticksAtMusicStart = GetTickCount();
 }
 

@@ -44,7 +44,10 @@ TEST(CaptureTest, AStretchHasItsLengthAndIsTheShowsPictureEveryTime) {
     std::string first = test::TempDir() + "/capture-a", second = test::TempDir() + "/capture-b", output;
     ASSERT_EQ(test::RunPqn("--capture " + first + " --scene 6 --fps 2", &output), 0) << output;
     Capture c = Inspect(first);
-    EXPECT_NEAR(c.frames, 76.8 * 2 + 1, 1.0);
+    // A full run's frames fall on half seconds. Order 17 starts at 130.56 s:
+    // the frame at 131.0 s is scene 5's last, so scene 6 starts at 131.5 s;
+    // the show's last frame is the first at or after order 27 (207.36 s).
+    EXPECT_EQ(c.frames, 153);  // (207.5 - 131.5) * 2 + 1
     EXPECT_EQ(c.audioFrames, static_cast<uint32_t>(c.frames) * 44100u / 2u);
     for (int frame : {0, 40, 100}) {  // the last frames are dark: the show fades out
         char name[32];
@@ -63,15 +66,15 @@ TEST(CaptureTest, AStretchHasItsLengthAndIsTheShowsPictureEveryTime) {
         EXPECT_TRUE(Bytes(entry.path()) == Bytes(fs::path(second) / entry.path().filename())) << entry.path().filename();
 
     // The show without capture draws the same picture at the same time: row
-    // 32 of order 17 is 3.84 s in, first reached by frame 8 (4.0 s).
+    // 32 of order 17 is at 134.4 s, first reached by frame 6 (134.5 s).
     std::string shots = test::TempDir() + "/capture-shots";
     fs::create_directories(shots);
     ASSERT_EQ(test::RunPqn("--headless --scene 6 --fps 2 --shot 17:32 --out " + shots, &output), 0) << output;
     int w, h, cw, ch;
     std::vector<uint8_t> shown, captured;
     ASSERT_TRUE(platform::ReadPngRgb(shots + "/shot-017-32.png", &w, &h, &shown));
-    ASSERT_TRUE(platform::ReadPngRgb(first + "/frame-000008.png", &cw, &ch, &captured));
-    EXPECT_TRUE(shown == captured) << "frame 8 of the capture differs from the show's picture at 17:32";
+    ASSERT_TRUE(platform::ReadPngRgb(first + "/frame-000006.png", &cw, &ch, &captured));
+    EXPECT_TRUE(shown == captured) << "frame 6 of the capture differs from the show's picture at 17:32";
 }
 
 TEST(CaptureTest, CtrlCStopsCleanlyWithWhatWasRendered) {
@@ -99,12 +102,14 @@ double Probe(const std::string& file, const char* stream) {
     return std::atof(buffer);
 }
 
-// The last scene at ten frames a second: orders 23 to 27, 30.72 s and one frame.
+// The last scene at ten frames a second: a full run's frames at 176.8 s
+// (the first after the one that sees order 23) to 207.4 s (the first to see
+// order 27), 307 frames.
 TEST(CaptureTest, AVideoHasPictureAndSoundOfTheShowsLength) {
     if (std::system("command -v ffprobe > /dev/null 2>&1") != 0) GTEST_SKIP() << "ffmpeg is not installed";
     std::string video = test::TempDir() + "/last-scene.mp4", output;
     ASSERT_EQ(test::RunPqn("--capture " + video + " --scene 9 --fps 10", &output), 0) << output;
-    EXPECT_NEAR(Probe(video, "v:0"), 30.72 + 0.1, 0.1);
+    EXPECT_NEAR(Probe(video, "v:0"), 30.7, 0.001);
     EXPECT_NEAR(Probe(video, "a:0"), Probe(video, "v:0"), 0.01);
 }
 

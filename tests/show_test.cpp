@@ -140,6 +140,22 @@ TEST_F(ShowTest, FramesMatchTheirReferencesAndNothingIsDrawnOutsideTheBand) {
     }
 }
 
+// Started at scene 5, the show draws row 40 of order 14 exactly as the full
+// run does: the cubes' shininess is what scene 3's fade left, the fan stands
+// at the angle scene 4 turned it to, and the scene's own clock and counter
+// are on the full run's frames.
+TEST_F(ShowTest, AShowStartedAtALaterSceneDrawsWhatTheFullRunDraws) {
+    std::string started = dir + "/scene5";
+    std::filesystem::create_directories(started);
+    std::string output;
+    ASSERT_EQ(test::RunPqn("--headless --fps 30 --scene 5 --shot 14:40 --out " + started, &output), 0) << output;
+    int w, h, fw, fh;
+    std::vector<uint8_t> frame, full;
+    ASSERT_TRUE(platform::ReadPngRgb(started + "/shot-014-40.png", &w, &h, &frame));
+    ASSERT_TRUE(platform::ReadPngRgb(dir + "/shot-014-40.png", &fw, &fh, &full));
+    EXPECT_TRUE(frame == full) << "mean difference " << MeanDifference(frame, full);
+}
+
 // A real X window on Xvfb, in real time with the silent sound output: the last
 // scene runs from its start order to its end, and the program closes itself.
 TEST(WindowTest, TheLastSceneRunsInARealWindowAndTheShowClosesItself) {
