@@ -68,15 +68,14 @@ struct State {
 };
 
 constexpr size_t kQueuedFrames = 64;
-// The encoders and the frame converter are background work: on average they
-// keep up with the renderer, which runs at normal priority and goes first
-// when the cores are busy, so they mostly use the time it leaves while its
-// own threads wait for each other (the whole show on two cores: about 62 s
-// instead of 69 s; at the lowest priority they fall behind and the renderer
-// waits for them).
-constexpr int kEncoderNice = 10;
-// Room in an encoder's pipe, so that writing the sound from the render
-// thread does not wait for a moment when the encoder is not scheduled.
+// The encoders and the frame converter are background work at the lowest
+// priority: on average they keep up with the renderer, which goes first when
+// the cores are busy, so they mostly use the time it leaves while its own
+// threads wait for each other (the whole show on two cores: 50-60 s instead
+// of about 69 s at normal priority).
+constexpr int kEncoderNice = 19;
+// Room in an encoder's pipe for about six seconds of sound, so that the render
+// thread, which writes the sound, never waits for the sound encoder's turn.
 constexpr int kPipeBytes = 1 << 20;
 
 State& S() {
