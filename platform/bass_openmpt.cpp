@@ -23,9 +23,9 @@
 #include <libopenmpt/libopenmpt.hpp>
 
 #include <algorithm>
-#include <cmath>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -79,8 +79,8 @@ struct Channel {
     std::vector<int16_t> pcm;  // streams: interleaved stereo at 44100 Hz
     uint64_t decoded = 0;     // frames decoded since play (decoding thread); headless
                               // after StartMusicAtOrder, from the module's start
-    uint64_t heardFrom = 0;   // headless: the first frame that is the show's sound
     uint64_t decodedPublished = 0;  // the same, as last filed under the lock
+    uint64_t heardFrom = 0;   // headless: the first frame that is the show's sound
     int64_t bulkLeft = 0;     // frames that can be read before the next row check
     int32_t lastOrder = -1, lastRow = -1;
     bool finished = false;    // ended or looped back: the position reads as the end
