@@ -47,9 +47,10 @@ const std::vector<int>& AudioInitDevices();
 void AdvanceMusicTo(uint64_t showSampleFrames);
 // Real time: frames behind between the position decoded and the one heard.
 int64_t MusicDecodeLeadFrames();
-// Seconds from the start of a module to the start of an order (-1 if none).
+// Seconds from the start of a module to the start of an order (-1 if none);
+// known for the first 64 orders.
 double MusicSecondsAtOrder(DWORD handle, uint32_t order);
-// Rows of the pattern an order plays (0 if none).
+// Rows of the pattern an order plays (0 if none), for the first 64 orders.
 uint32_t MusicRowsAtOrder(DWORD handle, uint32_t order);
 // Sets a module to the start of `order`, as after a warp. Headless, the module
 // is then taken on to the show's clock when it plays, so that the first frame

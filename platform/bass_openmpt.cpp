@@ -46,6 +46,7 @@
 namespace {
 
 using platform::internal::kSampleRate;
+constexpr int32_t kTimedOrders = 64;  // orders whose start time and rows are known
 
 struct SyncRegistration {
     SYNCPROC* proc;
@@ -89,8 +90,8 @@ struct Channel {
     std::deque<RowStart> timeline;
     std::deque<PendingSync> pending;
     std::vector<SyncRegistration> syncs;
-    std::vector<double> orderSeconds;  // start time of each order
-    std::vector<uint32_t> orderRows;   // rows of each order's pattern
+    std::vector<double> orderSeconds;  // start time of each of the first kTimedOrders orders
+    std::vector<uint32_t> orderRows;   // rows of their patterns
     DWORD startPosition = 0;           // reported until the first row is heard
 };
 
@@ -363,7 +364,11 @@ HMUSIC BASS_MusicLoad(BOOL fromMemory, const void* file, QWORD, DWORD, DWORD fla
         return 0;
     }
     if (!isXm) ScanCues(*channel->module, &channel->cues);
-    for (int32_t order = 0; order < channel->module->get_num_orders(); ++order) {
+    // Finding where an order starts replays the song up to it, so the start
+    // times of all of a long song's orders would take minutes; the show needs
+    // the first 28.
+    int32_t timedOrders = std::min(channel->module->get_num_orders(), kTimedOrders);
+    for (int32_t order = 0; order < timedOrders; ++order) {
         channel->orderSeconds.push_back(channel->module->set_position_order_row(order, 0));
         int32_t rows = channel->module->get_pattern_num_rows(channel->module->get_order_pattern(order));
         channel->orderRows.push_back(static_cast<uint32_t>(std::max(rows, 0)));

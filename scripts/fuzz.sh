@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses with clang and runs each for a bounded time
 # (FUZZ_SECONDS, default 50) on seeds from the default data set (after
-# scripts/setup.sh). Fails on any crash, leak or sanitizer report; what
-# libFuzzer found is left in build-fuzz/ as crash-* files.
+# scripts/setup.sh) and the inputs in tests/fuzz/regressions. Fails on any
+# crash, timeout, leak or sanitizer report; what libFuzzer found is left in
+# build-fuzz/ as crash-* or timeout-* files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${FUZZ_SECONDS:-50}"
@@ -28,6 +29,10 @@ for f in m at rengas ktausta; do
   { printf '\x0f\x0f\x03'; head -c 4096 "$data/images/$f.raw"; } > "$seeds/picture/$f"
 done
 cp "$data/biisi.xm" "$seeds/module/"
+# Inputs that once crashed a harness or ran past its time limit run first.
+for dir in tests/fuzz/regressions/*/; do
+  cp "$dir"* "$seeds/$(basename "$dir")/"
+done
 
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
 # Inputs longer than the limit are cut, so the large seeds give their first records and patterns.
