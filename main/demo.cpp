@@ -48,7 +48,7 @@ void RunEarlierScenesInAMoment(int first) {
     DWORD music = g_engine->ow->GetMusicChannel();
     std::vector<platform::OrderTiming> timing;
     for (uint32_t order = 0; order <= kStartOrders[first - 1]; ++order)
-        timing.push_back({platform::MusicSecondsAtOrder(music, order), platform::MusicRowsAtOrder(music, order)});
+        timing.push_back({platform::MusicSampleAtOrder(music, order), platform::MusicRowsAtOrder(music, order)});
     platform::BeginWarp();
     g_tickTimer.Start();
     for (int scene = 1; scene < first && g_running; ++scene) {

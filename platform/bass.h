@@ -50,6 +50,9 @@ int64_t MusicDecodeLeadFrames();
 // Seconds from the start of a module to the start of an order (-1 if none);
 // known for the first 64 orders.
 double MusicSecondsAtOrder(DWORD handle, uint32_t order);
+// The same as the first sample frame of the order at 44100 Hz (-1 if none):
+// the frame the module is decoded from after StartMusicAtOrder.
+int64_t MusicSampleAtOrder(DWORD handle, uint32_t order);
 // Rows of the pattern an order plays (0 if none), for the first 64 orders.
 uint32_t MusicRowsAtOrder(DWORD handle, uint32_t order);
 // Sets a module to the start of `order`, as after a warp. Headless, the module

@@ -499,8 +499,9 @@ namespace platform {
 void StartMusicAtOrder(DWORD handle, uint32_t order) {
     BASS_ChannelSetPosition(handle, order);
     Channel* ch = Find(handle);
-    if (!ch || Output().realTime || order >= ch->orderSeconds.size()) return;
-    ch->decoded = static_cast<uint64_t>(std::llround(std::max(ch->orderSeconds[order], 0.0) * kSampleRate));
+    int64_t start = MusicSampleAtOrder(handle, order);
+    if (!ch || Output().realTime || start < 0) return;
+    ch->decoded = static_cast<uint64_t>(start);
 }
 
 const std::vector<int>& AudioInitDevices() { return Output().initDevices; }
@@ -537,6 +538,11 @@ double MusicSecondsAtOrder(DWORD handle, uint32_t order) {
     Channel* ch = Find(handle);
     if (!ch || order >= ch->orderSeconds.size()) return -1;
     return ch->orderSeconds[order];
+}
+
+int64_t MusicSampleAtOrder(DWORD handle, uint32_t order) {
+    double seconds = MusicSecondsAtOrder(handle, order);
+    return seconds < 0 ? -1 : std::llround(seconds * kSampleRate);
 }
 
 uint32_t MusicRowsAtOrder(DWORD handle, uint32_t order) {

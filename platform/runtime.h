@@ -61,7 +61,7 @@ void SetTickCountForTest(uint32_t ticks);
 // A scene's last frame is drawn in full. Headless, the show's clock then
 // stands where a full run's would, so the next scene starts on the same frame.
 struct OrderTiming {
-    double startSeconds;  // from the start of the module
+    int64_t startSample;  // from the start of the module, at 44100 Hz (-1 if unknown)
     uint32_t rows;
 };
 void BeginWarp();

@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -560,7 +559,7 @@ bool CreateSurface(PlatformContext* context) {
 using platform::internal::kSampleRate;
 
 uint64_t OrderStartSample(const std::vector<platform::OrderTiming>& timing, uint32_t order) {
-    return static_cast<uint64_t>(std::llround(std::max(timing[order].startSeconds, 0.0) * kSampleRate));
+    return static_cast<uint64_t>(std::max<int64_t>(timing[order].startSample, 0));
 }
 
 // Rows are taken as evenly spaced within an order.
@@ -973,7 +972,7 @@ void BeginWarp() {
 void WarpThrough(uint32_t fromOrder, uint32_t toOrder, const std::vector<OrderTiming>& timing) {
     PlatformState& s = State();
     s.warpFrames.clear();
-    if (toOrder >= timing.size() || fromOrder > toOrder || timing[toOrder].startSeconds < 0) {
+    if (toOrder >= timing.size() || fromOrder > toOrder || timing[toOrder].startSample < 0) {
         s.warpFrames.push_back({s.warpNextFrame++, {toOrder, 0}, WarpDraw::None});  // no timing: straight to the end
         return;
     }
