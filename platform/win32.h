@@ -1,7 +1,9 @@
 // The Windows calls the show is written against, on Linux: window class and
 // window, the posted-message queue and window procedures, device contexts,
 // pixel formats and GL contexts, GDI text, message boxes and the tick count.
-// The implementation (win32_sdl.cpp) runs on SDL2; nothing here exposes SDL.
+// The implementation runs on SDL2, a file per concern (windows.cpp,
+// messages.cpp, gl_context.cpp, surface.cpp, gdi_text.cpp, clock.cpp); nothing
+// here exposes SDL.
 #pragma once
 
 #include <cstdint>

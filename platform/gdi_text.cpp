@@ -1,0 +1,172 @@
+// GDI text: TextOutA's strings, rasterised with FreeType as GDI draws by
+// default (black on an opaque white box) and drawn over the frame while it is
+// shown. What lies under the text is first copied aside on the GL side and
+// put back afterwards, so the next frame does not inherit the text.
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "win32_internal.h"
+
+namespace {
+
+struct OverlayText {
+    int xPx, yPx;
+    std::string text;
+};
+
+struct TextState {
+    std::vector<OverlayText> overlay;
+    FT_Library fontLibrary = nullptr;
+    FT_Face font = nullptr;
+    bool fontTried = false;
+};
+
+TextState& State() {
+    static TextState state;
+    return state;
+}
+
+const char* const kFontCandidates[] = {
+    "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
+    "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+    "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf",
+};
+
+FT_Face Font() {
+    TextState& s = State();
+    if (s.fontTried) return s.font;
+    s.fontTried = true;
+    if (FT_Init_FreeType(&s.fontLibrary) != 0) return nullptr;
+    for (const char* path : kFontCandidates) {
+        if (FT_New_Face(s.fontLibrary, path, 0, &s.font) == 0) {
+            FT_Set_Pixel_Sizes(s.font, 0, 13);
+            return s.font;
+        }
+    }
+    std::fprintf(stderr, "pqn: no font found for the position line (install fonts-dejavu-core)\n");
+    return nullptr;
+}
+
+// Black text on an opaque white box; RGB rows, top first.
+std::vector<uint8_t> RasteriseText(const std::string& text, int* widthPx, int* heightPx) {
+    FT_Face face = Font();
+    *widthPx = *heightPx = 0;
+    if (!face) return {};
+    int ascent = static_cast<int>(face->size->metrics.ascender >> 6);
+    int height = static_cast<int>((face->size->metrics.ascender - face->size->metrics.descender) >> 6);
+    int width = 0;
+    for (unsigned char c : text)
+        if (FT_Load_Char(face, c, FT_LOAD_DEFAULT) == 0) width += static_cast<int>(face->glyph->advance.x >> 6);
+    if (width <= 0 || height <= 0) return {};
+    std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3, 255);
+    int penX = 0;
+    for (unsigned char c : text) {
+        if (FT_Load_Char(face, c, FT_LOAD_RENDER) != 0) continue;
+        FT_GlyphSlot g = face->glyph;
+        for (unsigned row = 0; row < g->bitmap.rows; ++row) {
+            int y = ascent - g->bitmap_top + static_cast<int>(row);
+            if (y < 0 || y >= height) continue;
+            for (unsigned col = 0; col < g->bitmap.width; ++col) {
+                int x = penX + g->bitmap_left + static_cast<int>(col);
+                if (x < 0 || x >= width) continue;
+                uint8_t coverage = g->bitmap.buffer[row * g->bitmap.pitch + col];
+                uint8_t* px = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+                uint8_t level = static_cast<uint8_t>(px[0] * (255 - coverage) / 255);
+                px[0] = px[1] = px[2] = level;
+            }
+        }
+        penX += static_cast<int>(g->advance.x >> 6);
+    }
+    *widthPx = width;
+    *heightPx = height;
+    return rgb;
+}
+
+void SetUpPixelDrawing() {
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_FOG);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+}
+
+void CopyRegion(GLuint from, GLuint to, platform::sdl::TextRegion source, int toX, int toY) {
+    platform::sdl::FramebufferCalls& fb = platform::sdl::Framebuffers();
+    fb.bindFramebuffer(GL_READ_FRAMEBUFFER, from);
+    fb.bindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
+    fb.blitFramebuffer(source.x, source.y, source.x + source.w, source.y + source.h, toX, toY, toX + source.w,
+                       toY + source.h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+}
+
+}  // namespace
+
+namespace platform::sdl {
+
+// Draws this frame's text into the surface and returns the regions it saved.
+std::vector<TextRegion> DrawOverlay(PlatformContext* context) {
+    TextState& s = State();
+    FramebufferCalls& fb = Framebuffers();
+    std::vector<TextRegion> saved;
+    if (s.overlay.empty() || !fb.windowPos2i) return saved;
+    int surfaceHeight = context->window->height;
+    SetUpPixelDrawing();
+    glPixelZoom(1.0f, -1.0f);
+    int stackedPx = 0;
+    for (const OverlayText& t : s.overlay) {
+        int w, h;
+        std::vector<uint8_t> rgb = RasteriseText(t.text, &w, &h);
+        if (rgb.empty() || stackedPx + h > kUnderTextHeightPx) continue;
+        TextRegion region{t.xPx, surfaceHeight - t.yPx - h, std::min(w, context->window->width), h};
+        CopyRegion(context->framebuffer, context->underTextFramebuffer, region, 0, stackedPx);
+        stackedPx += h;
+        saved.push_back(region);
+        fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
+        fb.windowPos2i(t.xPx, surfaceHeight - t.yPx);
+        glDrawPixels(w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    }
+    glPopClientAttrib();
+    glPopAttrib();
+    return saved;
+}
+
+void RestoreUnderText(PlatformContext* context, const std::vector<TextRegion>& saved) {
+    if (saved.empty()) return;
+    glPushAttrib(GL_SCISSOR_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    int stackedPx = 0;
+    for (const TextRegion& region : saved) {
+        CopyRegion(context->underTextFramebuffer, context->framebuffer, {0, stackedPx, region.w, region.h}, region.x, region.y);
+        stackedPx += region.h;
+    }
+    Framebuffers().bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
+    glPopAttrib();
+}
+
+void ClearOverlay() { State().overlay.clear(); }
+
+void ReleaseFont() {
+    TextState& s = State();
+    if (s.font) FT_Done_Face(s.font);
+    if (s.fontLibrary) FT_Done_FreeType(s.fontLibrary);
+    s.font = nullptr;
+    s.fontLibrary = nullptr;
+    s.fontTried = false;
+}
+
+}  // namespace platform::sdl
+
+BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
+    if (!dc || !dc->alive || !text || length < 0) return FALSE;
+    State().overlay.push_back({x, y, std::string(text, static_cast<size_t>(length))});
+    return TRUE;
+}

@@ -1,0 +1,103 @@
+// Device contexts, pixel formats and GL contexts on SDL2: a window is its own
+// device context; a GL context comes with the drawing surface it draws into,
+// and SwapBuffers latches the finished frame for presentation.
+#include <cstdio>
+
+#include "bass.h"
+#include "internal.h"
+#include "win32_internal.h"
+
+namespace {
+
+struct ContextState {
+    PIXELFORMATDESCRIPTOR pixelFormat{};
+    PlatformContext* current = nullptr;
+};
+
+ContextState& State() {
+    static ContextState state;
+    return state;
+}
+
+}  // namespace
+
+namespace platform::sdl {
+
+PlatformContext* CurrentContext() { return State().current; }
+
+}  // namespace platform::sdl
+
+HDC GetDC(HWND window) { return window && window->alive ? window : nullptr; }
+int ReleaseDC(HWND, HDC) { return 1; }
+
+int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* descriptor) {
+    if (!dc || !descriptor || !(descriptor->dwFlags & PFD_SUPPORT_OPENGL)) return 0;
+    return 1;
+}
+
+BOOL SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* descriptor) {
+    if (!dc || format != 1 || !descriptor) return FALSE;
+    State().pixelFormat = *descriptor;
+    return TRUE;
+}
+
+HGLRC wglCreateContext(HDC dc) {
+    if (!dc || !dc->sdl) return nullptr;
+    SDL_GLContext sdl = SDL_GL_CreateContext(dc->sdl);
+    if (!sdl) {
+        std::fprintf(stderr, "pqn: cannot create an OpenGL context: %s\n", SDL_GetError());
+        return nullptr;
+    }
+    auto* context = new PlatformContext;
+    context->sdl = sdl;
+    context->window = dc;
+    if (!platform::Options().headless) SDL_GL_SetSwapInterval(1);
+    if (!platform::sdl::CreateSurface(context, State().pixelFormat.cDepthBits)) {
+        SDL_GL_DeleteContext(sdl);
+        delete context;
+        return nullptr;
+    }
+    State().current = context;
+    return context;
+}
+
+BOOL wglMakeCurrent(HDC dc, HGLRC context) {
+    if (!context) {
+        State().current = nullptr;
+        return TRUE;
+    }
+    if (!dc || !dc->sdl || SDL_GL_MakeCurrent(dc->sdl, context->sdl) != 0) return FALSE;
+    platform::sdl::Framebuffers().bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
+    State().current = context;
+    return TRUE;
+}
+
+BOOL wglDeleteContext(HGLRC context) {
+    if (!context) return FALSE;
+    ContextState& s = State();
+    if (s.current == context) {
+        platform::sdl::PresentPending();
+        platform::sdl::FinishReadBacks(context);
+    }
+    platform::sdl::DestroySurface(context);
+    SDL_GL_DeleteContext(context->sdl);
+    if (s.current == context) s.current = nullptr;
+    delete context;
+    return TRUE;
+}
+
+BOOL SwapBuffers(HDC dc) {
+    if (!dc || !dc->alive || !State().current) return FALSE;
+    platform::sdl::PresentPending();
+    glFlush();
+    platform::sdl::ClearOverlay();
+    if (platform::internal::Warping()) {
+        platform::sdl::WarpSwap();
+        return TRUE;
+    }
+    platform::sdl::LatchFrame();
+    platform::sdl::CountSwap();
+    if (platform::Options().headless && platform::internal::MusicHasStarted())
+        platform::AdvanceMusicTo(platform::internal::ShowSampleFramesNow());
+    return TRUE;
+}

@@ -1,0 +1,104 @@
+// Frames back from GL to the CPU: asynchronously through two pixel-buffer
+// objects for the capture and the benchmark, and at once for screenshots.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench.h"
+#include "capture.h"
+#include "png_file.h"
+#include "win32_internal.h"
+
+namespace {
+
+size_t g_nextShot = 0;
+
+// The window surface as RGB rows, top first.
+std::vector<uint8_t> ReadSurface(int width, int height) {
+    size_t rowBytes = static_cast<size_t>(width) * 3;
+    std::vector<uint8_t> rgb(rowBytes * height);
+    std::vector<uint8_t> flipped(rgb.size());
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, flipped.data());
+    glPopClientAttrib();
+    for (int y = 0; y < height; ++y) std::memcpy(&rgb[y * rowBytes], &flipped[(height - 1 - y) * rowBytes], rowBytes);
+    return rgb;
+}
+
+// Hands a frame that has come back from GL to the capture and the benchmark.
+void DeliverReadBack(PlatformContext* context, int slot) {
+    platform::sdl::FramebufferCalls& fb = platform::sdl::Framebuffers();
+    int w = context->window->width, h = context->window->height;
+    std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * (context->readFormat == GL_RGB ? 3 : 4));
+    fb.bindBuffer(GL_PIXEL_PACK_BUFFER, context->readBuffers[slot]);
+    const uint8_t* mapped = static_cast<const uint8_t*>(fb.mapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY));
+    if (mapped) {
+        std::memcpy(pixels.data(), mapped, pixels.size());
+        fb.unmapBuffer(GL_PIXEL_PACK_BUFFER);
+    }
+    fb.bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    context->readPending[slot] = false;
+    if (platform::capture::Active()) platform::capture::Frame(std::move(pixels), w, h);
+    if (platform::Options().bench) platform::bench::FramePresented(context->readScene[slot]);
+}
+
+bool PositionReached(platform::MusicPosition frame, platform::MusicPosition target) {
+    return frame.order > target.order || (frame.order == target.order && frame.row >= target.row);
+}
+
+}  // namespace
+
+namespace platform::sdl {
+
+// Starts reading this frame back and delivers the one before it, so that GL
+// draws the next frame while this one is still on its way.
+void ReadBackAsync(PlatformContext* context, GLenum format, int scene) {
+    FramebufferCalls& fb = Framebuffers();
+    int w = context->window->width, h = context->window->height;
+    if (!context->readBuffers[0]) {
+        fb.genBuffers(2, context->readBuffers);
+        for (GLuint buffer : context->readBuffers) {
+            fb.bindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
+            fb.bufferData(GL_PIXEL_PACK_BUFFER, static_cast<GLsizeiptr>(w) * h * 4, nullptr, GL_STREAM_READ);
+        }
+    }
+    int slot = context->nextRead;
+    context->readFormat = format;
+    fb.bindBuffer(GL_PIXEL_PACK_BUFFER, context->readBuffers[slot]);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, format, GL_UNSIGNED_BYTE, nullptr);
+    glPopClientAttrib();
+    fb.bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    context->readPending[slot] = true;
+    context->readScene[slot] = scene;
+    context->nextRead ^= 1;
+    if (context->readPending[context->nextRead]) DeliverReadBack(context, context->nextRead);
+}
+
+void FinishReadBacks(PlatformContext* context) {
+    for (int i = 0; i < 2; ++i) {
+        int slot = context->nextRead;
+        if (context->readPending[slot]) DeliverReadBack(context, slot);
+        context->nextRead ^= 1;
+    }
+}
+
+// Saves the frame as every screenshot whose music position it is the first to reach.
+void SaveShots(PlatformContext* context, MusicPosition framePosition) {
+    const std::vector<MusicPosition>& shots = Options().shots;
+    if (g_nextShot >= shots.size() || !PositionReached(framePosition, shots[g_nextShot])) return;
+    int w = context->window->width, h = context->window->height;
+    std::vector<uint8_t> rgb = ReadSurface(w, h);
+    while (g_nextShot < shots.size() && PositionReached(framePosition, shots[g_nextShot])) {
+        const MusicPosition& target = shots[g_nextShot++];
+        char name[64];
+        std::snprintf(name, sizeof name, "/shot-%03u-%02u.png", target.order, target.row);
+        std::string path = Options().shotDir + name;
+        if (!WritePng(path, w, h, 3, rgb.data())) std::fprintf(stderr, "pqn: cannot write %s\n", path.c_str());
+    }
+}
+
+}  // namespace platform::sdl

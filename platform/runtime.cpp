@@ -1,0 +1,114 @@
+// Run-time services of runtime.h: the options of the run, the frame and sync
+// trace, the record of message boxes, Ctrl+C, and the orderly end.
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bench.h"
+#include "capture.h"
+#include "internal.h"
+#include "win32_internal.h"
+
+namespace {
+
+struct RunState {
+    platform::RunOptions options;
+    FILE* trace = nullptr;
+    uint64_t tracedFrames = 0;
+    std::vector<std::string> boxes;
+};
+
+RunState& State() {
+    static RunState state;
+    return state;
+}
+
+std::atomic<bool> g_interrupted{false};
+
+void OnInterrupt(int) { g_interrupted = true; }
+
+}  // namespace
+
+namespace platform {
+
+namespace sdl {
+
+bool Interrupted() { return g_interrupted; }
+
+void RecordMessageBox(const std::string& text) {
+    State().boxes.push_back(text);
+    TraceLine("{\"type\":\"error\",\"text\":\"" + JsonEscape(text) + "\"}");
+}
+
+}  // namespace sdl
+
+void Configure(const RunOptions& options) {
+    RunState& s = State();
+    s.options = options;
+    if (s.options.framesPerSecond <= 0) s.options.framesPerSecond = 60;
+    if (!options.traceFile.empty()) {
+        s.trace = std::fopen(options.traceFile.c_str(), "w");
+        if (!s.trace) std::fprintf(stderr, "pqn: cannot write the trace %s\n", options.traceFile.c_str());
+    }
+    if (s.options.bench) bench::Start();
+    sdl::EnsureSdl();
+}
+
+const RunOptions& Options() { return State().options; }
+
+void NoteFrame(int scene, uint32_t order, uint32_t row) {
+    RunState& s = State();
+    sdl::NoteFramePosition(scene, {order, row});
+    if (!s.trace || internal::Warping()) return;
+    char line[160];
+    std::snprintf(line, sizeof line, "{\"type\":\"frame\",\"frame\":%llu,\"ms\":%u,\"scene\":%d,\"order\":%u,\"row\":%u}",
+                  static_cast<unsigned long long>(s.tracedFrames++), ShowTimeMs(), scene, order, row);
+    TraceLine(line);
+}
+
+const std::vector<std::string>& MessageBoxTexts() { return State().boxes; }
+
+void TraceLine(const std::string& json) {
+    FILE* trace = State().trace;
+    if (!trace) return;
+    std::fputs(json.c_str(), trace);
+    std::fputc('\n', trace);
+    std::fflush(trace);  // a trace is read while the program runs, and after a crash
+}
+
+std::string JsonEscape(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\u%04x", c);
+            out += code;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+void CloseOnInterrupt() { std::signal(SIGINT, OnInterrupt); }
+
+void Shutdown() {
+    RunState& s = State();
+    capture::Finish(g_interrupted);
+    if (s.options.bench) bench::Report(s.options.benchJson);
+    if (s.trace) std::fclose(s.trace);
+    s.trace = nullptr;
+    sdl::ReleaseFont();
+}
+
+namespace internal {
+
+bool Headless() { return State().options.headless; }
+
+}  // namespace internal
+}  // namespace platform

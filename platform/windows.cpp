@@ -1,0 +1,151 @@
+// Window classes and windows on SDL2: registration, creation and
+// destruction, showing, focus, the cursor, the full-screen switch and
+// message boxes.
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "win32_internal.h"
+
+namespace {
+
+struct WindowState {
+    bool sdlReady = false;
+    std::map<std::string, WNDCLASSEXA> classes;
+    std::vector<std::unique_ptr<PlatformWindow>> windows;
+    int cursorCount = 0;
+};
+
+WindowState& State() {
+    static WindowState state;
+    return state;
+}
+
+}  // namespace
+
+namespace platform::sdl {
+
+void EnsureSdl() {
+    WindowState& s = State();
+    if (s.sdlReady) return;
+    if (Options().headless) SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        std::fprintf(stderr, "pqn: cannot start SDL video: %s\n", SDL_GetError());
+        return;
+    }
+    s.sdlReady = true;
+    // Held for the whole run: the GL driver is then loaded once, not again for every window.
+    SDL_GL_LoadLibrary(nullptr);
+}
+
+bool SdlReady() { return State().sdlReady; }
+
+PlatformWindow* LiveWindow() {
+    for (auto& w : State().windows)
+        if (w->alive) return w.get();
+    return nullptr;
+}
+
+}  // namespace platform::sdl
+
+using platform::Options;
+
+WORD RegisterClassExA(const WNDCLASSEXA* windowClass) {
+    if (!windowClass || !windowClass->lpszClassName || !windowClass->lpfnWndProc) return 0;
+    platform::sdl::EnsureSdl();
+    if (!State().sdlReady) return 0;
+    State().classes[windowClass->lpszClassName] = *windowClass;
+    return static_cast<WORD>(State().classes.size());
+}
+
+HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int, int, int width,
+                     int height, HWND, HMENU, HINSTANCE, void*) {
+    WindowState& s = State();
+    auto found = s.classes.find(className ? className : "");
+    if (found == s.classes.end() || width <= 0 || height <= 0) return nullptr;
+    bool framed = (style & WS_CAPTION) == WS_CAPTION || Options().forceWindowed;
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN;
+    if (!framed) flags |= SDL_WINDOW_BORDERLESS;
+    if (framed && !Options().headless) flags |= SDL_WINDOW_RESIZABLE;
+    SDL_Window* sdl = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                       width, height, flags);
+    if (!sdl) {
+        std::fprintf(stderr, "pqn: cannot open a window: %s\n", SDL_GetError());
+        return nullptr;
+    }
+    auto window = std::make_unique<PlatformWindow>();
+    window->sdl = sdl;
+    window->procedure = found->second.lpfnWndProc;
+    window->width = width;
+    window->height = height;
+    if (style & WS_VISIBLE) SDL_ShowWindow(sdl);
+    s.windows.push_back(std::move(window));
+    return s.windows.back().get();
+}
+
+BOOL DestroyWindow(HWND window) {
+    if (!window || !window->alive) return FALSE;
+    platform::sdl::PresentPending();
+    SendMessageA(window, WM_DESTROY, 0, 0);
+    window->alive = false;
+    if (window->sdl) SDL_DestroyWindow(window->sdl);
+    window->sdl = nullptr;
+    return TRUE;
+}
+
+BOOL ShowWindow(HWND window, int) {
+    if (!window || !window->sdl) return FALSE;
+    SDL_ShowWindow(window->sdl);
+    return TRUE;
+}
+
+BOOL UpdateWindow(HWND window) { return window && window->alive; }
+
+HWND SetFocus(HWND window) {
+    if (window && window->sdl && !Options().headless) SDL_RaiseWindow(window->sdl);
+    return window;
+}
+
+int ShowCursor(BOOL show) {
+    WindowState& s = State();
+    s.cursorCount += show ? 1 : -1;
+    if (s.sdlReady && !Options().forceWindowed) SDL_ShowCursor(s.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    return s.cursorCount;
+}
+
+HICON LoadIconA(HINSTANCE, LPCSTR) { return nullptr; }
+HCURSOR LoadCursorA(HINSTANCE, LPCSTR name) { return const_cast<char*>(name); }
+HBRUSH GetSysColorBrush(int index) { return reinterpret_cast<HBRUSH>(static_cast<intptr_t>(index + 1)); }
+
+// Full screen fills the desktop without a mode switch and letterboxes the
+// 640x480 picture into it; a null mode returns to a window.
+long ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
+    PlatformWindow* window = platform::sdl::LiveWindow();
+    if (!window || !window->sdl || Options().headless || Options().forceWindowed) return DISP_CHANGE_SUCCESSFUL;
+    if (mode && (flags & CDS_FULLSCREEN)) {
+        window->fullscreen = SDL_SetWindowFullscreen(window->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+    } else if (!mode && window->fullscreen) {
+        SDL_SetWindowFullscreen(window->sdl, 0);
+        window->fullscreen = false;
+    }
+    return DISP_CHANGE_SUCCESSFUL;
+}
+
+// A headless run, or one whose box cannot be shown, prints the text instead.
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
+    std::string body = text ? text : "";
+    std::string title = caption ? caption : "Error";
+    platform::sdl::RecordMessageBox(body);
+    bool shown = false;
+    if (!Options().headless && State().sdlReady) {
+        SDL_Window* parent = owner && owner->alive ? owner->sdl : nullptr;
+        shown = SDL_ShowSimpleMessageBox(0, title.c_str(), body.c_str(), parent) == 0;
+    }
+    if (!shown) std::fprintf(stderr, "%s: %s\n", title.c_str(), body.c_str());
+    return IDOK;
+}
