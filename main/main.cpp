@@ -39,6 +39,17 @@ const char* const kUsage =
     "                     would have left raised\n"
     "  --bench [--json]   headless: frames per second and frame times of each scene, and the\n"
     "                     speed of a whole-show capture without encoding\n"
+    "\n"
+    "Picture size: the show is drawn in 640x480 window pixels; these give it more pixels.\n"
+    "  --scale S          draw at S times 640x480 (1 to 4, fractions allowed), or auto: as large\n"
+    "                     as the picture is on screen. In a window or full screen auto is the\n"
+    "                     default on a hardware GL renderer, 1 on a software one (llvmpipe)\n"
+    "  --msaa N           anti-aliasing with N samples (0, 2, 4 or 8, as the driver allows)\n"
+    "  --size WxH         headless (--capture, --shot, --bench): frames of W x H pixels (even\n"
+    "                     numbers, 64 to 7680 x 4320), or 720p, 1080p, 1440p, 2160p. The picture\n"
+    "                     is drawn at the scale that fits it in, centred (1080p: 1440x1080)\n"
+    "  --fit width        with --size: the picture fills the frame's width instead, so a 16:9\n"
+    "                     video is all band; the letterbox bars and the readout are cut off\n"
     "  --help, --version\n";
 
 bool ParseInt(const char* text, int low, int high, int* out) {
@@ -64,6 +75,40 @@ bool ParseShots(const std::string& list, std::vector<platform::MusicPosition>* s
         start = comma + 1;
     }
     return !shots->empty();
+}
+
+// 1 to 4, fractions allowed, or "auto".
+bool ParseScale(const char* text, platform::RunOptions* options) {
+    options->scaleGiven = true;
+    if (std::strcmp(text, "auto") == 0) {
+        options->scaleAuto = true;
+        return true;
+    }
+    char* end = nullptr;
+    double value = std::strtod(text, &end);
+    if (!end || *end || end == text || !(value >= 1 && value <= 4)) return false;
+    options->scale = value;
+    return true;
+}
+
+// WxH with even numbers, or one of the video names.
+bool ParseSize(const std::string& text, platform::RunOptions* options) {
+    const struct { const char* name; int w, h; } kNames[] = {
+        {"720p", 1280, 720}, {"1080p", 1920, 1080}, {"1440p", 2560, 1440}, {"2160p", 3840, 2160}};
+    for (const auto& named : kNames)
+        if (text == named.name) {
+            options->frameWidthPx = named.w;
+            options->frameHeightPx = named.h;
+            return true;
+        }
+    size_t x = text.find('x');
+    int w, h;
+    if (x == std::string::npos || !ParseInt(text.substr(0, x).c_str(), 64, 7680, &w) ||
+        !ParseInt(text.substr(x + 1).c_str(), 64, 4320, &h) || w % 2 || h % 2)
+        return false;
+    options->frameWidthPx = w;
+    options->frameHeightPx = h;
+    return true;
 }
 
 std::string DefaultDataDir() {
@@ -114,11 +159,26 @@ int main(int argc, char** argv) {
             options.headless = true;
         } else if (arg == "--json") {
             options.benchJson = true;
+        } else if (arg == "--scale" && hasValue) {
+            if (!ParseScale(argv[++i], &options)) return Usage("--scale takes 1 to 4 or auto");
+        } else if (arg == "--msaa" && hasValue) {
+            std::string samples = argv[++i];
+            if (samples != "0" && samples != "2" && samples != "4" && samples != "8") return Usage("--msaa takes 0, 2, 4 or 8");
+            options.msaaSamples = std::atoi(samples.c_str());
+        } else if (arg == "--size" && hasValue) {
+            if (!ParseSize(argv[++i], &options)) return Usage("--size takes WxH (even, 64x64 to 7680x4320), 720p, 1080p, 1440p or 2160p");
+        } else if (arg == "--fit" && hasValue) {
+            std::string fit = argv[++i];
+            if (fit != "width" && fit != "picture") return Usage("--fit takes width or picture");
+            options.fitWidth = fit == "width";
         } else {
             return Usage(("unknown option or missing value: " + arg).c_str());
         }
     }
     if (!options.shots.empty() && !options.headless) return Usage("--shot needs --headless");
+    if (options.frameWidthPx && !options.headless) return Usage("--size is for --capture, --shot and --bench (headless)");
+    if (options.frameWidthPx && options.scaleGiven) return Usage("--size sets the scale itself; give --size or --scale");
+    if (options.fitWidth && !options.frameWidthPx) return Usage("--fit needs --size");
     if (!options.captureOut.empty() && !platform::capture::Preflight(options.captureOut)) return 1;
     if (options.shotDir.empty()) options.shotDir = ".";
     if (!options.headless && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {

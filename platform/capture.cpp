@@ -19,6 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -45,6 +46,8 @@ struct State {
     bool video = false;
     std::string out, videoTemp, audioPath;
     int fps = 60;
+    int widthPx = 640, heightPx = 480;
+    size_t queuedFramesMost = 64;
     pid_t encoder = -1;
     int encoderInput = -1;
     pid_t audioEncoder = -1;
@@ -67,7 +70,10 @@ struct State {
     std::thread writer;
 };
 
-constexpr size_t kQueuedFrames = 64;
+// Frames waiting for the encoder: at most 64, and at most about 128 MB of
+// them, so that a 4K capture holds a few frames, not gigabytes.
+constexpr size_t kQueuedFramesMost = 64;
+constexpr size_t kQueuedBytesMost = 128u << 20;
 // The encoders and the frame converter are background work at the lowest
 // priority: on average they keep up with the renderer, which goes first when
 // the cores are busy, so they mostly use the time it leaves while its own
@@ -214,7 +220,7 @@ void WriterThread() {
             s.queue.pop_front();
         }
         s.changed.notify_all();
-        ToYuv420(frame.data(), 640, 480, &yuv);
+        ToYuv420(frame.data(), s.widthPx, s.heightPx, &yuv);
         if (!WriteAll(s.encoderInput, yuv.data(), yuv.size())) {
             std::lock_guard<std::mutex> guard(s.lock);
             s.encoderFailed = true;
@@ -300,6 +306,9 @@ bool Start(const std::string& out, int framesPerSecond, double expectedSeconds) 
     s.out = out;
     s.fps = framesPerSecond;
     s.video = EndsWith(out, ".mp4") || EndsWith(out, ".mkv");
+    internal::FrameSizePx(&s.widthPx, &s.heightPx);
+    size_t frameBytes = static_cast<size_t>(s.widthPx) * s.heightPx * 4;
+    s.queuedFramesMost = std::min(kQueuedFramesMost, std::max<size_t>(2, kQueuedBytesMost / frameBytes));
     s.expectedFrames = static_cast<uint64_t>(expectedSeconds * framesPerSecond) + 1;
     signal(SIGPIPE, SIG_IGN);
     if (s.video) {
@@ -308,7 +317,7 @@ bool Start(const std::string& out, int framesPerSecond, double expectedSeconds) 
         // sound stays as long as the frames when it is copied into the output.
         s.audioPath = out + (EndsWith(out, ".mkv") ? ".audio.mka" : ".audio.m4a");
         s.encoder = Spawn({"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo", "-pix_fmt", "yuv420p",
-                           "-s", "640x480", "-r", std::to_string(framesPerSecond), "-i", "-", "-c:v", "libx264",
+                           "-s", std::to_string(s.widthPx) + "x" + std::to_string(s.heightPx), "-r", std::to_string(framesPerSecond), "-i", "-", "-c:v", "libx264",
                            "-preset", "ultrafast", "-crf", "16", "-colorspace", "bt470bg", "-color_primaries", "bt470bg",
                            "-color_trc", "smpte170m", "-color_range", "tv", s.videoTemp},
                           &s.encoderInput);
@@ -343,7 +352,7 @@ void Frame(std::vector<uint8_t>&& pixels, int width, int height) {
     if (!s.active) return;
     if (s.video) {
         std::unique_lock<std::mutex> guard(s.lock);
-        s.changed.wait(guard, [&] { return s.queue.size() < kQueuedFrames || s.encoderFailed; });
+        s.changed.wait(guard, [&] { return s.queue.size() < s.queuedFramesMost || s.encoderFailed; });
         if (s.encoderFailed) {
             std::fprintf(stderr, "\npqn: ffmpeg stopped taking frames\n");
             s.active = false;

@@ -1,11 +1,14 @@
 // GDI text: TextOutA's strings, rasterised with FreeType as GDI draws by
-// default (black on an opaque white box) and drawn over the frame while it is
-// shown. What lies under the text is first copied aside on the GL side and
-// put back afterwards, so the next frame does not inherit the text.
+// default (black on an opaque white box), at the surface's scale, and drawn
+// over the frame while it is shown. What lies under the text is first copied
+// aside on the GL side and put back afterwards, so the next frame does not
+// inherit the text (a multisampled surface needs none of that: the text goes
+// on its resolved copy, which the next frame rewrites whole).
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -19,11 +22,14 @@ struct OverlayText {
     std::string text;
 };
 
+constexpr int kFontHeightPx = 13;  // in window pixels
+
 struct TextState {
     std::vector<OverlayText> overlay;
     FT_Library fontLibrary = nullptr;
     FT_Face font = nullptr;
     bool fontTried = false;
+    int fontHeightPx = 0;
 };
 
 TextState& State() {
@@ -43,20 +49,21 @@ FT_Face Font() {
     s.fontTried = true;
     if (FT_Init_FreeType(&s.fontLibrary) != 0) return nullptr;
     for (const char* path : kFontCandidates) {
-        if (FT_New_Face(s.fontLibrary, path, 0, &s.font) == 0) {
-            FT_Set_Pixel_Sizes(s.font, 0, 13);
-            return s.font;
-        }
+        if (FT_New_Face(s.fontLibrary, path, 0, &s.font) == 0) return s.font;
     }
     std::fprintf(stderr, "pqn: no font found for the position line (install fonts-dejavu-core)\n");
     return nullptr;
 }
 
-// Black text on an opaque white box; RGB rows, top first.
-std::vector<uint8_t> RasteriseText(const std::string& text, int* widthPx, int* heightPx) {
+// Black text on an opaque white box, `fontHeightPx` high; RGB rows, top first.
+std::vector<uint8_t> RasteriseText(const std::string& text, int fontHeightPx, int* widthPx, int* heightPx) {
     FT_Face face = Font();
     *widthPx = *heightPx = 0;
     if (!face) return {};
+    if (State().fontHeightPx != fontHeightPx) {
+        FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(fontHeightPx));
+        State().fontHeightPx = fontHeightPx;
+    }
     int ascent = static_cast<int>(face->size->metrics.ascender >> 6);
     int height = static_cast<int>((face->size->metrics.ascender - face->size->metrics.descender) >> 6);
     int width = 0;
@@ -112,28 +119,41 @@ void CopyRegion(GLuint from, GLuint to, platform::sdl::TextRegion source, int to
 
 namespace platform::sdl {
 
-// Draws this frame's text into the surface and returns the regions it saved.
+// Draws this frame's text into the finished frame and returns the regions it
+// saved. A text is placed at its window position and drawn at the surface's
+// scale; what falls outside the surface is cut off.
 std::vector<TextRegion> DrawOverlay(PlatformContext* context) {
     TextState& s = State();
     FramebufferCalls& fb = Framebuffers();
     std::vector<TextRegion> saved;
     if (s.overlay.empty() || !fb.windowPos2i) return saved;
-    int surfaceHeight = context->window->height;
+    const SurfaceLayout& layout = context->layout;
+    GLuint target = FinishedFrame(context);
+    bool restore = target == context->framebuffer;
+    int fontHeightPx = std::max(1, static_cast<int>(std::lround(
+                                       static_cast<double>(kFontHeightPx) * layout.pictureHeightPx / context->window->height)));
     SetUpPixelDrawing();
     glPixelZoom(1.0f, -1.0f);
     int stackedPx = 0;
     for (const OverlayText& t : s.overlay) {
         int w, h;
-        std::vector<uint8_t> rgb = RasteriseText(t.text, &w, &h);
-        if (rgb.empty() || stackedPx + h > kUnderTextHeightPx) continue;
-        TextRegion region{t.xPx, surfaceHeight - t.yPx - h, std::min(w, context->window->width), h};
-        CopyRegion(context->framebuffer, context->underTextFramebuffer, region, 0, stackedPx);
-        stackedPx += h;
-        saved.push_back(region);
-        fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
-        fb.windowPos2i(t.xPx, surfaceHeight - t.yPx);
+        std::vector<uint8_t> rgb = RasteriseText(t.text, fontHeightPx, &w, &h);
+        int left = SurfaceX(context, t.xPx), top = SurfaceY(context, context->window->height - t.yPx);
+        TextRegion region{left, top - h, std::min(w, layout.widthPx - left), h};
+        if (region.y < 0) region.h += region.y, region.y = 0;
+        if (region.y + region.h > layout.heightPx) region.h = layout.heightPx - region.y;
+        if (rgb.empty() || region.x < 0 || region.w <= 0 || region.h <= 0) continue;
+        if (restore) {
+            if (stackedPx + region.h > context->underTextHeightPx) continue;
+            CopyRegion(target, context->underTextFramebuffer, region, 0, stackedPx);
+            stackedPx += region.h;
+            saved.push_back(region);
+        }
+        fb.bindFramebuffer(GL_FRAMEBUFFER, target);
+        fb.windowPos2i(left, top);
         glDrawPixels(w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     }
+    fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
     glPopClientAttrib();
     glPopAttrib();
     return saved;
@@ -161,6 +181,7 @@ void ReleaseFont() {
     s.font = nullptr;
     s.fontLibrary = nullptr;
     s.fontTried = false;
+    s.fontHeightPx = 0;
 }
 
 }  // namespace platform::sdl

@@ -3,3 +3,18 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+
+// The GL calls that take window pixels go through the platform, which maps
+// them onto the drawing surface: it may have more pixels than the window has
+// (a higher internal resolution) and place the picture inside a larger frame.
+namespace platform::gl {
+void Viewport(GLint x, GLint y, GLsizei width, GLsizei height);
+void Scissor(GLint x, GLint y, GLsizei width, GLsizei height);
+void LineWidth(GLfloat widthPx);
+void PointSize(GLfloat sizePx);
+}  // namespace platform::gl
+
+#define glViewport platform::gl::Viewport
+#define glScissor platform::gl::Scissor
+#define glLineWidth platform::gl::LineWidth
+#define glPointSize platform::gl::PointSize

@@ -14,5 +14,7 @@ uint64_t ShowSampleFramesNow();      // headless: sample frames of show time so 
 bool Headless();
 bool Warping();
 uint32_t WarpPosition();  // order | row << 16
+// The size of the frames the drawing surface gives a capture or a shot.
+void FrameSizePx(int* widthPx, int* heightPx);
 
 }  // namespace platform::internal

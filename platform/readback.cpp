@@ -14,15 +14,18 @@ namespace {
 
 size_t g_nextShot = 0;
 
-// The window surface as RGB rows, top first.
-std::vector<uint8_t> ReadSurface(int width, int height) {
+// The finished frame as RGB rows, top first.
+std::vector<uint8_t> ReadSurface(PlatformContext* context) {
+    int width = context->layout.widthPx, height = context->layout.heightPx;
     size_t rowBytes = static_cast<size_t>(width) * 3;
     std::vector<uint8_t> rgb(rowBytes * height);
     std::vector<uint8_t> flipped(rgb.size());
+    platform::sdl::Framebuffers().bindFramebuffer(GL_READ_FRAMEBUFFER, platform::sdl::FinishedFrame(context));
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, flipped.data());
     glPopClientAttrib();
+    platform::sdl::Framebuffers().bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
     for (int y = 0; y < height; ++y) std::memcpy(&rgb[y * rowBytes], &flipped[(height - 1 - y) * rowBytes], rowBytes);
     return rgb;
 }
@@ -30,7 +33,7 @@ std::vector<uint8_t> ReadSurface(int width, int height) {
 // Hands a frame that has come back from GL to the capture and the benchmark.
 void DeliverReadBack(PlatformContext* context, int slot) {
     platform::sdl::FramebufferCalls& fb = platform::sdl::Framebuffers();
-    int w = context->window->width, h = context->window->height;
+    int w = context->readWidthPx, h = context->readHeightPx;
     std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * (context->readFormat == GL_RGB ? 3 : 4));
     fb.bindBuffer(GL_PIXEL_PACK_BUFFER, context->readBuffers[slot]);
     const uint8_t* mapped = static_cast<const uint8_t*>(fb.mapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY));
@@ -56,8 +59,15 @@ namespace platform::sdl {
 // draws the next frame while this one is still on its way.
 void ReadBackAsync(PlatformContext* context, GLenum format, int scene) {
     FramebufferCalls& fb = Framebuffers();
-    int w = context->window->width, h = context->window->height;
+    int w = context->layout.widthPx, h = context->layout.heightPx;
+    if (context->readBuffers[0] && (w != context->readWidthPx || h != context->readHeightPx)) {
+        FinishReadBacks(context);
+        fb.deleteBuffers(2, context->readBuffers);
+        context->readBuffers[0] = context->readBuffers[1] = 0;
+    }
     if (!context->readBuffers[0]) {
+        context->readWidthPx = w;
+        context->readHeightPx = h;
         fb.genBuffers(2, context->readBuffers);
         for (GLuint buffer : context->readBuffers) {
             fb.bindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
@@ -67,10 +77,12 @@ void ReadBackAsync(PlatformContext* context, GLenum format, int scene) {
     int slot = context->nextRead;
     context->readFormat = format;
     fb.bindBuffer(GL_PIXEL_PACK_BUFFER, context->readBuffers[slot]);
+    fb.bindFramebuffer(GL_READ_FRAMEBUFFER, FinishedFrame(context));
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, w, h, format, GL_UNSIGNED_BYTE, nullptr);
     glPopClientAttrib();
+    fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
     fb.bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
     context->readPending[slot] = true;
     context->readScene[slot] = scene;
@@ -90,8 +102,8 @@ void FinishReadBacks(PlatformContext* context) {
 void SaveShots(PlatformContext* context, MusicPosition framePosition) {
     const std::vector<MusicPosition>& shots = Options().shots;
     if (g_nextShot >= shots.size() || !PositionReached(framePosition, shots[g_nextShot])) return;
-    int w = context->window->width, h = context->window->height;
-    std::vector<uint8_t> rgb = ReadSurface(w, h);
+    int w = context->layout.widthPx, h = context->layout.heightPx;
+    std::vector<uint8_t> rgb = ReadSurface(context);
     while (g_nextShot < shots.size() && PositionReached(framePosition, shots[g_nextShot])) {
         const MusicPosition& target = shots[g_nextShot++];
         char name[64];

@@ -25,6 +25,15 @@ struct RunOptions {
     int firstScene = 1;               // the show starts at this scene
     bool bench = false;               // headless: time every frame, report per scene
     bool benchJson = false;
+
+    // How many pixels stand behind the program's 640x480 window pixels.
+    double scale = 1;                 // drawing surface pixels per window pixel, 1 to 4
+    bool scaleAuto = false;           // in a window: as large as the picture gets on screen
+    bool scaleGiven = false;          // --scale was given; otherwise auto on a hardware renderer
+    int msaaSamples = 0;              // multisampled surface, resolved before it is shown or read
+    int frameWidthPx = 0;             // headless: frames of this size (0: the picture's own)
+    int frameHeightPx = 0;
+    bool fitWidth = false;            // with a frame size: the picture's width fills the frame
 };
 
 // Called once before anything else of the platform; fixes the mode of the run.

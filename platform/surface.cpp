@@ -1,11 +1,19 @@
 // The drawing surface: a framebuffer object that stands for the window's
-// client area, what the program draws into. A swap latches the finished
-// frame; it is shown at the program's next look at its messages or next swap,
-// so that GDI text drawn after the swap appears on the frame it belongs to, as
-// on Windows. Showing a frame scales it to the real window with the aspect
-// kept (black bars), which is how full screen works on displays that will not
-// switch to 640x480.
+// client area, what the program draws into. It owns the size of the picture:
+// the program thinks in 640x480 window pixels, and the surface may have more
+// pixels behind each of them (--scale, or as many as the screen shows), place
+// the picture in a frame of another size (--size), and be multisampled
+// (--msaa). Every GL call that takes window pixels is mapped onto it here.
+//
+// A swap latches the finished frame; it is shown at the program's next look
+// at its messages or next swap, so that GDI text drawn after the swap appears
+// on the frame it belongs to, as on Windows. Showing a frame scales it to the
+// real window with the aspect kept (black bars), which is how full screen
+// works on displays that will not switch to 640x480.
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "bench.h"
 #include "capture.h"
@@ -14,6 +22,9 @@
 
 namespace {
 
+// Rows kept aside, per window pixel, for what lies under the GDI text while a frame is shown.
+constexpr int kUnderTextHeightPx = 64;
+
 struct SurfaceState {
     platform::sdl::FramebufferCalls fb;
     bool framePending = false;
@@ -21,6 +32,7 @@ struct SurfaceState {
     int frameScene = 0;
     platform::MusicPosition framePosition{0, 0};
     bool frameNoted = false;
+    bool autoScale = false;  // the surface follows the size the picture gets on screen
 };
 
 SurfaceState& State() {
@@ -38,6 +50,7 @@ bool LoadFramebufferCalls() {
     LOAD(deleteRenderbuffers, "glDeleteRenderbuffers");
     LOAD(bindRenderbuffer, "glBindRenderbuffer");
     LOAD(renderbufferStorage, "glRenderbufferStorage");
+    LOAD(renderbufferStorageMultisample, "glRenderbufferStorageMultisample");
     LOAD(framebufferRenderbuffer, "glFramebufferRenderbuffer");
     LOAD(checkFramebufferStatus, "glCheckFramebufferStatus");
     LOAD(blitFramebuffer, "glBlitFramebuffer");
@@ -52,30 +65,179 @@ bool LoadFramebufferCalls() {
     return fb.genFramebuffers && fb.bindFramebuffer && fb.blitFramebuffer && fb.renderbufferStorage;
 }
 
-void ShowOnScreen(PlatformContext* context) {
+// A software renderer draws every pixel on the CPU: there the picture stays
+// at the window's own size unless asked, so the frame rate comes first.
+bool SoftwareRenderer() {
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (!renderer) return true;
+    for (const char* name : {"llvmpipe", "softpipe", "Software", "SWR"})
+        if (std::strstr(renderer, name)) return true;
+    return false;
+}
+
+// The largest rectangle of the window's shape that fits in `widthPx` x `heightPx`.
+void FitPicture(const PlatformWindow* window, int widthPx, int heightPx, int* fitWidthPx, int* fitHeightPx) {
+    *fitWidthPx = widthPx;
+    *fitHeightPx = static_cast<int>(static_cast<int64_t>(widthPx) * window->height / window->width);
+    if (*fitHeightPx > heightPx) {
+        *fitHeightPx = heightPx;
+        *fitWidthPx = static_cast<int>(static_cast<int64_t>(heightPx) * window->width / window->height);
+    }
+}
+
+// The picture drawn at `pictureWidthPx` x `pictureHeightPx`, centred in a surface of the given size.
+SurfaceLayout CentredLayout(int surfaceWidthPx, int surfaceHeightPx, int pictureWidthPx, int pictureHeightPx) {
+    SurfaceLayout layout;
+    layout.widthPx = surfaceWidthPx;
+    layout.heightPx = surfaceHeightPx;
+    layout.pictureWidthPx = pictureWidthPx;
+    layout.pictureHeightPx = pictureHeightPx;
+    layout.pictureXPx = (surfaceWidthPx - pictureWidthPx) / 2;
+    layout.pictureYPx = (surfaceHeightPx - pictureHeightPx) / 2;
+    return layout;
+}
+
+// Sizes are kept even: a video's 4:2:0 colour planes need them so.
+SurfaceLayout ScaledLayout(const PlatformWindow* window, double scale) {
+    int w = 2 * static_cast<int>(std::lround(window->width * scale / 2));
+    int h = 2 * static_cast<int>(std::lround(window->height * scale / 2));
+    return CentredLayout(w, h, w, h);
+}
+
+// What the options ask for: a frame of a given size with the picture fitted
+// into it (or filling its width), or the picture at a scale.
+SurfaceLayout ChosenLayout(const PlatformWindow* window) {
+    const platform::RunOptions& options = platform::Options();
+    if (options.frameWidthPx > 0 && options.frameHeightPx > 0) {
+        int w = options.frameWidthPx, h = options.frameHeightPx;
+        if (options.fitWidth)
+            return CentredLayout(w, h, w, static_cast<int>(static_cast<int64_t>(w) * window->height / window->width));
+        int pictureW, pictureH;
+        FitPicture(window, w, h, &pictureW, &pictureH);
+        return CentredLayout(w, h, pictureW, pictureH);
+    }
+    return ScaledLayout(window, options.scale);
+}
+
+double Scale(const PlatformContext* context) {
+    return static_cast<double>(context->layout.pictureHeightPx) / context->window->height;
+}
+
+// A window rectangle on the surface: its corners are mapped, so neighbouring
+// rectangles stay neighbours at any scale.
+void MapRectangle(const PlatformContext* context, const GLint* window, GLint* surface) {
+    surface[0] = platform::sdl::SurfaceX(context, window[0]);
+    surface[1] = platform::sdl::SurfaceY(context, window[1]);
+    surface[2] = platform::sdl::SurfaceX(context, window[0] + window[2]) - surface[0];
+    surface[3] = platform::sdl::SurfaceY(context, window[1] + window[3]) - surface[1];
+}
+
+void ApplyProgramViewportAndScissor(const PlatformContext* context) {
+    GLint mapped[4];
+    MapRectangle(context, context->programViewport, mapped);
+    glViewport(mapped[0], mapped[1], mapped[2], mapped[3]);
+    MapRectangle(context, context->programScissor, mapped);
+    glScissor(mapped[0], mapped[1], mapped[2], mapped[3]);
+}
+
+// Gives the surface's buffers their storage for the context's layout.
+bool AllocateBuffers(PlatformContext* context, GLenum depthFormat) {
+    platform::sdl::FramebufferCalls& fb = State().fb;
+    const SurfaceLayout& layout = context->layout;
+    auto store = [&](GLuint framebuffer, GLuint buffer, GLenum format, int samples, int heightPx, GLenum attachment) {
+        fb.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        fb.bindRenderbuffer(GL_RENDERBUFFER, buffer);
+        if (samples > 0) fb.renderbufferStorageMultisample(GL_RENDERBUFFER, samples, format, layout.widthPx, heightPx);
+        else fb.renderbufferStorage(GL_RENDERBUFFER, format, layout.widthPx, heightPx);
+        fb.framebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, buffer);
+        return fb.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE || attachment != GL_DEPTH_ATTACHMENT;
+    };
+    context->underTextHeightPx = static_cast<int>(std::ceil(kUnderTextHeightPx * Scale(context)));
+    bool complete = store(context->framebuffer, context->colorBuffer, GL_RGBA8, context->samples, layout.heightPx,
+                          GL_COLOR_ATTACHMENT0);
+    complete = store(context->framebuffer, context->depthBuffer, depthFormat, context->samples, layout.heightPx,
+                     GL_DEPTH_ATTACHMENT) && complete;
+    store(context->underTextFramebuffer, context->underTextBuffer, GL_RGBA8, 0, context->underTextHeightPx,
+          GL_COLOR_ATTACHMENT0);
+    complete = complete && fb.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (context->samples > 0) {
+        store(context->resolveFramebuffer, context->resolveBuffer, GL_RGBA8, 0, layout.heightPx, GL_COLOR_ATTACHMENT0);
+        complete = complete && fb.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    }
+    fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
+    glPushAttrib(GL_SCISSOR_BIT | GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPopAttrib();
+    return complete;
+}
+
+GLenum DepthFormat(int depthBits) { return depthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16; }
+
+// The picture follows the window: when the size it gets on screen changes,
+// the surface is given that many pixels from the next frame on.
+void FollowWindowSize(PlatformContext* context, int fitWidthPx, int fitHeightPx) {
+    SurfaceLayout& layout = context->layout;
+    if (fitWidthPx == layout.pictureWidthPx && fitHeightPx == layout.pictureHeightPx) return;
+    if (fitWidthPx < 16 || fitHeightPx < 16) return;
+    layout = CentredLayout(fitWidthPx, fitHeightPx, fitWidthPx, fitHeightPx);
+    GLint depthBits = 16;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    AllocateBuffers(context, DepthFormat(depthBits));
+    ApplyProgramViewportAndScissor(context);
+}
+
+// Shows the finished frame in the window; gives the size the picture got there.
+void ShowOnScreen(PlatformContext* context, int* shownWidthPx, int* shownHeightPx) {
     platform::sdl::FramebufferCalls& fb = State().fb;
     PlatformWindow* window = context->window;
     int drawableW = 0, drawableH = 0;
     SDL_GL_GetDrawableSize(window->sdl, &drawableW, &drawableH);
     if (drawableW <= 0 || drawableH <= 0) return;
     // Largest 640x480-shaped rectangle that fits, centred.
-    int w = drawableW, h = drawableW * window->height / window->width;
-    if (h > drawableH) {
-        h = drawableH;
-        w = drawableH * window->width / window->height;
-    }
+    int& w = *shownWidthPx;
+    int& h = *shownHeightPx;
+    FitPicture(window, drawableW, drawableH, &w, &h);
     int x = (drawableW - w) / 2, y = (drawableH - h) / 2;
+    const SurfaceLayout& layout = context->layout;
     glPushAttrib(GL_SCISSOR_BIT | GL_COLOR_BUFFER_BIT);
     glDisable(GL_SCISSOR_TEST);
+    fb.bindFramebuffer(GL_READ_FRAMEBUFFER, platform::sdl::FinishedFrame(context));
     fb.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    bool exact = w == window->width && h == window->height;
-    fb.blitFramebuffer(0, 0, window->width, window->height, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT,
+    bool exact = w == layout.widthPx && h == layout.heightPx;
+    fb.blitFramebuffer(0, 0, layout.widthPx, layout.heightPx, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT,
                        exact ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(window->sdl);
     fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
     glPopAttrib();
+}
+
+// A multisampled surface is resolved into its single-sampled copy.
+void Resolve(PlatformContext* context) {
+    if (context->samples <= 0) return;
+    platform::sdl::FramebufferCalls& fb = State().fb;
+    const SurfaceLayout& layout = context->layout;
+    glPushAttrib(GL_SCISSOR_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    fb.bindFramebuffer(GL_READ_FRAMEBUFFER, context->framebuffer);
+    fb.bindFramebuffer(GL_DRAW_FRAMEBUFFER, context->resolveFramebuffer);
+    fb.blitFramebuffer(0, 0, layout.widthPx, layout.heightPx, 0, 0, layout.widthPx, layout.heightPx,
+                       GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
+    glPopAttrib();
+}
+
+// The samples asked for, as many as the driver allows.
+int SupportedSamples(int wanted) {
+    if (wanted <= 0 || !State().fb.renderbufferStorageMultisample) return 0;
+    GLint most = 0;
+    glGetIntegerv(GL_MAX_SAMPLES, &most);
+    if (most < wanted)
+        std::fprintf(stderr, "pqn: the OpenGL driver allows %d samples, not %d; using %d\n", most, wanted, most);
+    return std::min<int>(wanted, most > 1 ? most : 0);
 }
 
 }  // namespace
@@ -89,32 +251,40 @@ bool CreateSurface(PlatformContext* context, int depthBits) {
         std::fprintf(stderr, "pqn: the OpenGL driver has no framebuffer objects\n");
         return false;
     }
+    const RunOptions& options = Options();
     FramebufferCalls& fb = State().fb;
-    int w = context->window->width, h = context->window->height;
-    auto attach = [&](GLuint* buffer, GLenum format, int height, GLenum attachment) {
-        fb.genRenderbuffers(1, buffer);
-        fb.bindRenderbuffer(GL_RENDERBUFFER, *buffer);
-        fb.renderbufferStorage(GL_RENDERBUFFER, format, w, height);
-        fb.framebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, *buffer);
-    };
+    PlatformWindow* window = context->window;
+    bool inWindow = !options.headless;
+    State().autoScale = inWindow && (options.scaleAuto || (!options.scaleGiven && !SoftwareRenderer()));
+    context->layout = ChosenLayout(window);
+    if (State().autoScale) {
+        int drawableW = 0, drawableH = 0, w, h;
+        SDL_GL_GetDrawableSize(window->sdl, &drawableW, &drawableH);
+        FitPicture(window, std::max(drawableW, 16), std::max(drawableH, 16), &w, &h);
+        context->layout = CentredLayout(w, h, w, h);
+    }
+    context->samples = SupportedSamples(options.msaaSamples);
+    context->programViewport[2] = context->programScissor[2] = window->width;
+    context->programViewport[3] = context->programScissor[3] = window->height;
     fb.genFramebuffers(1, &context->framebuffer);
-    fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
-    attach(&context->colorBuffer, GL_RGBA8, h, GL_COLOR_ATTACHMENT0);
-    attach(&context->depthBuffer, depthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16, h, GL_DEPTH_ATTACHMENT);
-    bool complete = fb.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    fb.genRenderbuffers(1, &context->colorBuffer);
+    fb.genRenderbuffers(1, &context->depthBuffer);
     fb.genFramebuffers(1, &context->underTextFramebuffer);
-    fb.bindFramebuffer(GL_FRAMEBUFFER, context->underTextFramebuffer);
-    attach(&context->underTextBuffer, GL_RGBA8, kUnderTextHeightPx, GL_COLOR_ATTACHMENT0);
-    complete = complete && fb.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
+    fb.genRenderbuffers(1, &context->underTextBuffer);
+    if (context->samples > 0) {
+        fb.genFramebuffers(1, &context->resolveFramebuffer);
+        fb.genRenderbuffers(1, &context->resolveBuffer);
+    }
+    bool complete = AllocateBuffers(context, DepthFormat(depthBits));
     if (!complete || !fb.genBuffers || !fb.mapBuffer) {
-        std::fprintf(stderr, "pqn: cannot create the %dx%d drawing surface\n", w, h);
+        std::fprintf(stderr, "pqn: cannot create the %dx%d drawing surface\n", context->layout.widthPx,
+                     context->layout.heightPx);
         return false;
     }
-    glViewport(0, 0, w, h);
+    ApplyProgramViewportAndScissor(context);
     glDisable(GL_SCISSOR_TEST);
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLineWidth(static_cast<GLfloat>(Scale(context)));
+    glPointSize(static_cast<GLfloat>(Scale(context)));
     return true;
 }
 
@@ -127,7 +297,27 @@ void DestroySurface(PlatformContext* context) {
     fb.deleteRenderbuffers(1, &context->colorBuffer);
     fb.deleteRenderbuffers(1, &context->depthBuffer);
     fb.deleteRenderbuffers(1, &context->underTextBuffer);
+    if (context->resolveFramebuffer) {
+        fb.deleteFramebuffers(1, &context->resolveFramebuffer);
+        fb.deleteRenderbuffers(1, &context->resolveBuffer);
+    }
     if (context->readBuffers[0]) fb.deleteBuffers(2, context->readBuffers);
+}
+
+int SurfaceX(const PlatformContext* context, int windowXPx) {
+    const SurfaceLayout& layout = context->layout;
+    return layout.pictureXPx + static_cast<int>(std::lround(static_cast<double>(windowXPx) * layout.pictureWidthPx /
+                                                            context->window->width));
+}
+
+int SurfaceY(const PlatformContext* context, int windowYPx) {
+    const SurfaceLayout& layout = context->layout;
+    return layout.pictureYPx + static_cast<int>(std::lround(static_cast<double>(windowYPx) * layout.pictureHeightPx /
+                                                            context->window->height));
+}
+
+GLuint FinishedFrame(const PlatformContext* context) {
+    return context->samples > 0 ? context->resolveFramebuffer : context->framebuffer;
 }
 
 void LatchFrame() { State().framePending = true; }
@@ -148,6 +338,7 @@ void PresentPending() {
     s.framePending = false;
     PlatformContext* context = CurrentContext();
     if (!context || !context->framebuffer) return;
+    Resolve(context);
     std::vector<TextRegion> saved = DrawOverlay(context);
     if (s.frameNoted) SaveShots(context, s.framePosition);
     bool musicStarted = internal::MusicHasStarted();
@@ -156,8 +347,10 @@ void PresentPending() {
         GLenum format = capture::WantsBgra() ? GL_BGRA : GL_RGB;
         ReadBackAsync(context, format, s.frameNoted ? s.frameScene : 0);
     }
-    if (!Options().headless) ShowOnScreen(context);
+    int shownWidthPx = 0, shownHeightPx = 0;
+    if (!Options().headless) ShowOnScreen(context, &shownWidthPx, &shownHeightPx);
     RestoreUnderText(context, saved);
+    if (s.autoScale) FollowWindowSize(context, shownWidthPx, shownHeightPx);
     ClearOverlay();
     s.frameNoted = false;
     ++s.presented;
@@ -169,4 +362,39 @@ namespace platform {
 
 uint64_t PresentedFrames() { return State().presented; }
 
+void internal::FrameSizePx(int* widthPx, int* heightPx) {
+    PlatformContext* context = sdl::CurrentContext();
+    *widthPx = context ? context->layout.widthPx : 640;
+    *heightPx = context ? context->layout.heightPx : 480;
+}
+
+namespace gl {
+
+void Viewport(GLint x, GLint y, GLsizei width, GLsizei height) {
+    PlatformContext* context = sdl::CurrentContext();
+    if (!context) return ::glViewport(x, y, width, height);
+    GLint* kept = context->programViewport;
+    kept[0] = x, kept[1] = y, kept[2] = width, kept[3] = height;
+    ApplyProgramViewportAndScissor(context);
+}
+
+void Scissor(GLint x, GLint y, GLsizei width, GLsizei height) {
+    PlatformContext* context = sdl::CurrentContext();
+    if (!context) return ::glScissor(x, y, width, height);
+    GLint* kept = context->programScissor;
+    kept[0] = x, kept[1] = y, kept[2] = width, kept[3] = height;
+    ApplyProgramViewportAndScissor(context);
+}
+
+void LineWidth(GLfloat widthPx) {
+    PlatformContext* context = sdl::CurrentContext();
+    ::glLineWidth(context ? widthPx * static_cast<GLfloat>(Scale(context)) : widthPx);
+}
+
+void PointSize(GLfloat sizePx) {
+    PlatformContext* context = sdl::CurrentContext();
+    ::glPointSize(context ? sizePx * static_cast<GLfloat>(Scale(context)) : sizePx);
+}
+
+}  // namespace gl
 }  // namespace platform

@@ -22,19 +22,36 @@ struct PlatformWindow {
     bool fullscreen = false;
 };
 
+// Where the program's window pixels lie on the drawing surface. The surface
+// may have more pixels than the window (a higher internal resolution), and the
+// picture may lie inside a larger frame or reach past its edges.
+struct SurfaceLayout {
+    int widthPx = 0, heightPx = 0;                // the surface
+    int pictureXPx = 0, pictureYPx = 0;           // the picture's bottom-left corner on it
+    int pictureWidthPx = 0, pictureHeightPx = 0;  // the window's client area, scaled
+};
+
 // A GL context and the surface it draws into (see surface.cpp).
 struct PlatformContext {
     SDL_GLContext sdl = nullptr;
     PlatformWindow* window = nullptr;
-    GLuint framebuffer = 0;
+    SurfaceLayout layout;
+    int samples = 0;                  // multisampled surface when above 0
+    GLint programViewport[4] = {0, 0, 0, 0};  // as the program set them, in window pixels
+    GLint programScissor[4] = {0, 0, 0, 0};
+    GLuint framebuffer = 0;           // what the program draws into
     GLuint colorBuffer = 0;
     GLuint depthBuffer = 0;
+    GLuint resolveFramebuffer = 0;    // the finished frame of a multisampled surface
+    GLuint resolveBuffer = 0;
+    int underTextHeightPx = 0;
     GLuint underTextFramebuffer = 0;  // what lies under the GDI text while it is shown
     GLuint underTextBuffer = 0;
     GLuint readBuffers[2] = {0, 0};   // frames on their way back to the CPU
     bool readPending[2] = {false, false};
     int readScene[2] = {0, 0};
     GLenum readFormat = GL_RGB;
+    int readWidthPx = 0, readHeightPx = 0;
     int nextRead = 0;
 };
 
@@ -61,6 +78,7 @@ struct FramebufferCalls {
     PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
     PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
     PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+    PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC renderbufferStorageMultisample = nullptr;
     PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
     PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
     PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
@@ -73,9 +91,13 @@ struct FramebufferCalls {
     PFNGLUNMAPBUFFERPROC unmapBuffer = nullptr;
 };
 FramebufferCalls& Framebuffers();
-// Rows kept aside for what lies under the GDI text while a frame is shown.
-constexpr int kUnderTextHeightPx = 64;
 bool CreateSurface(PlatformContext* context, int depthBits);
+// Surface pixels of a window x, and of a window y counted from the bottom.
+int SurfaceX(const PlatformContext* context, int windowXPx);
+int SurfaceY(const PlatformContext* context, int windowYPx);
+// The framebuffer that holds the finished frame: the surface itself, or its
+// resolved copy when it is multisampled.
+GLuint FinishedFrame(const PlatformContext* context);
 void DestroySurface(PlatformContext* context);
 void LatchFrame();        // a swap: the frame is shown at the next pump or swap
 void DropLatchedFrame();
