@@ -1,7 +1,15 @@
 // Frame timing of a benchmark run, reported as a table or as JSON.
 #include "bench.h"
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <string>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -74,6 +82,107 @@ void Report(bool json) {
     double speed = wall > 0 ? show / wall : 0;
     if (json) std::printf("],\"frames\":%zu,\"show_s\":%.2f,\"wall_s\":%.2f,\"capture_speed\":%.2f}\n", total, show, wall, speed);
     else std::printf("whole show: %zu frames, %.2f s of show rendered and read back in %.2f s: %.2fx real time\n", total, show, wall, speed);
+}
+
+}  // namespace platform::bench
+
+namespace platform::bench {
+
+namespace {
+
+struct ChildRun {
+    bool ok = false;
+    double wallS = 0;
+    double cpuS = 0;       // the run and the processes it waited for
+    long peakKb = 0;       // its largest resident set, or its children's
+    std::string output;    // what it printed on stdout
+};
+
+// Runs this program with `arguments`, its stderr silenced.
+ChildRun RunSelf(const std::vector<std::string>& arguments) {
+    ChildRun run;
+    int out[2];
+    if (pipe(out) != 0) return run;
+    Clock::time_point start = Clock::now();
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out[1], 1);
+        int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) dup2(null, 2);
+        close(out[0]);
+        std::vector<char*> argv{const_cast<char*>("pqn")};
+        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv("/proc/self/exe", argv.data());
+        _exit(127);
+    }
+    close(out[1]);
+    if (pid < 0) {
+        close(out[0]);
+        return run;
+    }
+    char buffer[4096];
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) != 0;) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) break;
+        run.output.append(buffer, static_cast<size_t>(n));
+    }
+    close(out[0]);
+    int status = 0;
+    struct rusage usage {};
+    while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
+    }
+    run.wallS = std::chrono::duration<double>(Clock::now() - start).count();
+    run.cpuS = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    run.peakKb = usage.ru_maxrss;
+    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
+}
+
+double JsonNumber(const std::string& json, const std::string& key) {
+    size_t at = json.find("\"" + key + "\":");
+    return at == std::string::npos ? 0 : std::atof(json.c_str() + at + key.size() + 3);
+}
+
+}  // namespace
+
+void ReportCaptureSpeeds(const std::string& dataDir, bool json) {
+    constexpr int kSampleFps = 6, kShowFps = 60;
+    const struct { const char* name; std::vector<std::string> option; } kSizes[] = {
+        {"640x480", {"--scale", "1"}}, {"1920x1080", {"--size", "1080p"}}, {"3840x2160", {"--size", "2160p"}}};
+    char folder[] = "/tmp/pqn-bench-XXXXXX";
+    if (!mkdtemp(folder)) return;
+    std::string video = std::string(folder) + "/capture.mp4";
+    if (json) std::printf("{\"capture_speeds\":[");
+    else std::printf("\ncapture speed at 60 fps, from every tenth frame of the show:\n"
+                     "size        render+readback  capture  capture/render  encoders' CPU share  capture peak memory\n");
+    bool first = true;
+    for (const auto& size : kSizes) {
+        std::vector<std::string> common{"--fps", std::to_string(kSampleFps), "--data", dataDir};
+        common.insert(common.end(), size.option.begin(), size.option.end());
+        std::vector<std::string> renderArgs{"--bench", "--json"}, captureArgs{"--capture", video};
+        renderArgs.insert(renderArgs.end(), common.begin(), common.end());
+        captureArgs.insert(captureArgs.end(), common.begin(), common.end());
+        ChildRun render = RunSelf(renderArgs), capture = RunSelf(captureArgs);
+        std::remove(video.c_str());
+        double showS = JsonNumber(render.output, "show_s");
+        double perFrame = static_cast<double>(kSampleFps) / kShowFps;
+        double renderSpeed = render.ok ? showS / render.wallS * perFrame : 0;
+        double captureSpeed = capture.ok ? showS / capture.wallS * perFrame : 0;
+        double encoderShare = capture.cpuS > 0 ? std::max(0.0, capture.cpuS - render.cpuS) / capture.cpuS : 0;
+        double ratio = renderSpeed > 0 ? captureSpeed / renderSpeed : 0;
+        if (json)
+            std::printf("%s{\"size\":\"%s\",\"render_speed\":%.2f,\"capture_speed\":%.2f,\"encoder_cpu_share\":%.3f,"
+                        "\"capture_peak_mb\":%.0f}",
+                        first ? "" : ",", size.name, renderSpeed, captureSpeed, encoderShare, capture.peakKb / 1024.0);
+        else
+            std::printf("%-11s %14.2fx %7.2fx %14.0f%% %19.0f%% %17.0f MB\n", size.name, renderSpeed, captureSpeed,
+                        100 * ratio, 100 * encoderShare, capture.peakKb / 1024.0);
+        std::fflush(stdout);
+        first = false;
+    }
+    if (json) std::printf("]}\n");
+    rmdir(folder);
 }
 
 }  // namespace platform::bench

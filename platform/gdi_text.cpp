@@ -30,6 +30,7 @@ struct TextState {
     FT_Face font = nullptr;
     bool fontTried = false;
     int fontHeightPx = 0;
+    double ascentPx = 0, boxHeightPx = 0;  // of the box at the window's own size
 };
 
 TextState& State() {
@@ -49,23 +50,33 @@ FT_Face Font() {
     s.fontTried = true;
     if (FT_Init_FreeType(&s.fontLibrary) != 0) return nullptr;
     for (const char* path : kFontCandidates) {
-        if (FT_New_Face(s.fontLibrary, path, 0, &s.font) == 0) return s.font;
+        if (FT_New_Face(s.fontLibrary, path, 0, &s.font) == 0) {
+            FT_Set_Pixel_Sizes(s.font, 0, kFontHeightPx);
+            s.fontHeightPx = kFontHeightPx;
+            const FT_Size_Metrics& metrics = s.font->size->metrics;
+            s.ascentPx = static_cast<double>(metrics.ascender >> 6);
+            s.boxHeightPx = static_cast<double>((metrics.ascender - metrics.descender) >> 6);
+            return s.font;
+        }
     }
     std::fprintf(stderr, "pqn: no font found for the position line (install fonts-dejavu-core)\n");
     return nullptr;
 }
 
-// Black text on an opaque white box, `fontHeightPx` high; RGB rows, top first.
-std::vector<uint8_t> RasteriseText(const std::string& text, int fontHeightPx, int* widthPx, int* heightPx) {
+// Black text on an opaque white box, `scale` times the window's own size
+// (the box too, so it is exactly as much taller); RGB rows, top first.
+std::vector<uint8_t> RasteriseText(const std::string& text, double scale, int* widthPx, int* heightPx) {
     FT_Face face = Font();
     *widthPx = *heightPx = 0;
     if (!face) return {};
-    if (State().fontHeightPx != fontHeightPx) {
+    TextState& s = State();
+    int fontHeightPx = std::max(1, static_cast<int>(std::lround(kFontHeightPx * scale)));
+    if (s.fontHeightPx != fontHeightPx) {
         FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(fontHeightPx));
-        State().fontHeightPx = fontHeightPx;
+        s.fontHeightPx = fontHeightPx;
     }
-    int ascent = static_cast<int>(face->size->metrics.ascender >> 6);
-    int height = static_cast<int>((face->size->metrics.ascender - face->size->metrics.descender) >> 6);
+    int ascent = static_cast<int>(std::lround(s.ascentPx * scale));
+    int height = static_cast<int>(std::lround(s.boxHeightPx * scale));
     int width = 0;
     for (unsigned char c : text)
         if (FT_Load_Char(face, c, FT_LOAD_DEFAULT) == 0) width += static_cast<int>(face->glyph->advance.x >> 6);
@@ -130,14 +141,13 @@ std::vector<TextRegion> DrawOverlay(PlatformContext* context) {
     const SurfaceLayout& layout = context->layout;
     GLuint target = FinishedFrame(context);
     bool restore = target == context->framebuffer;
-    int fontHeightPx = std::max(1, static_cast<int>(std::lround(
-                                       static_cast<double>(kFontHeightPx) * layout.pictureHeightPx / context->window->height)));
+    double scale = static_cast<double>(layout.pictureHeightPx) / context->window->height;
     SetUpPixelDrawing();
     glPixelZoom(1.0f, -1.0f);
     int stackedPx = 0;
     for (const OverlayText& t : s.overlay) {
         int w, h;
-        std::vector<uint8_t> rgb = RasteriseText(t.text, fontHeightPx, &w, &h);
+        std::vector<uint8_t> rgb = RasteriseText(t.text, scale, &w, &h);
         int left = SurfaceX(context, t.xPx), top = SurfaceY(context, context->window->height - t.yPx);
         TextRegion region{left, top - h, std::min(w, layout.widthPx - left), h};
         if (region.y < 0) region.h += region.y, region.y = 0;

@@ -1,6 +1,7 @@
 // Window classes and windows on SDL2: registration, creation and
 // destruction, showing, focus, the cursor, the full-screen switch and
 // message boxes.
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -123,11 +124,20 @@ HCURSOR LoadCursorA(HINSTANCE, LPCSTR name) { return const_cast<char*>(name); }
 HBRUSH GetSysColorBrush(int index) { return reinterpret_cast<HBRUSH>(static_cast<intptr_t>(index + 1)); }
 
 // Full screen fills the desktop without a mode switch and letterboxes the
-// 640x480 picture into it; a null mode returns to a window.
+// 640x480 picture into it; a null mode returns to a window. The borderless
+// window is first moved and sized over its whole display: an X server with no
+// window manager ignores the full-screen request (SDL then believes the window
+// is as large as the display while it is not, and shows a cropped piece of the
+// picture), but it honours a plain move and resize.
 long ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
     PlatformWindow* window = platform::sdl::LiveWindow();
     if (!window || !window->sdl || Options().headless || Options().forceWindowed) return DISP_CHANGE_SUCCESSFUL;
     if (mode && (flags & CDS_FULLSCREEN)) {
+        SDL_Rect display;
+        if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window->sdl), 0), &display) == 0) {
+            SDL_SetWindowPosition(window->sdl, display.x, display.y);
+            SDL_SetWindowSize(window->sdl, display.w, display.h);
+        }
         window->fullscreen = SDL_SetWindowFullscreen(window->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
     } else if (!mode && window->fullscreen) {
         SDL_SetWindowFullscreen(window->sdl, 0);
