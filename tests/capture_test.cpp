@@ -113,6 +113,21 @@ TEST(CaptureTest, AVideoHasPictureAndSoundOfTheShowsLength) {
     EXPECT_NEAR(Probe(video, "a:0"), Probe(video, "v:0"), 0.01);
 }
 
+// The same stretch at 1080p: 1920x1080 frames, picture and sound as long as at 640x480.
+TEST(CaptureTest, A1080pVideoHasFullHdFramesAndTheSameLength) {
+    if (std::system("command -v ffprobe > /dev/null 2>&1") != 0) GTEST_SKIP() << "ffmpeg is not installed";
+    std::string video = test::TempDir() + "/last-scene-1080p.mp4", output;
+    ASSERT_EQ(test::RunPqn("--capture " + video + " --scene 9 --fps 10 --size 1080p", &output), 0) << output;
+    FILE* pipe = popen(("ffprobe -v error -select_streams v:0 -show_entries stream=width,height,codec_name -of csv=p=0 " +
+                        video).c_str(), "r");
+    char buffer[64] = {};
+    ASSERT_TRUE(pipe && fgets(buffer, sizeof buffer, pipe));
+    pclose(pipe);
+    EXPECT_EQ(std::string(buffer), "h264,1920,1080\n");
+    EXPECT_NEAR(Probe(video, "v:0"), 30.7, 0.001);
+    EXPECT_NEAR(Probe(video, "a:0"), Probe(video, "v:0"), 0.01);
+}
+
 TEST(CaptureTest, AVideoWithoutFfmpegIsRefusedAtOnceNamingThePackage) {
     std::string output;
     std::string command = "PATH=/nonexistent " + std::string(PQN_BINARY) + " --capture " + test::TempDir() + "/no.mp4 2>&1";
