@@ -56,7 +56,7 @@ void RunEarlierScenesInAMoment(int first) {
         g_running = kScenes[scene - 1]();
     }
     platform::EndWarp();
-    platform::StartMusicAtOrder(music, kStartOrders[first - 1]);
+    if (g_engine) platform::StartMusicAtOrder(music, kStartOrders[first - 1]);
 }
 
 // A capture starts with the music: its length is the show's from there.
@@ -98,6 +98,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     g_engine->edTexture(true);
     int first = platform::Options().firstScene;
     if (first > 1) RunEarlierScenesInAMoment(first);
+    if (!g_engine) return 0;  // the window was closed while the earlier scenes ran
     if (!StartCapture(first)) g_running = false;
     g_engine->ow->PlayMusic();
     g_tickTimer.Start();

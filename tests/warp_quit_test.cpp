@@ -1,0 +1,34 @@
+// Quitting while the scenes before a chosen first scene run unseen: the
+// window closes, the engine is deleted, and start-up must not touch it again
+// (no music started, no capture begun); the program returns 0. Under the
+// sanitizers a use of the deleted engine fails this test.
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "../platform/capture.h"
+#include "../platform/runtime.h"
+#include "support.h"
+
+namespace {
+
+TEST(WarpQuitTest, EscapeWhileEarlierScenesRunEndsTheProgramCleanly) {
+    platform::RunOptions options;
+    options.headless = true;
+    options.firstScene = 9;
+    options.captureOut = test::TempDir() + "/warp-quit-capture";
+    platform::Configure(options);
+    ASSERT_EQ(chdir(PQN_DATA_DIR), 0);
+    for (int scene = 0; scene < 3; ++scene) {
+        SDL_Event event{};
+        event.type = SDL_KEYDOWN;
+        event.key.keysym.sym = SDLK_ESCAPE;
+        ASSERT_EQ(SDL_PushEvent(&event), 1);
+        EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 1), 0);
+        EXPECT_EQ(g_engine, nullptr);
+        EXPECT_EQ(platform::ShowTimeMs(), 0u) << "the music was started after the window closed";
+        EXPECT_FALSE(platform::capture::Active()) << "a capture was begun after the window closed";
+    }
+}
+
+}  // namespace
