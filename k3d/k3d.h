@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdio>
-#include <istream>
 #include <map>
 #include <string>
 #include <vector>
@@ -171,4 +170,4 @@ struct ObjectListEntry {
 std::vector<ObjectListEntry> ParseObjectList(FILE* file);
 // Reads the R3D record at `offset` of a file of `fileSize` bytes into `m`;
 // false when its counts, offset or indices do not fit (free `m` either way).
-bool ReadR3DRecord(std::istream& file, long long fileSize, int offset, model* m);
+bool ReadR3DRecord(FILE* file, long long fileSize, int offset, model* m);

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
+#include "../platform/data_file.h"
 #include "../platform/paths.h"
 #include "k3d.h"
 
@@ -42,15 +42,41 @@ void Kestrel3D::FreeObjects() {
     Objects = nullptr;
 }
 
+// A name listed again takes the later line's list and offset; the display
+// list made for the earlier one is released.
 void Kestrel3D::addObjectName(const std::string& name, int num, int offset) {
+    auto known = OName.object.find(name);
+    if (known != OName.object.end()) glDeleteLists(static_cast<GLuint>(known->second), 1);
+    else OName.names.push_back(name);
     OName.object[name] = num;
     OName.offset[name] = offset;
-    OName.names.push_back(name);
 }
 
-// Lines are read 79 characters at a time at most; an overlong line ends the
-// list. Offsets beyond the 32-bit range become the nearest bound, which no
-// record fits.
+// Reads one line of the list into `line` (at most 79 characters, without its
+// end of line). A NUL byte ends the line's text: the rest of that line is
+// skipped and reading goes on with the next. Returns false when the line was
+// longer than 79 characters (its first 79 are kept), which ends the list.
+static bool ReadListLine(FILE* file, char (&line)[80]) {
+    size_t length = 0;
+    bool textEnded = false;
+    for (int c = std::fgetc(file); c != EOF && c != '\n'; c = std::fgetc(file)) {
+        if (textEnded) continue;
+        if (c == '\0') {
+            textEnded = true;
+        } else if (length == 79) {
+            int after = c == '\r' ? std::fgetc(file) : c;  // a line of exactly 79 characters may end in CR LF
+            line[length] = '\0';
+            return after == '\n' || after == EOF;
+        } else {
+            line[length++] = static_cast<char>(c);
+        }
+    }
+    if (length > 0 && line[length - 1] == '\r') --length;
+    line[length] = '\0';
+    return true;
+}
+
+// Offsets beyond the 32-bit range become the nearest bound, which no record fits.
 std::vector<ObjectListEntry> ParseObjectList(FILE* file) {
     std::vector<ObjectListEntry> entries;
     char line[80];
@@ -58,16 +84,7 @@ std::vector<ObjectListEntry> ParseObjectList(FILE* file) {
         int next = std::fgetc(file);
         if (next == EOF) break;
         std::ungetc(next, file);
-        if (!std::fgets(line, sizeof line, file)) break;
-        size_t length = std::strlen(line);
-        bool complete = length > 0 && line[length - 1] == '\n';
-        if (complete) line[--length] = '\0';
-        if (!complete && length == sizeof line - 1) {
-            int after = std::fgetc(file);  // a line of exactly 79 characters ends here
-            complete = after == '\n' || after == EOF;
-            if (after == '\r') complete = std::fgetc(file) == '\n';
-        }
-        if (length > 0 && line[length - 1] == '\r') line[--length] = '\0';
+        bool complete = ReadListLine(file, line);
         char name[80];
         char number[80];
         if (std::sscanf(line, "%79s %79s", name, number) == 2) {
@@ -82,7 +99,7 @@ std::vector<ObjectListEntry> ParseObjectList(FILE* file) {
 }
 
 void Kestrel3D::readListFile() {
-    FILE* file = std::fopen(platform::ResolveDataPath(OListFile).c_str(), "r");
+    FILE* file = platform::OpenRegularFile(platform::ResolveDataPath(OListFile));
     if (!file) {
         ow->WNDError("Could not open object list file!");
         return;
@@ -115,11 +132,10 @@ void ReadFloats(const unsigned char* p, float* out, size_t count) {
 
 }  // namespace
 
-bool ReadR3DRecord(std::istream& file, long long fileSize, int offset, model* m) {
+bool ReadR3DRecord(FILE* file, long long fileSize, int offset, model* m) {
     unsigned char header[20];
     if (offset < 0 || offset + 20LL > fileSize) return false;
-    file.seekg(offset);
-    if (!file.read(reinterpret_cast<char*>(header), 20)) return false;
+    if (std::fseek(file, offset, SEEK_SET) != 0 || std::fread(header, 1, 20, file) != 20) return false;
     m->numVertices = ReadInt(&header[0]);
     m->numFaces = ReadInt(&header[4]);
     m->normals = ReadInt(&header[8]);
@@ -129,7 +145,7 @@ bool ReadR3DRecord(std::istream& file, long long fileSize, int offset, model* m)
     long long need = 12LL * m->numVertices + 12LL * m->numFaces + 8LL * m->numTexVertices + (m->normals ? 12LL * m->numVertices : 0);
     if (offset + 20LL + need > fileSize) return false;
     std::vector<unsigned char> body(static_cast<size_t>(need));
-    if (!file.read(reinterpret_cast<char*>(body.data()), static_cast<std::streamsize>(body.size()))) return false;
+    if (std::fread(body.data(), 1, body.size(), file) != body.size()) return false;
     const unsigned char* p = body.data();
     m->vertices = new vector3[static_cast<size_t>(m->numVertices)];
     ReadFloats(p, &m->vertices[0].x, 3 * static_cast<size_t>(m->numVertices));
@@ -156,14 +172,17 @@ bool ReadR3DRecord(std::istream& file, long long fileSize, int offset, model* m)
 // A record is compiled only when its counts and offset fit the file and every
 // index names a vertex; otherwise its list stays empty and the viewer is told.
 bool Kestrel3D::loadR3D(const char* fname, int list, int offset) {
-    std::ifstream file(platform::ResolveDataPath(fname), std::ios::binary | std::ios::ate);
-    if (!file.is_open()) {
+    FILE* file = platform::OpenRegularFile(platform::ResolveDataPath(fname));
+    if (!file) {
         ow->WNDError("Could not open R3D file");
         return false;
     }
-    long long fileSize = static_cast<long long>(file.tellg());
+    std::fseek(file, 0, SEEK_END);
+    long long fileSize = std::ftell(file);
     model m;
-    if (!ReadR3DRecord(file, fileSize, offset, &m)) {
+    bool read = ReadR3DRecord(file, fileSize, offset, &m);
+    std::fclose(file);
+    if (!read) {
         aseFree(&m);
         char message[256];
         std::snprintf(message, sizeof message, "Bad R3D record at offset %d: it does not fit the file", offset);

@@ -1,9 +1,9 @@
 // Texture bank: numbered slots with names, sticky upload settings (input mode,
 // alpha map, filter), uploads from memory, and raw picture files.
 #include <cstdio>
-#include <fstream>
 #include <vector>
 
+#include "../platform/data_file.h"
 #include "../platform/paths.h"
 #include "k3d.h"
 
@@ -46,9 +46,12 @@ void Kestrel3D::gsToRgb(const unsigned char* grey, unsigned char* out, int width
 
 std::vector<unsigned char> ReadRawPicture(const char* file, size_t bytes, bool* opened) {
     std::vector<unsigned char> buffer(bytes);
-    std::ifstream stream(platform::ResolveDataPath(file), std::ios::binary);
-    *opened = stream.is_open();
-    if (*opened) stream.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(bytes));
+    FILE* stream = platform::OpenRegularFile(platform::ResolveDataPath(file));
+    *opened = stream != nullptr;
+    if (stream) {
+        std::fread(buffer.data(), 1, bytes, stream);
+        std::fclose(stream);
+    }
     return buffer;
 }
 

@@ -29,7 +29,6 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <mutex>
@@ -38,6 +37,7 @@
 #include <vector>
 
 #include "capture.h"
+#include "data_file.h"
 #include "internal.h"
 #include "paths.h"
 #include "runtime.h"
@@ -297,10 +297,7 @@ bool OpenDevice(AudioOutput& out) {
 }
 
 bool ReadFile(const char* name, std::vector<uint8_t>* bytes) {
-    std::ifstream file(platform::ResolveDataPath(name), std::ios::binary);
-    if (!file) return false;
-    bytes->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
+    return platform::ReadRegularFile(platform::ResolveDataPath(name), bytes);
 }
 
 // E8x cues of a non-XM module, read through libopenmpt's pattern view.
@@ -416,11 +413,13 @@ BOOL BASS_MusicFree(HMUSIC music) {
 
 HSTREAM BASS_StreamCreateFile(BOOL fromMemory, const void* file, QWORD, QWORD, DWORD flags) {
     if (fromMemory || !file || !Output().initialised) return 0;
-    std::string path = platform::ResolveDataPath(static_cast<const char*>(file));
+    std::vector<uint8_t> wav;
+    if (!ReadFile(static_cast<const char*>(file), &wav) || wav.empty() || wav.size() > INT32_MAX) return 0;
     SDL_AudioSpec wavFormat{};
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV(path.c_str(), &wavFormat, &buffer, &length)) return 0;
+    if (!SDL_LoadWAV_RW(SDL_RWFromConstMem(wav.data(), static_cast<int>(wav.size())), 1, &wavFormat, &buffer, &length))
+        return 0;
     SDL_AudioCVT convert;
     if (SDL_BuildAudioCVT(&convert, wavFormat.format, wavFormat.channels, wavFormat.freq, AUDIO_S16SYS, 2, kSampleRate) < 0) {
         SDL_FreeWAV(buffer);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "data_file.h"
 #include "win32_internal.h"
 
 namespace {
@@ -28,6 +29,7 @@ struct TextState {
     std::vector<OverlayText> overlay;
     FT_Library fontLibrary = nullptr;
     FT_Face font = nullptr;
+    std::vector<uint8_t> fontFile;  // FreeType reads the face from here for as long as it lives
     bool fontTried = false;
     int fontHeightPx = 0;
     double ascentPx = 0, boxHeightPx = 0;  // of the box at the window's own size
@@ -50,7 +52,8 @@ FT_Face Font() {
     s.fontTried = true;
     if (FT_Init_FreeType(&s.fontLibrary) != 0) return nullptr;
     for (const char* path : kFontCandidates) {
-        if (FT_New_Face(s.fontLibrary, path, 0, &s.font) == 0) {
+        if (!platform::ReadRegularFile(path, &s.fontFile)) continue;
+        if (FT_New_Memory_Face(s.fontLibrary, s.fontFile.data(), static_cast<FT_Long>(s.fontFile.size()), 0, &s.font) == 0) {
             FT_Set_Pixel_Sizes(s.font, 0, kFontHeightPx);
             s.fontHeightPx = kFontHeightPx;
             const FT_Size_Metrics& metrics = s.font->size->metrics;
@@ -190,6 +193,7 @@ void ReleaseFont() {
     if (s.fontLibrary) FT_Done_FreeType(s.fontLibrary);
     s.font = nullptr;
     s.fontLibrary = nullptr;
+    s.fontFile.clear();
     s.fontTried = false;
     s.fontHeightPx = 0;
 }

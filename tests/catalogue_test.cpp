@@ -3,6 +3,9 @@
 // exits 0.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -27,6 +30,12 @@ std::string Read(const fs::path& path) {
 }
 
 void Resize(const fs::path& path, uintmax_t size) { fs::resize_file(path, size); }
+
+// Puts a named pipe where a file was: opening it for reading would wait for a writer for ever.
+void Pipe(const fs::path& path) {
+    fs::remove_all(path);
+    ASSERT_EQ(mkfifo(path.c_str(), 0644), 0) << path;
+}
 
 std::string Int(int32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
 
@@ -123,6 +132,33 @@ const Damage kCatalogue[] = {
     {"ModuleWithoutCues", RemoveCues, {}},
     {"ModuleEndingAtOrder10", [](const fs::path& d) { ShortenModule(d, 10, 0); }, {}},
     {"ModuleWithARestartPosition", [](const fs::path& d) { ShortenModule(d, 20, 12); }, {}},
+    {"PipeInsteadOfAPicture", [](const fs::path& d) { Pipe(d / "images" / "tausta1.raw"); }, {"Can't open image file!"}},
+    {"PipeInsteadOfAGreyPicture", [](const fs::path& d) { Pipe(d / "images" / "nelio.raw"); },
+     {"Can't open raw image file!"}},
+    {"PipeInsteadOfAGlyph", [](const fs::path& d) { Pipe(d / "images" / "m.raw"); }, {}},
+    {"PipeInsteadOfTheObjectList", [](const fs::path& d) { Pipe(d / "objects" / "r3d.log"); },
+     {"Could not open object list file!"}},
+    {"PipeInsteadOfMeshData", [](const fs::path& d) { Pipe(d / "objects" / "objects.r3d"); },
+     Times(8, "Could not open R3D file")},
+    {"PipeInsteadOfTheModule", [](const fs::path& d) { Pipe(d / "biisi.xm"); }, {}},
+    {"DeviceInsteadOfAPicture",
+     [](const fs::path& d) {
+         fs::remove(d / "images" / "tausta2.raw");
+         fs::create_symlink("/dev/zero", d / "images" / "tausta2.raw");
+     },
+     {"Can't open image file!"}},
+    {"SymbolicLinkLoopInsteadOfAPicture",
+     [](const fs::path& d) {
+         fs::remove(d / "images" / "tausta2.raw");
+         fs::create_symlink("tausta2.raw", d / "images" / "tausta2.raw");
+     },
+     {"Can't open image file!"}},
+    {"ObjectListLineWithANulByte",
+     [](const fs::path& d) {
+         std::string list = Read(d / "objects" / "r3d.log");
+         Write(d / "objects" / "r3d.log", std::string("broken") + '\0' + " 0\n" + list);
+     },
+     {}},
     {"GlyphsOf0And255And257Bytes",
      [](const fs::path& d) {
          Write(d / "images" / "m.raw", "");
@@ -169,5 +205,34 @@ TEST_P(CatalogueTest, TheShowGoesOnWithItsMessages) {
 
 INSTANTIATE_TEST_SUITE_P(Damage, CatalogueTest, ::testing::ValuesIn(kCatalogue),
                          [](const ::testing::TestParamInfo<Damage>& info) { return std::string(info.param.name); });
+
+// Every file of the data set a named pipe: each is refused as a missing file
+// is, so the show runs to its end with the messages of an empty data set, and
+// as quickly.
+TEST(PipeDataSetTest, ADataSetOfPipesIsShownAsAnEmptyOne) {
+    fs::path pipes = fs::path(test::TempDir()) / "all-pipes", empty = fs::path(test::TempDir()) / "all-empty";
+    fs::remove_all(pipes);
+    fs::remove_all(empty);
+    fs::create_directories(empty);
+    for (const auto& entry : fs::recursive_directory_iterator(PQN_DATA_DIR)) {
+        fs::path target = pipes / fs::relative(entry.path(), PQN_DATA_DIR);
+        if (entry.is_directory()) fs::create_directories(target);
+        else Pipe(target);
+    }
+    auto run = [](const fs::path& data, std::vector<std::string>* boxes) {
+        std::string output;
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(test::RunPqn("--headless --fps 4 --data " + data.string(), &output), 0) << output;
+        std::istringstream lines(output);
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind("Kestrel Error: ", 0) == 0) boxes->push_back(line.substr(15));
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    std::vector<std::string> fromPipes, fromEmpty;
+    double pipesS = run(pipes, &fromPipes), emptyS = run(empty, &fromEmpty);
+    EXPECT_EQ(fromPipes, fromEmpty);
+    EXPECT_EQ(fromPipes.size(), 52u);
+    EXPECT_LT(pipesS, 2 * emptyS + 2) << "pipes " << pipesS << " s, empty " << emptyS << " s";
+}
 
 }  // namespace

@@ -338,6 +338,36 @@ TEST_F(MeshTest, AnOverlongLineEndsTheList) {
     EXPECT_EQ(Draw("after"), std::make_pair(false, false));
 }
 
+// A NUL byte cuts its own line short (here "broken" loses its offset) and no other.
+TEST_F(MeshTest, ANulByteEndsItsLineOnly) {
+    std::string left = Square(-1), right = Square(1);
+    Load(std::string("first 0\nbroken") + '\0' + " 0 junk\nafter " + std::to_string(left.size()) + "\n", left + right);
+    EXPECT_EQ(Draw("first"), std::make_pair(true, false));
+    EXPECT_EQ(Draw("broken"), std::make_pair(false, false));
+    EXPECT_EQ(Draw("after"), std::make_pair(false, true));
+}
+
+// Display lists alive in this test's fresh context.
+int LiveDisplayLists() {
+    GLuint next = glGenLists(1);
+    glDeleteLists(next, 1);
+    int live = 0;
+    for (GLuint id = 1; id < next; ++id) live += glIsList(id) ? 1 : 0;
+    return live;
+}
+
+// A name listed twice is one mesh, the later line's: the display list made
+// for the earlier line is released at once, and freeing the meshes releases
+// the later one.
+TEST_F(MeshTest, ANameListedTwiceIsTheLaterLinesMeshAndNothingLeaks) {
+    std::string left = Square(-1), right = Square(1);
+    Load("twice 0\ntwice " + std::to_string(left.size()) + "\n", left + right);
+    EXPECT_EQ(Draw("twice"), std::make_pair(false, true));
+    EXPECT_EQ(LiveDisplayLists(), 1);
+    g_engine->FreeObjects();
+    EXPECT_EQ(LiveDisplayLists(), 0);
+}
+
 TEST_F(MeshTest, RecordsWithoutNormalsOrTextureStillDraw) {
     std::string bare = Square(-1, 0, false, false);
     Load("bare 0\n", bare);

@@ -94,7 +94,8 @@ std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes
 }
 
 int RunPqn(const std::string& arguments, std::string* output) {
-    std::string command = std::string(PQN_BINARY) + " " + arguments + " 2>&1";
+    // A run that hangs is ended after five minutes and fails its test, rather than stalling the suite.
+    std::string command = "timeout -k 10 300 " + std::string(PQN_BINARY) + " " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return -1;
     char buffer[4096];
