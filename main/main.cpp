@@ -205,7 +205,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     platform::Configure(options);
-    if (!options.captureOut.empty()) platform::CloseOnInterrupt();
     int result = WinMain(nullptr, nullptr, nullptr, 1);
     platform::Shutdown();
     if (options.bench && !options.scaleGiven && !options.frameWidthPx)

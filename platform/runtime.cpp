@@ -27,7 +27,23 @@ RunState& State() {
 
 std::atomic<bool> g_interrupted{false};
 
-void OnInterrupt(int) { g_interrupted = true; }
+// The first SIGINT or SIGTERM asks for an orderly end (the window closes as
+// Escape closes it); a second one ends the program at once. Installed without
+// SA_RESTART, so a system call it interrupts returns instead of waiting on.
+void OnStopSignal(int signal) {
+    if (!g_interrupted.exchange(true)) return;
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void InstallStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
 
 }  // namespace
 
@@ -53,6 +69,7 @@ void Configure(const RunOptions& options) {
         if (!s.trace) std::fprintf(stderr, "pqn: cannot write the trace %s\n", options.traceFile.c_str());
     }
     if (s.options.bench) bench::Start();
+    InstallStopSignals();
     sdl::EnsureSdl();
 }
 
@@ -94,8 +111,6 @@ std::string JsonEscape(const std::string& text) {
     }
     return out;
 }
-
-void CloseOnInterrupt() { std::signal(SIGINT, OnInterrupt); }
 
 void Shutdown() {
     RunState& s = State();

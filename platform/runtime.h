@@ -37,6 +37,8 @@ struct RunOptions {
 };
 
 // Called once before anything else of the platform; fixes the mode of the run.
+// From then on SIGINT and SIGTERM end the show as closing the window does (a
+// capture is finished cleanly); a second one ends the program at once.
 void Configure(const RunOptions& options);
 const RunOptions& Options();
 
@@ -79,9 +81,6 @@ void BeginWarp();
 void WarpThrough(uint32_t fromOrder, uint32_t toOrder, const std::vector<OrderTiming>& timing);
 bool WarpDrawsThisFrame();
 void EndWarp();
-
-// Ctrl+C ends the show as closing the window would.
-void CloseOnInterrupt();
 
 // Closes the trace, the capture and the platform; called once at exit.
 void Shutdown();

@@ -131,7 +131,7 @@ void WarpSwap();
 uint32_t WarpTicks();
 
 // runtime.cpp
-bool Interrupted();        // Ctrl+C was pressed
+bool Interrupted();        // SIGINT or SIGTERM asked the show to end
 void RecordMessageBox(const std::string& text);
 
 }  // namespace platform::sdl

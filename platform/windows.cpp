@@ -32,6 +32,9 @@ void EnsureSdl() {
     WindowState& s = State();
     if (s.sdlReady) return;
     if (Options().headless) SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    // SIGINT and SIGTERM are the program's own (see Configure): SDL's handlers
+    // would restart a system call they interrupt.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "pqn: cannot start SDL video: %s\n", SDL_GetError());
         return;
