@@ -10,6 +10,7 @@
 
 #include "../platform/bench.h"
 #include "../platform/capture.h"
+#include "../platform/crash_report.h"
 #include "../platform/runtime.h"
 #include "demo.h"
 #include "version.h"
@@ -127,6 +128,7 @@ int Usage(const char* problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::InstallCrashReport(PQN_VERSION);
     platform::RunOptions options;
     std::string dataDir = DefaultDataDir();
     for (int i = 1; i < argc; ++i) {
