@@ -60,4 +60,6 @@ uint32_t MusicRowsAtOrder(DWORD handle, uint32_t order);
 // sees and hears what a full run's frame at that time does; what lies before
 // that frame is decoded unheard.
 void StartMusicAtOrder(DWORD handle, uint32_t order);
+// Closes the sound output and stops the sync thread: no sync is delivered after it.
+void StopAudio();
 }  // namespace platform

@@ -129,12 +129,20 @@ Channel* Find(DWORD handle) {
     return out.channels[handle - 1].get();  // null once freed
 }
 
+// The audio callback walks the channel list holding the device's lock, and the
+// sync thread holding `lock`: both are held while the list grows.
 DWORD Add(std::unique_ptr<Channel> channel) {
     AudioOutput& out = Output();
-    std::lock_guard<std::mutex> guard(out.lock);
-    channel->handle = static_cast<DWORD>(out.channels.size() + 1);
-    out.channels.push_back(std::move(channel));
-    return out.channels.back()->handle;
+    if (out.device) SDL_LockAudioDevice(out.device);
+    DWORD handle;
+    {
+        std::lock_guard<std::mutex> guard(out.lock);
+        channel->handle = static_cast<DWORD>(out.channels.size() + 1);
+        out.channels.push_back(std::move(channel));
+        handle = out.channels.back()->handle;
+    }
+    if (out.device) SDL_UnlockAudioDevice(out.device);
+    return handle;
 }
 
 void RecordRow(Channel& ch, uint64_t frame, uint32_t order, uint32_t row, uint32_t pattern) {
@@ -494,6 +502,8 @@ HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc,
 }
 
 namespace platform {
+
+void StopAudio() { Output().Stop(); }
 
 void StartMusicAtOrder(DWORD handle, uint32_t order) {
     BASS_ChannelSetPosition(handle, order);

@@ -68,6 +68,17 @@ struct State {
     bool closing = false;
     bool encoderFailed = false;
     std::thread writer;
+
+    // A way out that never reached Finish still ends the writer thread
+    // (a thread left running would end the program with std::terminate).
+    ~State() {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            closing = true;
+        }
+        changed.notify_all();
+        if (writer.joinable()) writer.join();
+    }
 };
 
 // Frames waiting for the encoder: at most 64, and at most about 128 MB of
@@ -222,9 +233,12 @@ void WriterThread() {
         s.changed.notify_all();
         ToYuv420(frame.data(), s.widthPx, s.heightPx, &yuv);
         if (!WriteAll(s.encoderInput, yuv.data(), yuv.size())) {
-            std::lock_guard<std::mutex> guard(s.lock);
-            s.encoderFailed = true;
-            s.queue.clear();
+            {
+                std::lock_guard<std::mutex> guard(s.lock);
+                s.encoderFailed = true;
+                s.queue.clear();
+            }
+            s.changed.notify_all();  // the renderer may be waiting for room in the queue
             return;
         }
     }

@@ -1,11 +1,15 @@
 // Run-time services of runtime.h: the options of the run, the frame and sync
 // trace, the record of message boxes, Ctrl+C, and the orderly end.
+#include <unistd.h>
+
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <vector>
 
+#include "bass.h"
 #include "bench.h"
 #include "capture.h"
 #include "internal.h"
@@ -16,6 +20,7 @@ namespace {
 struct RunState {
     platform::RunOptions options;
     FILE* trace = nullptr;
+    std::mutex traceLock;  // the sync thread writes to the trace too
     uint64_t tracedFrames = 0;
     std::vector<std::string> boxes;
 };
@@ -27,22 +32,40 @@ RunState& State() {
 
 std::atomic<bool> g_interrupted{false};
 
+std::atomic<int> g_stopSignal{0};
+
 // The first SIGINT or SIGTERM asks for an orderly end (the window closes as
-// Escape closes it); a second one ends the program at once. Installed without
-// SA_RESTART, so a system call it interrupts returns instead of waiting on.
+// Escape closes it) and gives the program a second to reach its end of run;
+// a program blocked somewhere does not, and the alarm then ends it as the
+// signal would have. A second signal ends it at once. Installed without
+// SA_RESTART, so a system call the signal interrupts returns.
 void OnStopSignal(int signal) {
-    if (!g_interrupted.exchange(true)) return;
+    if (!g_interrupted.exchange(true)) {
+        g_stopSignal = signal;
+        alarm(1);
+        return;
+    }
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void OnStopTimeout(int) {
+    const char message[] = "pqn: still running a second after the signal; stopping now\n";
+    ssize_t ignored = write(STDERR_FILENO, message, sizeof message - 1);
+    (void)ignored;
+    int signal = g_stopSignal;
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
 
 void InstallStopSignals() {
     struct sigaction action {};
-    action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;
+    action.sa_handler = OnStopSignal;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    action.sa_handler = OnStopTimeout;
+    sigaction(SIGALRM, &action, nullptr);
 }
 
 }  // namespace
@@ -88,11 +111,12 @@ void NoteFrame(int scene, uint32_t order, uint32_t row) {
 const std::vector<std::string>& MessageBoxTexts() { return State().boxes; }
 
 void TraceLine(const std::string& json) {
-    FILE* trace = State().trace;
-    if (!trace) return;
-    std::fputs(json.c_str(), trace);
-    std::fputc('\n', trace);
-    std::fflush(trace);  // a trace is read while the program runs, and after a crash
+    RunState& s = State();
+    std::lock_guard<std::mutex> guard(s.traceLock);
+    if (!s.trace) return;
+    std::fputs(json.c_str(), s.trace);
+    std::fputc('\n', s.trace);
+    std::fflush(s.trace);  // a trace is read while the program runs, and after a crash
 }
 
 std::string JsonEscape(const std::string& text) {
@@ -112,13 +136,22 @@ std::string JsonEscape(const std::string& text) {
     return out;
 }
 
+// In order: the sound (so no sync comes in later), the capture, the figures,
+// the trace, and last SDL with the GL driver, before any static destructor
+// runs while the driver's threads are still alive.
 void Shutdown() {
     RunState& s = State();
+    alarm(0);  // the end of the run is reached: finishing a capture may take longer than the second a signal gives
+    StopAudio();
     capture::Finish(g_interrupted);
     if (s.options.bench) bench::Report(s.options.benchJson);
-    if (s.trace) std::fclose(s.trace);
-    s.trace = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(s.traceLock);
+        if (s.trace) std::fclose(s.trace);
+        s.trace = nullptr;
+    }
     sdl::ReleaseFont();
+    sdl::QuitSdl();
 }
 
 namespace internal {

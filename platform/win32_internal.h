@@ -60,6 +60,7 @@ namespace platform::sdl {
 // windows.cpp
 void EnsureSdl();  // starts SDL's video once; SdlReady() tells whether it worked
 bool SdlReady();
+void QuitSdl();    // the windows, the GL driver and SDL itself, at the end of the run
 PlatformWindow* LiveWindow();
 
 // messages.cpp

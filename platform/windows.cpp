@@ -46,6 +46,16 @@ void EnsureSdl() {
 
 bool SdlReady() { return State().sdlReady; }
 
+void QuitSdl() {
+    WindowState& s = State();
+    if (!s.sdlReady) return;
+    for (auto& window : s.windows)
+        if (window->sdl) SDL_DestroyWindow(window->sdl), window->sdl = nullptr;
+    SDL_GL_UnloadLibrary();
+    SDL_Quit();
+    s.sdlReady = false;
+}
+
 PlatformWindow* LiveWindow() {
     for (auto& w : State().windows)
         if (w->alive) return w.get();

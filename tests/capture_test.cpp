@@ -128,6 +128,29 @@ TEST(CaptureTest, A1080pVideoHasFullHdFramesAndTheSameLength) {
     EXPECT_NEAR(Probe(video, "a:0"), Probe(video, "v:0"), 0.01);
 }
 
+// An encoder that stops taking frames (here an "ffmpeg" that takes none and exits)
+// wakes the renderer waiting for room in the queue: the capture ends with a
+// message and the show goes on to its end instead of waiting for ever.
+TEST(CaptureTest, AnEncoderThatDiesEndsTheCaptureWithAMessage) {
+    std::string bin = test::TempDir() + "/dying-ffmpeg";
+    fs::create_directories(bin);
+    // The picture encoder takes nothing for three seconds (the queue is full by
+    // then) and dies; the sound encoder takes all it is given.
+    std::ofstream(bin + "/ffmpeg") << "#!/bin/sh\ncase \"$*\" in *rawvideo*) sleep 3; exit 1;; *) cat > /dev/null;; esac\n";
+    fs::permissions(bin + "/ffmpeg", fs::perms::owner_all);
+    std::string command = "PATH=" + bin + ":$PATH timeout 120 " + std::string(PQN_BINARY) + " --capture " +
+                          test::TempDir() + "/dying.mp4 --scene 9 --fps 10 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    int status = pclose(pipe);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_NE(WEXITSTATUS(status), 124) << "the capture waited for the dead encoder";
+    EXPECT_NE(output.find("ffmpeg stopped taking frames"), std::string::npos) << output;
+}
+
 TEST(CaptureTest, AVideoWithoutFfmpegIsRefusedAtOnceNamingThePackage) {
     std::string output;
     std::string command = "PATH=/nonexistent " + std::string(PQN_BINARY) + " --capture " + test::TempDir() + "/no.mp4 2>&1";
