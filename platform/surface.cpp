@@ -371,20 +371,23 @@ void internal::FrameSizePx(int* widthPx, int* heightPx) {
 
 namespace gl {
 
+// Keeps a rectangle the program gave in window pixels, and applies the
+// viewport and the scissor mapped onto the surface.
+static void KeepAndApply(PlatformContext* context, GLint* kept, GLint x, GLint y, GLsizei width, GLsizei height) {
+    kept[0] = x, kept[1] = y, kept[2] = width, kept[3] = height;
+    ApplyProgramViewportAndScissor(context);
+}
+
 void Viewport(GLint x, GLint y, GLsizei width, GLsizei height) {
     PlatformContext* context = sdl::CurrentContext();
     if (!context) return ::glViewport(x, y, width, height);
-    GLint* kept = context->programViewport;
-    kept[0] = x, kept[1] = y, kept[2] = width, kept[3] = height;
-    ApplyProgramViewportAndScissor(context);
+    KeepAndApply(context, context->programViewport, x, y, width, height);
 }
 
 void Scissor(GLint x, GLint y, GLsizei width, GLsizei height) {
     PlatformContext* context = sdl::CurrentContext();
     if (!context) return ::glScissor(x, y, width, height);
-    GLint* kept = context->programScissor;
-    kept[0] = x, kept[1] = y, kept[2] = width, kept[3] = height;
-    ApplyProgramViewportAndScissor(context);
+    KeepAndApply(context, context->programScissor, x, y, width, height);
 }
 
 void LineWidth(GLfloat widthPx) {

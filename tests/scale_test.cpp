@@ -211,19 +211,21 @@ TEST_F(ScaleTest, AntiAliasingChangesOnlyEdges) {
     }
 }
 
-TEST_F(ScaleTest, A1080pFrameHasThePictureCentredAtTheScaleThatFillsIt) {
-    Frame f = Load("1080p", "shot-025-00.png");
+// A 1920x1080 frame whose lit rows in columns [x0, x1), from `fromRow` down,
+// are `first` to `last`.
+void ExpectFullHdWithLitRows(const Frame& f, int x0, int x1, int fromRow, int first, int last) {
     ASSERT_EQ(f.w, 1920);
     ASSERT_EQ(f.h, 1080);
-    // A 1440x1080 picture from column 240: its band is rows 252 to 827.
-    auto [first, last] = LitRows(f, 240, 1680, 90);
-    EXPECT_EQ(first, 252);
-    EXPECT_EQ(last, 827);
+    EXPECT_EQ(LitRows(f, x0, x1, fromRow), std::make_pair(first, last));
+}
+
+TEST_F(ScaleTest, A1080pFrameHasThePictureCentredAtTheScaleThatFillsIt) {
+    Frame f = Load("1080p", "shot-025-00.png");
+    // A 1440x1080 picture from column 240: its band is rows 252 to 827, to its left edge.
+    ExpectFullHdWithLitRows(f, 240, 1680, 90, 252, 827);
+    ExpectFullHdWithLitRows(f, 240, 241, 90, 252, 827);
     for (int y = 0; y < 1080; ++y)
         for (int x : {0, 239, 1680, 1919}) ASSERT_FALSE(f.Lit(x, y)) << "bar lit at " << x << "," << y;
-    auto [bandFirst, bandLast] = LitRows(f, 240, 241, 90);
-    EXPECT_EQ(bandFirst, 252);
-    EXPECT_EQ(bandLast, 827);
     Box readout = ReadoutBox(f, 100);
     EXPECT_EQ(readout.left, 240);
     EXPECT_EQ(readout.top, 0);
@@ -231,12 +233,8 @@ TEST_F(ScaleTest, A1080pFrameHasThePictureCentredAtTheScaleThatFillsIt) {
 
 TEST_F(ScaleTest, FitToWidthFillsA169FrameWithTheBand) {
     Frame f = Load("1080p-width", "shot-014-40.png");
-    ASSERT_EQ(f.w, 1920);
-    ASSERT_EQ(f.h, 1080);
     // Drawn at scale 3, 1920x1440, centred: rows 180 to 1259 of the picture, band at 156 to 923.
-    auto [first, last] = LitRows(f, 0, 1920, 0);
-    EXPECT_EQ(first, 156);
-    EXPECT_EQ(last, 923);
+    ExpectFullHdWithLitRows(f, 0, 1920, 0, 156, 923);
     EXPECT_TRUE(f.Lit(0, 500));
     EXPECT_TRUE(f.Lit(1919, 500));
 }
