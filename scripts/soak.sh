@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Runs the show many times and tallies how the runs ended (after
-# scripts/setup.sh): RUNS whole shows headless, two at a time (default 40);
-# WINDOWED real-time runs of the last scene in a window under Xvfb (default
-# 4); CAPTURES captures of the last two scenes to a video (default 4). Any run
-# that does not exit 0, or whose output holds a crash report, is listed with
-# its log kept in the soak folder. Exits non-zero if any run failed.
+# scripts/setup.sh): RUNS whole shows headless at FPS frames a second, two at
+# a time (default 40 at 60); WINDOWED real-time runs of the last scene in a
+# window under Xvfb (default 4); CAPTURES captures of the last two scenes to a
+# video (default 4). Any run that does not exit 0, or whose output holds a
+# crash report, is listed with its log kept in the soak folder. Exits non-zero
+# if any run failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-runs="${RUNS:-40}"; windowed="${WINDOWED:-4}"; captures="${CAPTURES:-4}"
+runs="${RUNS:-40}"; windowed="${WINDOWED:-4}"; captures="${CAPTURES:-4}"; fps="${FPS:-60}"
 dir="$(mktemp -d /tmp/pqn-soak-XXXXXX)"
 pqn="$PWD/build/pqn"
 
@@ -21,7 +22,7 @@ one() {  # kind, index, command...
 }
 
 for i in $(seq "$runs"); do
-    one headless "$i" "$pqn" --headless &
+    one headless "$i" "$pqn" --headless --fps "$fps" &
     if (( i % 2 == 0 )); then wait; fi
 done
 wait
