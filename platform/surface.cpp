@@ -141,7 +141,7 @@ void ApplyProgramViewportAndScissor(const PlatformContext* context) {
 }
 
 // Gives the surface's buffers their storage for the context's layout.
-bool AllocateBuffers(PlatformContext* context, GLenum depthFormat) {
+bool AllocateBuffers(PlatformContext* context) {
     platform::sdl::FramebufferCalls& fb = State().fb;
     const SurfaceLayout& layout = context->layout;
     auto store = [&](GLuint framebuffer, GLuint buffer, GLenum format, int samples, int heightPx, GLenum attachment) {
@@ -150,19 +150,19 @@ bool AllocateBuffers(PlatformContext* context, GLenum depthFormat) {
         if (samples > 0) fb.renderbufferStorageMultisample(GL_RENDERBUFFER, samples, format, layout.widthPx, heightPx);
         else fb.renderbufferStorage(GL_RENDERBUFFER, format, layout.widthPx, heightPx);
         fb.framebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, buffer);
-        return fb.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE || attachment != GL_DEPTH_ATTACHMENT;
     };
+    auto bound = [&] { return fb.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE; };
     context->underTextHeightPx = static_cast<int>(std::ceil(kUnderTextHeightPx * Scale(context)));
-    bool complete = store(context->framebuffer, context->colorBuffer, GL_RGBA8, context->samples, layout.heightPx,
-                          GL_COLOR_ATTACHMENT0);
-    complete = store(context->framebuffer, context->depthBuffer, depthFormat, context->samples, layout.heightPx,
-                     GL_DEPTH_ATTACHMENT) && complete;
+    store(context->framebuffer, context->colorBuffer, GL_RGBA8, context->samples, layout.heightPx, GL_COLOR_ATTACHMENT0);
+    store(context->framebuffer, context->depthBuffer, context->depthFormat, context->samples, layout.heightPx,
+          GL_DEPTH_ATTACHMENT);
+    bool complete = bound();
     store(context->underTextFramebuffer, context->underTextBuffer, GL_RGBA8, 0, context->underTextHeightPx,
           GL_COLOR_ATTACHMENT0);
-    complete = complete && fb.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    complete = bound() && complete;
     if (context->samples > 0) {
         store(context->resolveFramebuffer, context->resolveBuffer, GL_RGBA8, 0, layout.heightPx, GL_COLOR_ATTACHMENT0);
-        complete = complete && fb.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        complete = bound() && complete;
     }
     fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
     glPushAttrib(GL_SCISSOR_BIT | GL_COLOR_BUFFER_BIT);
@@ -173,8 +173,6 @@ bool AllocateBuffers(PlatformContext* context, GLenum depthFormat) {
     return complete;
 }
 
-GLenum DepthFormat(int depthBits) { return depthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16; }
-
 // The picture follows the window: when the size it gets on screen changes,
 // the surface is given that many pixels from the next frame on.
 void FollowWindowSize(PlatformContext* context, int fitWidthPx, int fitHeightPx) {
@@ -182,9 +180,7 @@ void FollowWindowSize(PlatformContext* context, int fitWidthPx, int fitHeightPx)
     if (fitWidthPx == layout.pictureWidthPx && fitHeightPx == layout.pictureHeightPx) return;
     if (fitWidthPx < 16 || fitHeightPx < 16) return;
     layout = CentredLayout(fitWidthPx, fitHeightPx, fitWidthPx, fitHeightPx);
-    GLint depthBits = 16;
-    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
-    AllocateBuffers(context, DepthFormat(depthBits));
+    AllocateBuffers(context);
     ApplyProgramViewportAndScissor(context);
 }
 
@@ -275,7 +271,8 @@ bool CreateSurface(PlatformContext* context, int depthBits) {
         fb.genFramebuffers(1, &context->resolveFramebuffer);
         fb.genRenderbuffers(1, &context->resolveBuffer);
     }
-    bool complete = AllocateBuffers(context, DepthFormat(depthBits));
+    context->depthFormat = depthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16;
+    bool complete = AllocateBuffers(context);
     if (!complete || !fb.genBuffers || !fb.mapBuffer) {
         std::fprintf(stderr, "pqn: cannot create the %dx%d drawing surface\n", context->layout.widthPx,
                      context->layout.heightPx);

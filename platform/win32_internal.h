@@ -37,6 +37,7 @@ struct PlatformContext {
     PlatformWindow* window = nullptr;
     SurfaceLayout layout;
     int samples = 0;                  // multisampled surface when above 0
+    GLenum depthFormat = GL_DEPTH_COMPONENT16;
     GLint programViewport[4] = {0, 0, 0, 0};  // as the program set them, in window pixels
     GLint programScissor[4] = {0, 0, 0, 0};
     GLuint framebuffer = 0;           // what the program draws into
