@@ -31,6 +31,12 @@ std::string Read(const fs::path& path) {
 
 void Resize(const fs::path& path, uintmax_t size) { fs::resize_file(path, size); }
 
+// Puts a symbolic link to `target` where a file was.
+void Link(const fs::path& path, const fs::path& target) {
+    fs::remove_all(path);
+    fs::create_symlink(target, path);
+}
+
 // Puts a named pipe where a file was: opening it for reading would wait for a writer for ever.
 void Pipe(const fs::path& path) {
     fs::remove_all(path);
@@ -96,11 +102,7 @@ const Damage kCatalogue[] = {
          fs::create_directory(d / "images" / "tausta2.raw");
      },
      {"Can't open image file!"}},
-    {"UnreadableGreyPicture",
-     [](const fs::path& d) {
-         fs::remove(d / "images" / "nelio.raw");
-         fs::create_symlink("/nonexistent/nelio.raw", d / "images" / "nelio.raw");
-     },
+    {"UnreadableGreyPicture", [](const fs::path& d) { Link(d / "images" / "nelio.raw", "/nonexistent/nelio.raw"); },
      {"Can't open raw image file!"}},
     {"PicturesInOtherCase", [](const fs::path& d) { fs::rename(d / "images", d / "IMAGES"); }, {}},
     {"EmptyObjectList", [](const fs::path& d) { Write(d / "objects" / "r3d.log", ""); }, {}},
@@ -141,17 +143,9 @@ const Damage kCatalogue[] = {
     {"PipeInsteadOfMeshData", [](const fs::path& d) { Pipe(d / "objects" / "objects.r3d"); },
      Times(8, "Could not open R3D file")},
     {"PipeInsteadOfTheModule", [](const fs::path& d) { Pipe(d / "biisi.xm"); }, {}},
-    {"DeviceInsteadOfAPicture",
-     [](const fs::path& d) {
-         fs::remove(d / "images" / "tausta2.raw");
-         fs::create_symlink("/dev/zero", d / "images" / "tausta2.raw");
-     },
+    {"DeviceInsteadOfAPicture", [](const fs::path& d) { Link(d / "images" / "tausta2.raw", "/dev/zero"); },
      {"Can't open image file!"}},
-    {"SymbolicLinkLoopInsteadOfAPicture",
-     [](const fs::path& d) {
-         fs::remove(d / "images" / "tausta2.raw");
-         fs::create_symlink("tausta2.raw", d / "images" / "tausta2.raw");
-     },
+    {"SymbolicLinkLoopInsteadOfAPicture", [](const fs::path& d) { Link(d / "images" / "tausta2.raw", "tausta2.raw"); },
      {"Can't open image file!"}},
     {"ObjectListLineWithANulByte",
      [](const fs::path& d) {
