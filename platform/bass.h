@@ -48,7 +48,7 @@ void AdvanceMusicTo(uint64_t showSampleFrames);
 // Real time: frames behind between the position decoded and the one heard.
 int64_t MusicDecodeLeadFrames();
 // Seconds from the start of a module to the start of an order (-1 if none);
-// known for the first 64 orders.
+// known for the first 64 orders when first asked for before the music plays.
 double MusicSecondsAtOrder(DWORD handle, uint32_t order);
 // The same as the first sample frame of the order at 44100 Hz (-1 if none):
 // the frame the module is decoded from after StartMusicAtOrder.

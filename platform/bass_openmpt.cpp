@@ -30,6 +30,7 @@
 #include <cstring>
 #include <deque>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <sstream>
@@ -90,6 +91,7 @@ struct Channel {
     std::deque<RowStart> timeline;
     std::deque<PendingSync> pending;
     std::vector<SyncRegistration> syncs;
+    bool timed = false;                // orderSeconds and orderRows are filled in
     std::vector<double> orderSeconds;  // start time of each of the first kTimedOrders orders
     std::vector<uint32_t> orderRows;   // rows of their patterns
     DWORD startPosition = 0;           // reported until the first row is heard
@@ -364,21 +366,14 @@ HMUSIC BASS_MusicLoad(BOOL fromMemory, const void* file, QWORD, DWORD, DWORD fla
     bool isXm = xmsync::ClearSyncEffects(&bytes, &channel->cues);
     std::ostringstream noWarnings;
     try {
-        channel->module = std::make_unique<openmpt::module>(bytes, noWarnings);
+        // The song's length and subsongs are not needed; working them out
+        // replays the whole song at load.
+        const std::map<std::string, std::string> loadOptions = {{"load.skip_subsongs_init", "1"}};
+        channel->module = std::make_unique<openmpt::module>(bytes, noWarnings, loadOptions);
     } catch (const std::exception&) {
         return 0;
     }
     if (!isXm) ScanCues(*channel->module, &channel->cues);
-    // Finding where an order starts replays the song up to it, so the start
-    // times of all of a long song's orders would take minutes; the show needs
-    // the first 28.
-    int32_t timedOrders = std::min(channel->module->get_num_orders(), kTimedOrders);
-    for (int32_t order = 0; order < timedOrders; ++order) {
-        channel->orderSeconds.push_back(channel->module->set_position_order_row(order, 0));
-        int32_t rows = channel->module->get_pattern_num_rows(channel->module->get_order_pattern(order));
-        channel->orderRows.push_back(static_cast<uint32_t>(std::max(rows, 0)));
-    }
-    channel->module->set_position_order_row(0, 0);
     // No dither: the same module gives the same samples on every run.
     channel->module->ctl_set_integer("dither", 0);
     channel->isModule = true;
@@ -543,8 +538,27 @@ void AdvanceMusicTo(uint64_t showSampleFrames) {
     }
 }
 
+// Finding where an order starts replays the song up to it (and the first 64
+// orders' times cost as much as the rest of loading), so they are found when
+// first asked for, which the show does before it plays the music. The module
+// is put back where it stood; nothing has been decoded yet.
+static void TimeOrders(Channel& ch) {
+    if (ch.timed || ch.playing || !ch.isModule) return;
+    ch.timed = true;
+    openmpt::module& module = *ch.module;
+    int32_t standingOrder = module.get_current_order(), standingRow = module.get_current_row();
+    int32_t timedOrders = std::min(module.get_num_orders(), kTimedOrders);
+    for (int32_t order = 0; order < timedOrders; ++order) {
+        ch.orderSeconds.push_back(module.set_position_order_row(order, 0));
+        int32_t rows = module.get_pattern_num_rows(module.get_order_pattern(order));
+        ch.orderRows.push_back(static_cast<uint32_t>(std::max(rows, 0)));
+    }
+    module.set_position_order_row(standingOrder, standingRow);
+}
+
 double MusicSecondsAtOrder(DWORD handle, uint32_t order) {
     Channel* ch = Find(handle);
+    if (ch) TimeOrders(*ch);
     if (!ch || order >= ch->orderSeconds.size()) return -1;
     return ch->orderSeconds[order];
 }
@@ -556,6 +570,7 @@ int64_t MusicSampleAtOrder(DWORD handle, uint32_t order) {
 
 uint32_t MusicRowsAtOrder(DWORD handle, uint32_t order) {
     Channel* ch = Find(handle);
+    if (ch) TimeOrders(*ch);
     if (!ch || order >= ch->orderRows.size()) return 0;
     return ch->orderRows[order];
 }
