@@ -203,5 +203,6 @@ void ReleaseFont() {
 BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     if (!dc || !dc->alive || !text || length < 0) return FALSE;
     State().overlay.push_back({x, y, std::string(text, static_cast<size_t>(length))});
+    platform::NoteText(State().overlay.back().text);
     return TRUE;
 }

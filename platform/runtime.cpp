@@ -108,6 +108,11 @@ void NoteFrame(int scene, uint32_t order, uint32_t row) {
     TraceLine(line);
 }
 
+void NoteText(const std::string& text) {
+    if (!State().trace || internal::Warping()) return;
+    TraceLine("{\"type\":\"text\",\"text\":\"" + JsonEscape(text) + "\"}");
+}
+
 const std::vector<std::string>& MessageBoxTexts() { return State().boxes; }
 
 void TraceLine(const std::string& json) {

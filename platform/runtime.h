@@ -45,6 +45,8 @@ const RunOptions& Options();
 // The scene loop reports the position each frame used, so that the trace and
 // the screenshots can name it. Scene numbers are 1 to 9.
 void NoteFrame(int scene, uint32_t order, uint32_t row);
+// Text put over the frame (TextOutA) goes into the trace as given.
+void NoteText(const std::string& text);
 
 // Every message box of the run, in order, for tests and the trace.
 const std::vector<std::string>& MessageBoxTexts();
