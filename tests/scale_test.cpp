@@ -57,21 +57,8 @@ Frame BoxDown(const Frame& big, int factor) {
     return small;
 }
 
-// The largest difference between the mean colours of two frames' 16x16
-// tiles over the band, in levels of the channel that differs most. Tile means
-// leave out where exactly an edge or a texel falls at another scale; a sprite
-// that is lost or moved changes the means of the tiles it covers.
 double WorstBandTile(const Frame& a, const Frame& b) {
-    double worst = 0;
-    for (int ty = 112; ty < 368; ty += 16)
-        for (int tx = 0; tx < 640; tx += 16)
-            for (int c = 0; c < 3; ++c) {
-                double sum = 0;
-                for (int y = ty; y < ty + 16; ++y)
-                    for (int x = tx; x < tx + 16; ++x) sum += a.At(x, y)[c] - b.At(x, y)[c];
-                worst = std::max(worst, std::abs(sum) / (16 * 16));
-            }
-    return worst;
+    return test::WorstTileDifference(a.rgb, b.rgb, a.w, 0, 112, 640, 368);
 }
 
 // First and last rows (from the top) with a lit pixel in columns [x0, x1), below `fromRow`.

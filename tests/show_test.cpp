@@ -1,8 +1,9 @@
 // pqn itself, headless: the whole show on its orders with its syncs, the
-// frames at chosen music positions against reference pictures, an empty data
-// folder, and the command line.
+// frames at chosen music positions against reference pictures, the readout,
+// an empty data folder, and the command line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -18,20 +19,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The frames checked against reference pictures: one or two per scene.
 const int kStart[] = {0, 3, 6, 9, 13, 17, 18, 21, 23};
 const int kEnd[] = {3, 6, 9, 13, 17, 18, 21, 23, 27};
 
-const char* const kShots = "2:50,4:8,6:60,8:20,11:40,14:40,17:58,19:10,21:40,22:60,25:0";
-
 struct TraceEvent {
-    std::string type;
+    std::string type, text;
     int scene = 0, order = -1, row = -1, x = -1;
 };
 
 int Field(const std::string& line, const std::string& key) {
     size_t at = line.find("\"" + key + "\":");
     return at == std::string::npos ? -1 : std::atoi(line.c_str() + at + key.size() + 3);
+}
+
+std::string TextField(const std::string& line) {
+    size_t at = line.find("\"text\":\"");
+    return at == std::string::npos ? "" : line.substr(at + 8, line.rfind('"') - at - 8);
 }
 
 std::vector<TraceEvent> ReadTrace(const std::string& path) {
@@ -46,34 +49,53 @@ std::vector<TraceEvent> ReadTrace(const std::string& path) {
         e.order = Field(line, "order");
         e.row = Field(line, "row");
         e.x = Field(line, "x");
+        e.text = TextField(line);
         events.push_back(e);
     }
     return events;
 }
 
+// The shots of the show run (tests/CMakeLists.txt) by file name.
+std::vector<std::string> ShotNames() {
+    std::vector<std::string> names;
+    std::istringstream list(PQN_REFERENCE_SHOTS);
+    for (std::string shot; std::getline(list, shot, ',');) {
+        char name[32];
+        std::snprintf(name, sizeof name, "shot-%03d-%02d.png", std::atoi(shot.c_str()),
+                      std::atoi(shot.c_str() + shot.find(':') + 1));
+        names.push_back(name);
+    }
+    return names;
+}
+
 class ShowTest : public ::testing::Test {
 protected:
-    // One headless run of the whole show serves every check of this suite.
-    static void SetUpTestSuite() {
-        dir = test::TempDir() + "/show";
-        std::string output;
-        exitCode = test::RunPqn("--headless --fps 30 --trace " + dir + "/trace.jsonl --shot " + kShots + " --out " + dir, &output);
-        log = output;
-        events = ReadTrace(dir + "/trace.jsonl");
+    // The trace of the whole show, run once before this suite (tests/CMakeLists.txt).
+    static void SetUpTestSuite() { events = ReadTrace(std::string(PQN_SHOW_RUN) + ".jsonl"); }
+    static std::vector<uint8_t> Shot(const std::string& name) {
+        int w = 0, h = 0;
+        std::vector<uint8_t> rgb;
+        EXPECT_TRUE(platform::ReadPngRgb(std::string(PQN_SHOW_RUN) + "/" + name, &w, &h, &rgb)) << name;
+        EXPECT_EQ(w, 640);
+        EXPECT_EQ(h, 480);
+        return rgb;
     }
-    static std::string dir, log;
-    static int exitCode;
+    static std::vector<uint8_t> Reference(const std::string& name) {
+        int w = 0, h = 0;
+        std::vector<uint8_t> rgb;
+        EXPECT_TRUE(platform::ReadPngRgb(std::string(PQN_REFERENCE_DIR) + "/" + name, &w, &h, &rgb))
+            << "missing reference " << name << "; make the set with: pqn --headless --fps 30 --shot "
+            << PQN_REFERENCE_SHOTS << " --out tests/reference";
+        return rgb;
+    }
     static std::vector<TraceEvent> events;
 };
-std::string ShowTest::dir, ShowTest::log;
-int ShowTest::exitCode = -1;
 std::vector<TraceEvent> ShowTest::events;
 
 TEST_F(ShowTest, EverySceneRunsFromItsStartOrderToItsEndOrderAndTheShowClosesItself) {
-    EXPECT_EQ(exitCode, 0) << log;
     std::map<int, std::pair<int, int>> orders;
     for (const TraceEvent& e : events) {
-        if (e.type == "error") ADD_FAILURE() << "message box in the trace";
+        if (e.type == "error") ADD_FAILURE() << "message box in the trace: " << e.text;
         if (e.type != "frame") continue;
         if (!orders.count(e.scene)) orders[e.scene].first = e.order;
         orders[e.scene].second = e.order;
@@ -107,36 +129,75 @@ TEST_F(ShowTest, SyncsArriveOnTheirRowsWhileTheSceneThatReadsThemRuns) {
     EXPECT_EQ(syncs, 58);
 }
 
-double MeanDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
-    double sum = 0;
-    for (size_t i = 0; i < a.size(); ++i) sum += std::abs(a[i] - b[i]);
-    return sum / a.size();
+// A frame's readout is the music position read after the frame is swapped,
+// which headless is where the next frame stands; scene 5 adds its counter,
+// which stops moving from order 16.
+TEST_F(ShowTest, TheReadoutShowsThePositionReadAfterTheSwap) {
+    int checked = 0, frozenFrom = -1, drawnBy = 0;
+    for (size_t i = 0; i < events.size(); ++i) {
+        if (events[i].type == "frame") drawnBy = events[i].scene;
+        if (events[i].type != "text") continue;
+        size_t next = i + 1;
+        while (next < events.size() && events[next].type != "frame") ++next;
+        if (next == events.size()) break;
+        const TraceEvent& frame = events[next];
+        std::string expected = "order: " + std::to_string(frame.order) + ", row: " + std::to_string(frame.row);
+        if (drawnBy == 5) {
+            ASSERT_EQ(events[i].text.rfind(expected + ", counter: ", 0), 0u) << events[i].text << " before " << expected;
+            int counter = std::atoi(events[i].text.c_str() + expected.size() + 11);
+            if (frame.order >= 16 && frozenFrom < 0) frozenFrom = counter;
+            if (frozenFrom >= 0) {
+                EXPECT_EQ(counter, frozenFrom) << events[i].text;
+            }
+        } else {
+            ASSERT_EQ(events[i].text, expected);
+        }
+        ++checked;
+    }
+    EXPECT_GT(checked, 6000);
+    EXPECT_GT(frozenFrom, 0);
 }
 
-TEST_F(ShowTest, FramesMatchTheirReferencesAndNothingIsDrawnOutsideTheBand) {
-    std::istringstream list(kShots);
-    for (std::string shot; std::getline(list, shot, ',');) {
-        int order = std::atoi(shot.c_str()), row = std::atoi(shot.c_str() + shot.find(':') + 1);
-        char name[32];
-        std::snprintf(name, sizeof name, "shot-%03d-%02d.png", order, row);
-        int w, h, rw, rh;
-        std::vector<uint8_t> frame, reference;
-        ASSERT_TRUE(platform::ReadPngRgb(dir + "/" + name, &w, &h, &frame)) << name;
-        ASSERT_EQ(w, 640);
-        ASSERT_EQ(h, 480);
+// Tile means over the band leave out where exactly an edge falls, which moves
+// between GL drivers. The bound: the same frames drawn with 4x anti-aliasing,
+// or at scale 2 and boxed down, standing in for another driver's
+// rasterisation, differ from these by at most 10.9 in a band tile (the noise
+// bars; 7.0 elsewhere); deleting one sprite (the shout, the ring flash, the
+// first title part, "nomatch") moved its worst tile by 117 to 206.
+constexpr double kBandTileBound = 24.0;
+
+// The readout's box: where it lies and how big it is (its text is checked
+// exactly through the trace above), in pixels lit in the top 20 rows.
+struct Extent {
+    int right = -1, bottom = -1;
+};
+Extent ReadoutExtent(const std::vector<uint8_t>& rgb) {
+    Extent e;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 640; ++x) {
+            const uint8_t* p = &rgb[(static_cast<size_t>(y) * 640 + x) * 3];
+            if (p[0] + p[1] + p[2] == 0) continue;
+            e.right = std::max(e.right, x);
+            e.bottom = std::max(e.bottom, y);
+        }
+    return e;
+}
+
+TEST_F(ShowTest, FramesMatchTheirReferencesTileForTileAndNothingIsDrawnOutsideTheBand) {
+    for (const std::string& name : ShotNames()) {
+        std::vector<uint8_t> frame = Shot(name), reference = Reference(name);
+        ASSERT_EQ(frame.size(), 640u * 480 * 3) << name;
+        ASSERT_EQ(reference.size(), frame.size()) << name;
         for (int y = 20; y < 480; ++y) {
             if (y >= 112 && y < 368) continue;
             for (int x = 0; x < 640; ++x)
                 ASSERT_EQ(frame[(y * 640 + x) * 3], 0) << name << " has a lit pixel outside the band at " << x << "," << y;
         }
-        double band = 0;
-        for (int y = 112; y < 368; ++y)
-            for (int x = 0; x < 640; ++x) band += frame[(y * 640 + x) * 3 + 1];
-        EXPECT_GT(band / (640 * 256), 2.0) << name << " has an empty band";
-        ASSERT_TRUE(platform::ReadPngRgb(std::string(PQN_REFERENCE_DIR) + "/" + name, &rw, &rh, &reference))
-            << "missing reference " << name << "; make the set with: pqn --headless --fps 30 --shot " << kShots
-            << " --out tests/reference";
-        EXPECT_LT(MeanDifference(frame, reference), 3.0) << name << " looks different from its reference";
+        EXPECT_LT(test::WorstTileDifference(frame, reference, 640, 0, 112, 640, 368), kBandTileBound) << name;
+        Extent box = ReadoutExtent(frame), referenceBox = ReadoutExtent(reference);
+        EXPECT_NEAR(box.right, referenceBox.right, 2) << name << ": the readout's box is not as wide as it should be";
+        EXPECT_NEAR(box.bottom, referenceBox.bottom, 1) << name;
+        EXPECT_GT(box.bottom, 10) << name << " has no readout";
     }
 }
 
@@ -144,17 +205,7 @@ TEST_F(ShowTest, FramesMatchTheirReferencesAndNothingIsDrawnOutsideTheBand) {
 // drawing through the platform's mapping of window pixels onto the surface
 // changes nothing at the window's own size.
 TEST_F(ShowTest, AtTheWindowsOwnSizeTheFramesAreTheReferencesPixelForPixel) {
-    std::istringstream list(kShots);
-    for (std::string shot; std::getline(list, shot, ',');) {
-        char name[32];
-        std::snprintf(name, sizeof name, "shot-%03d-%02d.png", std::atoi(shot.c_str()),
-                      std::atoi(shot.c_str() + shot.find(':') + 1));
-        int w, h, rw, rh;
-        std::vector<uint8_t> frame, reference;
-        ASSERT_TRUE(platform::ReadPngRgb(dir + "/" + name, &w, &h, &frame)) << name;
-        ASSERT_TRUE(platform::ReadPngRgb(std::string(PQN_REFERENCE_DIR) + "/" + name, &rw, &rh, &reference)) << name;
-        EXPECT_TRUE(frame == reference) << name << ": mean difference " << MeanDifference(frame, reference);
-    }
+    for (const std::string& name : ShotNames()) EXPECT_TRUE(Shot(name) == Reference(name)) << name;
 }
 
 // Started at scene 5, the show draws row 40 of order 14 exactly as the full
@@ -162,15 +213,13 @@ TEST_F(ShowTest, AtTheWindowsOwnSizeTheFramesAreTheReferencesPixelForPixel) {
 // at the angle scene 4 turned it to, and the scene's own clock and counter
 // are on the full run's frames.
 TEST_F(ShowTest, AShowStartedAtALaterSceneDrawsWhatTheFullRunDraws) {
-    std::string started = dir + "/scene5";
-    std::filesystem::create_directories(started);
+    std::string started = test::TempDir() + "/scene5";
     std::string output;
     ASSERT_EQ(test::RunPqn("--headless --fps 30 --scene 5 --shot 14:40 --out " + started, &output), 0) << output;
-    int w, h, fw, fh;
-    std::vector<uint8_t> frame, full;
+    int w, h;
+    std::vector<uint8_t> frame;
     ASSERT_TRUE(platform::ReadPngRgb(started + "/shot-014-40.png", &w, &h, &frame));
-    ASSERT_TRUE(platform::ReadPngRgb(dir + "/shot-014-40.png", &fw, &fh, &full));
-    EXPECT_TRUE(frame == full) << "mean difference " << MeanDifference(frame, full);
+    EXPECT_TRUE(frame == Shot("shot-014-40.png"));
 }
 
 // A real X window on Xvfb, in real time with the silent sound output: the last

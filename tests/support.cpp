@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -104,6 +105,25 @@ int RunPqn(const std::string& arguments, std::string* output) {
     while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output->append(buffer, got);
     int status = pclose(pipe);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+double WorstTileDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int widthPx, int x0, int y0,
+                           int x1, int y1) {
+    constexpr int kTilePx = 16;
+    double worst = 0;
+    for (int ty = y0; ty < y1; ty += kTilePx)
+        for (int tx = x0; tx < x1; tx += kTilePx)
+            for (int c = 0; c < 3; ++c) {
+                double sum = 0;
+                int pixels = 0;
+                for (int y = ty; y < std::min(ty + kTilePx, y1); ++y)
+                    for (int x = tx; x < std::min(tx + kTilePx, x1); ++x, ++pixels) {
+                        size_t at = (static_cast<size_t>(y) * widthPx + x) * 3 + c;
+                        sum += a[at] - b[at];
+                    }
+                worst = std::max(worst, std::abs(sum) / pixels);
+            }
+    return worst;
 }
 
 std::vector<std::string> Boxes() { return platform::MessageBoxTexts(); }

@@ -39,6 +39,14 @@ std::string TempDir();
 // Runs pqn with the arguments; returns its exit code; stderr and stdout go to `output`.
 int RunPqn(const std::string& arguments, std::string* output);
 
+// The largest difference between two frames' 16x16 tiles in [x0, x1) x
+// [y0, y1) (y from the top): each tile's mean colour difference, in levels of
+// the channel that differs most. Tile means leave out where exactly an edge or
+// a texel falls; a lost or moved sprite changes the tiles it covers by as much
+// as it stands out from what lies under it.
+double WorstTileDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int widthPx, int x0, int y0,
+                           int x1, int y1);
+
 // Message boxes shown since the process began.
 std::vector<std::string> Boxes();
 
