@@ -95,6 +95,25 @@ TEST(OpeningTitlesTest, NothingRisesBeforeOrderOneAndRampsOvershootByOneStep) {
     EXPECT_GT(s.logoAlpha1, 0.99f);
 }
 
+TEST(OpeningTitlesTest, TheLogosCrossFadeAtRow32AndTheExitStartsAtRow48OfOrder2) {
+    ClearFlags();
+    OpeningTitles s;
+    RunTicks(s, OpeningTitlesTick, {1, 10}, 9000);
+    EXPECT_GT(s.logoAlpha1, 0.99f);
+    EXPECT_EQ(s.logoAlpha2, 0);
+    RunTicks(s, OpeningTitlesTick, {1, 32}, 1000);
+    EXPECT_NEAR(s.logoAlpha1, 0.2f, 0.01f);
+    EXPECT_NEAR(s.logoAlpha2, 1.0f, 0.002f);
+    RunTicks(s, OpeningTitlesTick, {2, 47}, 1000);
+    EXPECT_EQ(s.finalFade, 0);
+    EXPECT_EQ(s.layerFade, 1);
+    EXPECT_LE(s.robotY, 0);
+    RunTicks(s, OpeningTitlesTick, {2, 48}, 2000);
+    EXPECT_NEAR(s.finalFade, 1.0f, 0.002f);
+    EXPECT_NEAR(s.layerFade, 0.0f, 0.002f);
+    EXPECT_GT(s.robotY, 100);  // the robot leaves upwards
+}
+
 // ---- scene 2 -------------------------------------------------------------------
 
 TEST(SwayingRobotTest, SyncZeroRestartsTheRingFlash) {
@@ -124,6 +143,18 @@ TEST(SwayingRobotTest, TheGlowStopsFollowingAfterRow48OfOrder5) {
     RunTicks(s, SwayingRobotTick, {5, 49}, 1000);
     EXPECT_GT(s.robotY, 0.6f);
     EXPECT_EQ(s.ghostY, ghost);
+}
+
+TEST(SwayingRobotTest, TheExitRampStartsAfterRow48OfOrder5) {
+    ClearFlags();
+    SwayingRobot s;
+    RunTicks(s, SwayingRobotTick, {5, 48}, 500);
+    EXPECT_EQ(s.backdropFade, 1);
+    EXPECT_EQ(s.nextFade, 0);
+    RunTicks(s, SwayingRobotTick, {5, 49}, 2300);
+    EXPECT_NEAR(s.backdropFade, 0, 0.001f);
+    EXPECT_NEAR(s.nextFade, 1, 0.001f);
+    EXPECT_NEAR(s.nextScale, 1, 0.001f);
 }
 
 // ---- scene 3 -------------------------------------------------------------------
@@ -190,6 +221,24 @@ TEST(ReconnectingTest, TheFanAngleIsCarriedIntoTheNextScene) {
     CubeLetters letters;
     RunTicks(letters, CubeLettersTick, {13, 0}, 100);
     EXPECT_NEAR(g_fanAngle, 4.0f, 1e-3f);
+}
+
+TEST(ReconnectingTest, TheCurveRisesOnlyOnceTheHeadIsUpAndTheFanStopsAt0_3) {
+    ClearFlags();
+    Reconnecting s;
+    RunTicks(s, ReconnectingTick, {9, 0}, 2500);
+    EXPECT_GT(s.headY, 129);
+    EXPECT_EQ(s.curveY, 256);
+    RunTicks(s, ReconnectingTick, {9, 0}, 7200);
+    EXPECT_LE(s.headY, 129);
+    EXPECT_NEAR(s.curveY, 185, 0.02f);
+    RunTicks(s, ReconnectingTick, {10, 32}, 1000);
+    EXPECT_EQ(s.fanAlpha, 0);
+    RunTicks(s, ReconnectingTick, {10, 33}, 3000);
+    EXPECT_NEAR(s.fanAlpha, 0.3f, 0.0003f);
+    Raise(0);
+    RunTicks(s, ReconnectingTick, {11, 0}, 100);
+    EXPECT_NEAR(s.fanAlpha, 0.8f, 0.001f);  // the flash falls back towards 0.3
 }
 
 // ---- scene 5 -------------------------------------------------------------------
@@ -308,6 +357,19 @@ TEST(CreditsTest, ShapesComeToRestAndTheSquareIsDrawnAtMinus48) {
     EXPECT_LE(s.circleX, 192);
 }
 
+TEST(CreditsTest, TheOldPictureFadesFromRow48OfOrder20AndFasterAfterIt) {
+    ClearFlags();
+    Credits s;
+    RunTicks(s, CreditsTick, {20, 47}, 500);
+    EXPECT_EQ(s.oldFade, 1);
+    EXPECT_EQ(s.newFade, 0);
+    RunTicks(s, CreditsTick, {20, 48}, 100);
+    EXPECT_NEAR(s.oldFade, 0.95f, 1e-4f);
+    RunTicks(s, CreditsTick, {20, 49}, 100);
+    EXPECT_NEAR(s.oldFade, 0.86f, 1e-4f);
+    EXPECT_NEAR(s.newFade, 0.1f, 1e-4f);
+}
+
 // ---- scenes 8 and 9 -------------------------------------------------------------------
 
 TEST(GreetingsTest, PicturesStepOncePerSecondSkippingOneTo37) {
@@ -348,6 +410,27 @@ TEST(CubeWallTest, BarPhasesContinueFromTheGreetings) {
     CubeWall wall;
     CubeWallTick(wall, {23, 0});
     EXPECT_FLOAT_EQ(g_barPhase1, phase + 0.001f);
+}
+
+TEST(GreetingsTest, TheBarsComeInAfterRow48OfOrder22UpToHalfAndTheViewNarrowsTo65) {
+    Greetings s;
+    RunTicks(s, GreetingsTick, {22, 48}, 500);
+    EXPECT_EQ(s.barAlpha, 0);
+    EXPECT_EQ(s.backFade, 1);
+    RunTicks(s, GreetingsTick, {22, 49}, 3000);
+    EXPECT_NEAR(s.barAlpha, 0.5f, 0.0003f);
+    EXPECT_NEAR(s.backFade, 0, 0.002f);
+    EXPECT_NEAR(s.fov, 65, 0.04f);
+    EXPECT_LT(s.meshZ, -1.9f - 0.006f * 3000 + 0.01f);
+}
+
+TEST(CubeWallTest, CubesGrowToOneBeforeOrder26) {
+    CubeWall s;
+    RunTicks(s, CubeWallTick, {23, 0}, 5000);
+    EXPECT_NEAR(s.cubeScale, 0.5f, 0.001f);
+    RunTicks(s, CubeWallTick, {25, 0}, 10000);
+    EXPECT_GE(s.cubeScale, 1.0f);
+    EXPECT_LT(s.cubeScale, 1.0001f);
 }
 
 }  // namespace
