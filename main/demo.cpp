@@ -79,11 +79,11 @@ static void BlankScreen() {
     }
 }
 
-int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+bool StartShow(HINSTANCE instance, int showCommand) {
     g_running = true;
     g_engine = new Kestrel3D;
     g_engine->ow = new EngineWindow(2, 1);
-    if (!g_engine->ow->Create(640, 480, instance, showCommand, ".P.Q.N.")) return 0;
+    if (!g_engine->ow->Create(640, 480, instance, showCommand, ".P.Q.N.")) return false;
     g_engine->getHDC();
     g_engine->InitAPI();
 
@@ -98,12 +98,17 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     g_engine->edTexture(true);
     int first = platform::Options().firstScene;
     if (first > 1) RunEarlierScenesInAMoment(first);
-    if (!g_engine) return 0;  // the window was closed while the earlier scenes ran
+    if (!g_engine) return false;  // the window was closed while the earlier scenes ran
     if (!StartCapture(first)) g_running = false;
     g_engine->ow->PlayMusic();
     g_tickTimer.Start();
+    return true;
+}
 
-    for (int scene = first; scene <= 9 && g_running; ++scene) g_running = kScenes[scene - 1]();
+int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    if (!StartShow(instance, showCommand)) return 0;
+    for (int scene = platform::Options().firstScene; scene <= 9 && g_running; ++scene) g_running = kScenes[scene - 1]();
+    // The show is over: the program closes its own window.
     if (g_engine) SendMessageA(g_engine->ow->GetWindow(), WM_CLOSE, 0, 0);
     return 0;
 }

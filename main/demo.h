@@ -18,6 +18,10 @@ inline void ClearSyncFlag(int n) { g_syncFlags[n].store(0, std::memory_order_rel
 
 void CALLBACK MusicSyncProc(HSYNC handle, DWORD channel, DWORD data, DWORD user);
 bool LoadAssets();
+// Start-up: the window and its GL context, the data, the band, the scenes
+// before the first one run unseen, then the capture, the music and the tick
+// timer. False when there is no window to show (not made, or closed meanwhile).
+bool StartShow(HINSTANCE instance, int showCommand);
 int WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
 extern unsigned char* g_glyphM;

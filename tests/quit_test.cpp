@@ -69,25 +69,10 @@ TEST_F(QuitTest, F12AndAltF4CloseTheWindowToo) {
     EXPECT_EQ(g_engine, nullptr);
 }
 
-// Start-up as the program does it, without the scene chain.
-void StartShow() {
-    g_running = true;
-    g_engine = new Kestrel3D;
-    g_engine->ow = new EngineWindow(2, 1);
-    g_engine->ow->Create(640, 480, nullptr, 1, ".P.Q.N.");
-    g_engine->getHDC();
-    g_engine->InitAPI();
-    LoadAssets();
-    g_engine->setWideScreen(640, 256);
-    g_engine->edTexture(true);
-    g_engine->ow->PlayMusic();
-    g_tickTimer.Start();
-}
-
 TEST_F(QuitTest, EscapeEndsEveryScene) {
     bool (*const scenes[])() = {Scene1, Scene2, Scene3, Scene4, Scene5, Scene6, Scene7, Scene8, Scene9};
     for (int scene = 0; scene < 9; ++scene) {
-        StartShow();
+        ASSERT_TRUE(StartShow(nullptr, 1));
         Key(SDLK_ESCAPE, true);
         EXPECT_FALSE(scenes[scene]()) << "scene " << scene + 1;
         EXPECT_EQ(g_engine, nullptr) << "scene " << scene + 1;
@@ -95,6 +80,15 @@ TEST_F(QuitTest, EscapeEndsEveryScene) {
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && GetMessageA(&msg, nullptr, 0, 0)) {
         }
     }
+}
+
+TEST_F(QuitTest, StartUpLowersEverySyncFlag) {
+    for (auto& flag : g_syncFlags) flag.store(1);
+    ASSERT_TRUE(StartShow(nullptr, 1));
+    for (int flag = 0; flag < 7; ++flag) EXPECT_EQ(g_syncFlags[flag].load(), 0) << flag;
+    Key(SDLK_ESCAPE, true);
+    EXPECT_FALSE(Scene1());
+    EXPECT_EQ(g_engine, nullptr);
 }
 
 TEST_F(QuitTest, OtherKeysAndReleasesAreIgnored) {

@@ -1,7 +1,8 @@
 // Quitting while the scenes before a chosen first scene run unseen: the
 // window closes, the engine is deleted, and start-up must not touch it again
 // (no music started, no capture begun); the program returns 0. Under the
-// sanitizers a use of the deleted engine fails this test.
+// sanitizers a use of the deleted engine fails this test. And the end of the
+// show: after the last scene the program closes its own window.
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -29,6 +30,18 @@ TEST(WarpQuitTest, EscapeWhileEarlierScenesRunEndsTheProgramCleanly) {
         EXPECT_EQ(platform::ShowTimeMs(), 0u) << "the music was started after the window closed";
         EXPECT_FALSE(platform::capture::Active()) << "a capture was begun after the window closed";
     }
+}
+
+TEST(WarpQuitTest, AfterTheLastSceneTheProgramClosesItsOwnWindow) {
+    platform::RunOptions options;
+    options.headless = true;
+    options.firstScene = 9;
+    options.framesPerSecond = 10;
+    platform::Configure(options);
+    ASSERT_EQ(chdir(PQN_DATA_DIR), 0);
+    EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 1), 0);
+    EXPECT_GT(platform::ShowTimeMs(), 200000u) << "the show did not reach its end";
+    EXPECT_EQ(g_engine, nullptr) << "the window is still open";
 }
 
 }  // namespace
