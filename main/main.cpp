@@ -23,7 +23,7 @@ const char* const kUsage =
     "  --window           in a 640x480 window instead of full screen\n"
     "  --headless         without a display: offscreen drawing, virtual clock, no sound\n"
     "  --fps N            frames per second of the virtual clock (default 60)\n"
-    "  --data DIR         the data set to show (default: the one built with pqn)\n"
+    "  --data DIR         the data set to show (default: the one installed or built with pqn)\n"
     "  --trace FILE       write every frame, sync and message box as JSON lines\n"
     "  --shot O:R[,O:R]   headless: save the first frame at or after each order:row\n"
     "  --out DIR          where --shot writes its PNG files (default: .)\n"
@@ -115,8 +115,17 @@ bool ParseSize(const std::string& text, platform::RunOptions* options) {
     return true;
 }
 
+// The data set that goes with this program: a pqn in its build folder uses
+// the build's data; an installed one the share/pqn folder beside its bin/
+// folder (wherever the package or the prefix put it), else the folder it was
+// configured to be installed in.
 std::string DefaultDataDir() {
-    if (access(PQN_BUILD_DATA_DIR "/biisi.xm", R_OK) == 0) return PQN_BUILD_DATA_DIR;
+    std::error_code error;
+    std::filesystem::path programDir = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    if (error) return PQN_INSTALL_DATA_DIR;
+    if (std::filesystem::equivalent(programDir, PQN_BUILD_DIR, error)) return PQN_BUILD_DATA_DIR;
+    std::filesystem::path installed = programDir.parent_path() / "share" / "pqn";
+    if (std::filesystem::is_directory(installed, error)) return installed.string();
     return PQN_INSTALL_DATA_DIR;
 }
 
