@@ -1,6 +1,8 @@
 // pqn-data: writes the show's default data set (pictures, glyphs, meshes and
 // the module) into a folder, the same bytes on every run; optionally a
 // contact sheet of every picture for review.
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -52,11 +54,62 @@ void ContactSheet(const std::vector<gen::Picture>& pictures, const std::string& 
         std::fprintf(stderr, "pqn-data: cannot write %s\n", path.c_str());
 }
 
+// The program's icon at the hicolor theme's sizes: the robot's head from the
+// show's own picture (a square around it, transparent where it reaches past
+// the picture), each pixel the mean of 4x4 bilinear samples.
+bool WriteIcons(const std::vector<gen::Picture>& pictures, const fs::path& dir) {
+    const gen::Picture* head = nullptr;
+    for (const gen::Picture& p : pictures)
+        if (p.name == "robopaa01") head = &p;
+    if (!head || head->channels != 4) return false;
+    const float cropX = 58, cropY = -10, cropSize = 140;
+    auto texel = [&](int x, int y, int c) -> float {
+        if (x < 0 || y < 0 || x >= head->width || y >= head->height) return 0;
+        return head->bytes[(static_cast<size_t>(y) * head->width + x) * 4 + c];
+    };
+    bool ok = true;
+    for (int size : {32, 48, 64, 128, 256}) {
+        std::vector<uint8_t> rgba(static_cast<size_t>(size) * size * 4);
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                float sum[4] = {0, 0, 0, 0};
+                for (int sy = 0; sy < 4; ++sy)
+                    for (int sx = 0; sx < 4; ++sx) {
+                        float u = cropX + (x + (sx + 0.5f) / 4) * cropSize / size - 0.5f;
+                        float v = cropY + (y + (sy + 0.5f) / 4) * cropSize / size - 0.5f;
+                        int x0 = static_cast<int>(std::floor(u)), y0 = static_cast<int>(std::floor(v));
+                        float fx = u - x0, fy = v - y0;
+                        for (int c = 0; c < 4; ++c) {
+                            // Colours weighted by their alpha, so no dark fringe comes from transparent texels.
+                            auto weighted = [&](int tx, int ty) { return c == 3 ? texel(tx, ty, 3) : texel(tx, ty, c) * texel(tx, ty, 3) / 255; };
+                            float top = weighted(x0, y0) * (1 - fx) + weighted(x0 + 1, y0) * fx;
+                            float bottom = weighted(x0, y0 + 1) * (1 - fx) + weighted(x0 + 1, y0 + 1) * fx;
+                            sum[c] += (top * (1 - fy) + bottom * fy) / 16;
+                        }
+                    }
+                uint8_t* out = &rgba[(static_cast<size_t>(y) * size + x) * 4];
+                for (int c = 0; c < 3; ++c)
+                    out[c] = static_cast<uint8_t>(sum[3] > 0 ? std::min(255.0f, sum[c] * 255 / sum[3] + 0.5f) : 0);
+                out[3] = static_cast<uint8_t>(sum[3] + 0.5f);
+            }
+        std::string sizeName = std::to_string(size) + "x" + std::to_string(size);
+        fs::path folder = dir / sizeName / "apps";
+        std::error_code error;
+        fs::create_directories(folder, error);
+        if (error || !platform::WritePng((folder / "pqn.png").string(), size, size, 4, rgba.data())) {
+            std::fprintf(stderr, "pqn-data: cannot write the %s icon in %s\n", sizeName.c_str(), dir.string().c_str());
+            ok = false;
+        }
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--icons") return WriteIcons(gen::MakePictures(), argv[2]) ? 0 : 1;
     if (argc != 2 && !(argc == 4 && std::string(argv[2]) == "--sheet")) {
-        std::fprintf(stderr, "usage: pqn-data OUTDIR [--sheet CONTACT.png]\n");
+        std::fprintf(stderr, "usage: pqn-data OUTDIR [--sheet CONTACT.png]\n       pqn-data --icons HICOLOR-DIR\n");
         return 2;
     }
     fs::path out = argv[1];
