@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 
 packages=(g++ cmake pkg-config libsdl2-dev libopenmpt-dev libgl-dev libglu1-mesa-dev libegl-dev
           libopengl-dev libgl1-mesa-dri libfreetype-dev libpng-dev fonts-dejavu-core libgtest-dev
-          ffmpeg xvfb xauth openbox)
+          ffmpeg xvfb xauth openbox help2man dpkg-dev desktop-file-utils man-db)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
