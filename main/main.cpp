@@ -195,7 +195,9 @@ int main(int argc, char** argv) {
     if (options.fitWidth && !options.frameWidthPx) return Usage("--fit needs --size");
     if (!options.captureOut.empty() && !platform::capture::Preflight(options.captureOut)) return 1;
     if (options.shotDir.empty()) options.shotDir = ".";
-    if (!options.headless && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (!options.headless && !(x11 && *x11) && !(wayland && *wayland)) {
         std::fprintf(stderr, "pqn: no display found; run with --headless to render without one\n");
         return 1;
     }
@@ -216,6 +218,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     platform::Configure(options);
+    if (!platform::VideoReady()) {
+        platform::Shutdown();
+        return 1;
+    }
     int result = WinMain(nullptr, nullptr, nullptr, 1);
     platform::Shutdown();
     if (options.bench && !options.scaleGiven && !options.frameWidthPx)

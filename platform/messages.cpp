@@ -3,6 +3,7 @@
 // Post, Send and Dispatch; the quit flag delivered once the queue is empty;
 // and DefWindowProc's closing on WM_CLOSE and Alt+F4.
 #include <deque>
+#include <string>
 
 #include "internal.h"
 #include "win32_internal.h"
@@ -131,6 +132,7 @@ BOOL GetMessageA(MSG* msg, HWND, UINT, UINT) {
         if (s.quitPosted) {
             s.quitPosted = false;
             *msg = QuitMessage();
+            platform::TraceLine("{\"type\":\"quit\",\"code\":" + std::to_string(msg->wParam) + "}");
             return FALSE;
         }
         if (!platform::sdl::SdlReady() || platform::Options().headless || !platform::sdl::LiveWindow()) return FALSE;

@@ -98,6 +98,8 @@ void Configure(const RunOptions& options) {
 
 const RunOptions& Options() { return State().options; }
 
+bool VideoReady() { return sdl::SdlReady(); }
+
 void NoteFrame(int scene, uint32_t order, uint32_t row) {
     RunState& s = State();
     sdl::NoteFramePosition(scene, {order, row});

@@ -41,6 +41,9 @@ struct RunOptions {
 // capture is finished cleanly); a second one ends the program at once.
 void Configure(const RunOptions& options);
 const RunOptions& Options();
+// After Configure: whether drawing can start (a display answered, or headless
+// drawing was set up); if not, the reason has been printed.
+bool VideoReady();
 
 // The scene loop reports the position each frame used, so that the trace and
 // the screenshots can name it. Scene numbers are 1 to 9.

@@ -3,6 +3,7 @@
 // message boxes.
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -37,6 +38,16 @@ void EnsureSdl() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "pqn: cannot start SDL video: %s\n", SDL_GetError());
+        return;
+    }
+    // Where no X or Wayland server answers, SDL falls back to drawing
+    // offscreen: the show would run unseen, for no one to stop.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!Options().headless && driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+        const char* display = SDL_getenv("DISPLAY");
+        std::fprintf(stderr, "pqn: cannot open the display%s%s; run with --headless to render without one\n",
+                     display && *display ? " " : "", display ? display : "");
+        SDL_Quit();
         return;
     }
     s.sdlReady = true;
