@@ -2,6 +2,7 @@
 // file layouts, names and messages, meshes and the object list, lights, files.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -158,6 +159,106 @@ TEST_F(EngineTest, QuadTransformTurnsAndScalesAboutTheCentre) {
         EXPECT_EQ(test::PixelAt(490, 300).r, 0);
     }
     g_engine->DisableQuadTransform();
+}
+
+// A 2x2 picture with four distinct corners, stretched over the band: its
+// first row is drawn at the top, its first pixel at the left.
+TEST_F(EngineTest, ASpriteShowsItsPictureUprightAndUnmirrored) {
+    WhiteSlot();
+    const unsigned char corners[] = {255, 0, 0, 0, 255, 0,  // top: red, green
+                                     0, 0, 255, 255, 255, 0};  // bottom: blue, yellow
+    g_engine->MakeTexture(corners, 1, 2, 2);
+    g_engine->sprite(0, 0, 640, 256, 1);
+    // The quadrants' centres fall on the texel centres, where linear filtering
+    // gives the texel itself (within a level of rounding).
+    auto expectColour = [](int x, int y, int r, int g, int b) {
+        test::Rgb p = test::PixelAt(x, y);
+        EXPECT_NEAR(p.r, r, 2) << x << "," << y;
+        EXPECT_NEAR(p.g, g, 2) << x << "," << y;
+        EXPECT_NEAR(p.b, b, 2) << x << "," << y;
+    };
+    expectColour(160, 176, 255, 0, 0);
+    expectColour(480, 176, 0, 255, 0);
+    expectColour(160, 304, 0, 0, 255);
+    expectColour(480, 304, 255, 255, 0);
+    // Linear filtering: half way between red and green is a blend of both.
+    test::Rgb middle = test::PixelAt(320, 176);
+    EXPECT_NEAR(middle.r, 128, 3);
+    EXPECT_NEAR(middle.g, 128, 3);
+    GLint minFilter = 0, magFilter = 0;
+    g_engine->useTexture(1);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+    EXPECT_EQ(minFilter, GL_LINEAR);
+    EXPECT_EQ(magFilter, GL_LINEAR);
+
+    // A texture offset of half the picture moves its right half to the left; a reset puts it back.
+    g_engine->SetTextureOffset(0.5f, 0, 0);
+    g_engine->sprite(0, 0, 640, 256, 1);
+    expectColour(160, 176, 0, 255, 0);
+    g_engine->ResetTextureMatrix();
+    g_engine->sprite(0, 0, 640, 256, 1);
+    expectColour(160, 176, 255, 0, 0);
+}
+
+TEST_F(EngineTest, QuadRotationTurnsClockwiseOnScreenForPositiveAngles) {
+    WhiteSlot();
+    g_engine->EnableQuadTransform();
+    // A thin horizontal bar through the band's centre, turned by 90 degrees, stands upright.
+    g_engine->SetQuadTransform(90, 1);
+    g_engine->sprite(160, 124, 320, 8, 0);
+    EXPECT_EQ(test::PixelAt(320, 120).r, 255);
+    EXPECT_EQ(test::PixelAt(420, 240).r, 0);
+    // Turned by 45 degrees: counter-clockwise in GL's terms, which with y
+    // growing downwards lowers the right end on screen.
+    g_engine->fill(0, 0, 0);
+    g_engine->SetFade(1);
+    g_engine->SetQuadTransform(45, 1);
+    g_engine->sprite(160, 124, 320, 8, 0);
+    bool rightEndUp = test::PixelAt(400, 160).r == 255;
+    bool rightEndDown = test::PixelAt(400, 320).r == 255;
+    EXPECT_NE(rightEndUp, rightEndDown);
+    EXPECT_TRUE(rightEndDown) << "a positive angle turns the other way";
+    g_engine->DisableQuadTransform();
+}
+
+// The perspective of both set-ups: the window's aspect (640 / 480, not the
+// band's), near 0.1 and far 100; changeFOV uses its angle once and leaves the
+// stored field of view for the next setFOV().
+TEST_F(EngineTest, ThePerspectiveHasTheWindowsAspectNearPoint1AndFar100) {
+    auto projection = [] {
+        std::vector<GLfloat> m(16);
+        glGetFloatv(GL_PROJECTION_MATRIX, m.data());
+        return m;
+    };
+    g_engine->setFOV(90);
+    g_engine->setFOV();
+    std::vector<GLfloat> m = projection();
+    EXPECT_NEAR(m[5], 1.0f, 1e-5f);            // cot(45 degrees)
+    EXPECT_NEAR(m[0], 1.0f / (640.0f / 480.0f), 1e-5f);
+    const double nearPlane = 0.1f, farPlane = 100;
+    EXPECT_NEAR(m[10], (farPlane + nearPlane) / (nearPlane - farPlane), 1e-5);
+    EXPECT_NEAR(m[14], 2 * farPlane * nearPlane / (nearPlane - farPlane), 1e-5);
+    g_engine->changeFOV(60);
+    EXPECT_NEAR(projection()[5], 1.0f / std::tan(30 * M_PI / 180), 1e-5);
+    g_engine->setFOV();
+    EXPECT_NEAR(projection()[5], 1.0f, 1e-5f) << "changeFOV changed the stored field of view";
+}
+
+// cls and fill clear only the band, to black; fill's colour becomes the drawing colour.
+TEST_F(EngineTest, ClearingClearsTheBandToBlackAndFillSetsTheDrawingColour) {
+    WhiteSlot();
+    g_engine->setWideScreen(640, 256);
+    glDisable(GL_SCISSOR_TEST);
+    g_engine->sprite(0, -112, 640, 480, 0);  // white over the whole window
+    glEnable(GL_SCISSOR_TEST);
+    g_engine->fill(1, 0, 0);
+    EXPECT_EQ(test::PixelAt(320, 240).r, 0);
+    EXPECT_EQ(test::PixelAt(320, 50).r, 255) << "the clear reached outside the band";
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_EQ(colour[0], 1.0f);
+    EXPECT_EQ(colour[1], 0.0f);
 }
 
 TEST_F(EngineTest, ProjectionsLeaveDepthAndCullingAloneWithoutDefaults) {
