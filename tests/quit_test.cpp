@@ -91,6 +91,29 @@ TEST_F(QuitTest, StartUpLowersEverySyncFlag) {
     EXPECT_EQ(g_engine, nullptr);
 }
 
+// The title flags stay up when the user quits scene 3 (only a normal end
+// lowers them, see WarpQuitTest).
+TEST_F(QuitTest, QuittingTheTitleSceneLeavesItsFlagsUp) {
+    ASSERT_TRUE(StartShow(nullptr, 1));
+    for (int flag = 1; flag <= 3; ++flag) g_syncFlags[flag].store(1);
+    Key(SDLK_ESCAPE, true);
+    EXPECT_FALSE(Scene3());
+    for (int flag = 1; flag <= 3; ++flag) EXPECT_EQ(g_syncFlags[flag].load(), 1) << flag;
+}
+
+// The greetings start the four noise bars at their own phases.
+TEST_F(QuitTest, TheGreetingsStartTheBarsAtTheirPhases) {
+    ASSERT_TRUE(StartShow(nullptr, 1));
+    g_barPhase1 = g_barPhase2 = g_barPhase3 = g_barPhase4 = 5;
+    Key(SDLK_ESCAPE, true);
+    EXPECT_FALSE(Scene8());
+    // One frame of ticks ran before the close arrived.
+    EXPECT_NEAR(g_barPhase1, 0.82f, 0.01f);
+    EXPECT_NEAR(g_barPhase2, 1.43f, 0.01f);
+    EXPECT_NEAR(g_barPhase3, 0.4f, 0.01f);
+    EXPECT_NEAR(g_barPhase4, 0.0f, 0.01f);
+}
+
 TEST_F(QuitTest, OtherKeysAndReleasesAreIgnored) {
     Key(SDLK_a, true);
     Key(SDLK_SPACE, true);

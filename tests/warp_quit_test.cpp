@@ -1,8 +1,9 @@
 // Quitting while the scenes before a chosen first scene run unseen: the
 // window closes, the engine is deleted, and start-up must not touch it again
 // (no music started, no capture begun); the program returns 0. Under the
-// sanitizers a use of the deleted engine fails this test. And the end of the
-// show: after the last scene the program closes its own window.
+// sanitizers a use of the deleted engine fails this test. And the ends of
+// scenes: after the last one the program closes its own window, and the
+// title scene lowers its flags.
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -42,6 +43,22 @@ TEST(WarpQuitTest, AfterTheLastSceneTheProgramClosesItsOwnWindow) {
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 1), 0);
     EXPECT_GT(platform::ShowTimeMs(), 200000u) << "the show did not reach its end";
     EXPECT_EQ(g_engine, nullptr) << "the window is still open";
+}
+
+// Scene 3 lowers the title flags 1 to 4 when it reaches its end order, so
+// that the next scenes start with them down.
+TEST(WarpQuitTest, TheTitleSceneLowersItsFlagsAtItsEnd) {
+    platform::RunOptions options;
+    options.headless = true;
+    options.firstScene = 3;
+    options.framesPerSecond = 10;
+    platform::Configure(options);
+    ASSERT_EQ(chdir(PQN_DATA_DIR), 0);
+    ASSERT_TRUE(StartShow(nullptr, 1));
+    for (int flag = 1; flag <= 4; ++flag) g_syncFlags[flag].store(1);
+    EXPECT_TRUE(Scene3());
+    for (int flag = 1; flag <= 4; ++flag) EXPECT_EQ(g_syncFlags[flag].load(), 0) << flag;
+    SendMessageA(g_engine->ow->GetWindow(), WM_CLOSE, 0, 0);
 }
 
 }  // namespace
