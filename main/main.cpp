@@ -21,6 +21,8 @@ const char* const kUsage =
     "usage: pqn [options]\n"
     "  (no option)        the show, full screen, with sound; Escape or F12 ends it\n"
     "  --window           in a 640x480 window instead of full screen\n"
+    "  --audio-offset MS  the picture waits MS milliseconds more for the sound (negative: less),\n"
+    "                     for delays no sound server reports, such as a television's\n"
     "  --headless         without a display: offscreen drawing, virtual clock, no sound\n"
     "  --fps N            frames per second of the virtual clock (default 60)\n"
     "  --data DIR         the data set to show (default: the one installed or built with pqn)\n"
@@ -181,6 +183,9 @@ int main(int argc, char** argv) {
             options.msaaSamples = std::atoi(samples.c_str());
         } else if (arg == "--size" && hasValue) {
             if (!ParseSize(argv[++i], &options)) return Usage("--size takes WxH (even, 64x64 to 7680x4320), 720p, 1080p, 1440p or 2160p");
+        } else if (arg == "--audio-offset" && hasValue) {
+            if (!ParseInt(argv[++i], -2000, 2000, &options.audioOffsetMs))
+                return Usage("--audio-offset takes milliseconds, -2000 to 2000");
         } else if (arg == "--fit" && hasValue) {
             std::string fit = argv[++i];
             if (fit != "width" && fit != "picture") return Usage("--fit takes width or picture");

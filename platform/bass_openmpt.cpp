@@ -37,8 +37,10 @@
 #include <thread>
 #include <vector>
 
+#include "audio_latency.h"
 #include "capture.h"
 #include "data_file.h"
+#include "heard_frame.h"
 #include "internal.h"
 #include "paths.h"
 #include "runtime.h"
@@ -87,6 +89,7 @@ struct Channel {
     int32_t lastOrder = -1, lastRow = -1;
     bool finished = false;    // ended or looped back: the position reads as the end
     uint64_t startDeviceFrame = 0;
+    uint64_t heardReported = 0;  // real time: the heard frame last reported, which never goes back
     bool started = false;
     std::deque<RowStart> timeline;
     std::deque<PendingSync> pending;
@@ -115,6 +118,7 @@ struct AudioOutput {
     void Stop() {
         running = false;
         if (syncThread.joinable()) syncThread.join();
+        platform::audio_latency::Stop();
         if (device) SDL_CloseAudioDevice(device);
         device = 0;
     }
@@ -230,15 +234,20 @@ void TraceSync(const PendingSync& sync) {
     platform::TraceLine(line);
 }
 
-// Frames of the channel being heard now (real time).
-uint64_t HeardFrame(AudioOutput& out, const Channel& ch) {
+// Frames of the channel being heard now (real time), under out.lock: SDL's
+// device buffer, the sound server's latency and the user's offset are all
+// still ahead of the listener.
+uint64_t HeardFrame(AudioOutput& out, Channel& ch) {
     if (!ch.started) return 0;
-    double elapsed = static_cast<double>(SDL_GetPerformanceCounter() - out.lastCallbackCounter) /
-                     static_cast<double>(SDL_GetPerformanceFrequency()) * kSampleRate;
-    int64_t heard = static_cast<int64_t>(out.deliveredFrames) - out.bufferFrames +
-                    std::min<int64_t>(static_cast<int64_t>(elapsed), out.bufferFrames);
-    heard -= static_cast<int64_t>(ch.startDeviceFrame);
-    return heard > 0 ? static_cast<uint64_t>(heard) : 0;
+    platform::HeardEstimate estimate;
+    estimate.deliveredFrames = static_cast<int64_t>(out.deliveredFrames);
+    estimate.bufferFrames = out.bufferFrames;
+    estimate.sinceCallbackFrames = static_cast<int64_t>(static_cast<double>(SDL_GetPerformanceCounter() - out.lastCallbackCounter) /
+                                                        static_cast<double>(SDL_GetPerformanceFrequency()) * kSampleRate);
+    estimate.startDeviceFrame = static_cast<int64_t>(ch.startDeviceFrame);
+    estimate.latencyFrames = (platform::audio_latency::ServerLatencyUs() * kSampleRate + 500000) / 1000000 +
+                             static_cast<int64_t>(platform::Options().audioOffsetMs) * kSampleRate / 1000;
+    return platform::HeardFrameNow(estimate, &ch.heardReported);
 }
 
 void AudioCallback(void*, Uint8* stream, int bytes) {
@@ -341,6 +350,7 @@ BOOL BASS_Init(int device, DWORD freq, DWORD, HWND) {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return FALSE;
         }
+        platform::audio_latency::Start(SDL_GetCurrentAudioDriver());
     } else {
         if (SDL_AudioInit("dummy") != 0 || !OpenDevice(out)) return FALSE;
     }

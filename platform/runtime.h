@@ -25,6 +25,7 @@ struct RunOptions {
     int firstScene = 1;               // the show starts at this scene
     bool bench = false;               // headless: time every frame, report per scene
     bool benchJson = false;
+    int audioOffsetMs = 0;            // real time: the sound is heard this much later than reported
 
     // How many pixels stand behind the program's 640x480 window pixels.
     double scale = 1;                 // drawing surface pixels per window pixel, 1 to 4

@@ -1,0 +1,145 @@
+// Asks a PulseAudio server for the latency of this program's sink input with
+// libpulse's threaded main loop: connect once, then query four times a second
+// until stopped (the server settles its buffer in the stream's first second,
+// and a query is one short round trip). A server that cannot be reached
+// leaves the estimate at 0.
+#include "audio_latency.h"
+
+#include <pulse/pulseaudio.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "runtime.h"
+
+namespace platform::audio_latency {
+
+namespace {
+
+struct LatencyState {
+    std::atomic<int64_t> latencyUs{0};
+    std::thread poller;
+    std::mutex stopLock;
+    std::condition_variable stopSignal;
+    bool stopping = false;
+};
+
+LatencyState& State() {
+    static LatencyState state;
+    return state;
+}
+
+struct Query {
+    pa_threaded_mainloop* loop;
+    bool done = false;
+    bool found = false;
+    int64_t latencyUs = 0;
+};
+
+void OnContextState(pa_context*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
+
+bool IsOurs(const pa_sink_input_info* info) {
+    const char* pid = info->proplist ? pa_proplist_gets(info->proplist, PA_PROP_APPLICATION_PROCESS_ID) : nullptr;
+    return pid && std::atoi(pid) == static_cast<int>(getpid());
+}
+
+void OnSinkInput(pa_context*, const pa_sink_input_info* info, int last, void* userdata) {
+    auto* query = static_cast<Query*>(userdata);
+    if (last || !info) {
+        query->done = true;
+        pa_threaded_mainloop_signal(query->loop, 0);
+        return;
+    }
+    if (!IsOurs(info)) return;
+    query->found = true;
+    query->latencyUs = static_cast<int64_t>(info->buffer_usec + info->sink_usec);
+}
+
+// A new answer; a change of a millisecond or more goes into the trace.
+void Publish(int64_t latencyUs) {
+    int64_t before = State().latencyUs.exchange(latencyUs);
+    if (std::llabs(latencyUs - before) < 1000) return;
+    platform::TraceLine("{\"type\":\"latency\",\"server_us\":" + std::to_string(latencyUs) + "}");
+}
+
+// One round trip to the server; false once the connection is gone.
+bool AskOnce(pa_threaded_mainloop* loop, pa_context* context) {
+    pa_threaded_mainloop_lock(loop);
+    Query query{loop};
+    pa_operation* operation = pa_context_get_sink_input_info_list(context, OnSinkInput, &query);
+    bool alive = operation != nullptr;
+    while (operation && !query.done && pa_operation_get_state(operation) == PA_OPERATION_RUNNING)
+        pa_threaded_mainloop_wait(loop);
+    if (operation) pa_operation_unref(operation);
+    pa_threaded_mainloop_unlock(loop);
+    if (query.found) Publish(query.latencyUs);
+    return alive && pa_context_get_state(context) == PA_CONTEXT_READY;
+}
+
+bool WaitUntilReady(pa_threaded_mainloop* loop, pa_context* context) {
+    pa_threaded_mainloop_lock(loop);
+    pa_context_set_state_callback(context, OnContextState, loop);
+    bool ready = false;
+    if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
+        for (;;) {
+            pa_context_state_t state = pa_context_get_state(context);
+            if (state == PA_CONTEXT_READY) ready = true;
+            if (state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state)) break;
+            pa_threaded_mainloop_wait(loop);
+        }
+    }
+    pa_threaded_mainloop_unlock(loop);
+    return ready;
+}
+
+void Poll() {
+    LatencyState& s = State();
+    pa_threaded_mainloop* loop = pa_threaded_mainloop_new();
+    if (!loop) return;
+    pa_context* context = pa_context_new(pa_threaded_mainloop_get_api(loop), "pqn sound latency");
+    if (context && pa_threaded_mainloop_start(loop) >= 0 && WaitUntilReady(loop, context)) {
+        for (;;) {
+            if (!AskOnce(loop, context)) break;
+            std::unique_lock<std::mutex> lock(s.stopLock);
+            if (s.stopSignal.wait_for(lock, std::chrono::milliseconds(250), [&] { return s.stopping; })) break;
+        }
+    }
+    pa_threaded_mainloop_stop(loop);
+    if (context) {
+        pa_context_disconnect(context);
+        pa_context_unref(context);
+    }
+    pa_threaded_mainloop_free(loop);
+}
+
+}  // namespace
+
+void Start(const char* sdlAudioDriver) {
+    LatencyState& s = State();
+    if (!sdlAudioDriver || s.poller.joinable()) return;
+    if (std::strcmp(sdlAudioDriver, "pulseaudio") != 0 && std::strcmp(sdlAudioDriver, "pipewire") != 0) return;
+    s.stopping = false;
+    s.poller = std::thread(Poll);
+}
+
+void Stop() {
+    LatencyState& s = State();
+    {
+        std::lock_guard<std::mutex> lock(s.stopLock);
+        s.stopping = true;
+    }
+    s.stopSignal.notify_all();
+    if (s.poller.joinable()) s.poller.join();
+    s.latencyUs = 0;
+}
+
+int64_t ServerLatencyUs() { return State().latencyUs; }
+
+}  // namespace platform::audio_latency
