@@ -8,6 +8,7 @@
 #include <pulse/pulseaudio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -25,6 +26,7 @@ namespace {
 
 struct LatencyState {
     std::atomic<int64_t> latencyUs{0};
+    int64_t (*deviceQueuedUs)() = nullptr;
     std::thread poller;
     std::mutex stopLock;
     std::condition_variable stopSignal;
@@ -79,7 +81,7 @@ bool AskOnce(pa_threaded_mainloop* loop, pa_context* context) {
         pa_threaded_mainloop_wait(loop);
     if (operation) pa_operation_unref(operation);
     pa_threaded_mainloop_unlock(loop);
-    if (query.found) Publish(query.latencyUs);
+    if (query.found) Publish(std::max<int64_t>(0, query.latencyUs - State().deviceQueuedUs()));
     return alive && pa_context_get_state(context) == PA_CONTEXT_READY;
 }
 
@@ -121,9 +123,10 @@ void Poll() {
 
 }  // namespace
 
-void Start(const char* sdlAudioDriver) {
+void Start(const char* sdlAudioDriver, int64_t (*deviceQueuedUs)()) {
     LatencyState& s = State();
-    if (!sdlAudioDriver || s.poller.joinable()) return;
+    if (!sdlAudioDriver || !deviceQueuedUs || s.poller.joinable()) return;
+    s.deviceQueuedUs = deviceQueuedUs;
     if (std::strcmp(sdlAudioDriver, "pulseaudio") != 0 && std::strcmp(sdlAudioDriver, "pipewire") != 0) return;
     s.stopping = false;
     s.poller = std::thread(Poll);

@@ -250,6 +250,16 @@ uint64_t HeardFrame(AudioOutput& out, Channel& ch) {
     return platform::HeardFrameNow(estimate, &ch.heardReported);
 }
 
+// What of the last buffer SDL took the program still counts as unplayed, now.
+int64_t DeviceQueuedUs() {
+    AudioOutput& out = Output();
+    std::lock_guard<std::mutex> guard(out.lock);
+    double since = static_cast<double>(SDL_GetPerformanceCounter() - out.lastCallbackCounter) /
+                   static_cast<double>(SDL_GetPerformanceFrequency()) * kSampleRate;
+    double queued = out.bufferFrames - std::min<double>(since, out.bufferFrames);
+    return static_cast<int64_t>(queued * 1000000 / kSampleRate);
+}
+
 void AudioCallback(void*, Uint8* stream, int bytes) {
     AudioOutput& out = Output();
     int frames = bytes / 4;
@@ -350,7 +360,7 @@ BOOL BASS_Init(int device, DWORD freq, DWORD, HWND) {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return FALSE;
         }
-        platform::audio_latency::Start(SDL_GetCurrentAudioDriver());
+        platform::audio_latency::Start(SDL_GetCurrentAudioDriver(), DeviceQueuedUs);
     } else {
         if (SDL_AudioInit("dummy") != 0 || !OpenDevice(out)) return FALSE;
     }
