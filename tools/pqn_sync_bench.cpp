@@ -1,0 +1,328 @@
+// pqn-sync-bench: how far the picture is from the sound, as a viewer would
+// measure it (see scripts/sync_bench.sh).
+//   pqn-sync-bench --record-sound SOURCE SECONDS SOUND.raw
+//       records a sound server's source (a sink's monitor) as 44.1 kHz mono,
+//       and beside it SOUND.raw.times: when samples were heard, on the wall clock
+//   pqn-sync-bench GRABS.mkv SOUND.raw CAPTURE-DIR CAPTURE-TRACE MODULE
+//       reads screen grabs stamped with the wall clock (ffmpeg's x11grab), the
+//       recorded sound, and a capture of the same stretch (frames, sound and
+//       trace); prints picture minus sound for the ring flashes of scene 2 and
+//       for the readout's row changes
+// The sound of each cue row is placed by aligning the recorded sound with the
+// capture's (whose first sample is the start of the capture's first order);
+// each picture event is found in the grabbed
+// frames: a flash as the ring's area brightening most at once, a row as the first
+// grab whose readout shows it (the readout's pixels are looked up among the
+// capture's frames, whose texts the trace gives).
+#include <libopenmpt/libopenmpt.hpp>
+#include <pulse/error.h>
+#include <pulse/simple.h>
+
+#include <ctime>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "../platform/png_file.h"
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kWidth = 640, kHeight = 480;
+// The readout's box lies in the top left corner; rows 0-15, columns 0-199 hold
+// every position text of scene 2.
+constexpr int kBoxRows = 16, kBoxColumns = 200;
+// The ring is drawn at window pixels (455, 176) to (519, 240), over the robot.
+constexpr int kRingX0 = 463, kRingY0 = 184, kRingX1 = 511, kRingY1 = 232;
+
+std::string Run(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return out;
+    char buffer[65536];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
+    pclose(pipe);
+    return out;
+}
+
+// One channel at 44100 Hz, the packets' samples one after another.
+std::vector<float> ReadSound(const std::string& file, const char* stream) {
+    std::string raw = Run("ffmpeg -v error -i '" + file + "' -map " + stream + " -ac 1 -ar 44100 -f s16le -");
+    std::vector<float> samples(raw.size() / 2);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        int16_t s = static_cast<int16_t>(static_cast<uint8_t>(raw[2 * i]) | (static_cast<uint8_t>(raw[2 * i + 1]) << 8));
+        samples[i] = s / 32768.0f;
+    }
+    return samples;
+}
+
+// When a recorded sample was heard: the recorder stamps each fragment it reads
+// with the wall clock less the latency the server reports, and the sink's
+// clock keeps samples at their rate, so each stamp less the samples before it
+// is the time of sample 0; the median of these leaves out reads that were late.
+double SoundStartTime(const std::string& stampsPath) {
+    std::ifstream file(stampsPath);
+    std::vector<double> starts;
+    double samplesAfter = 0, stamp = 0;
+    while (file >> samplesAfter >> stamp) starts.push_back(stamp - samplesAfter / kRate);
+    if (starts.empty()) return 0;
+    std::sort(starts.begin(), starts.end());
+    return starts[starts.size() / 2];
+}
+
+std::vector<float> ReadRawSound(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<float> samples(bytes.size() / 2);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        int16_t s = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
+        samples[i] = s / 32768.0f;
+    }
+    return samples;
+}
+
+// Records `source` for `seconds`: 10 ms fragments, each stamped when read.
+int RecordSound(const char* source, double seconds, const std::string& rawPath) {
+    pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+    pa_buffer_attr attr{static_cast<uint32_t>(-1), static_cast<uint32_t>(-1), static_cast<uint32_t>(-1),
+                        static_cast<uint32_t>(-1), kRate / 100 * 2};
+    int error = 0;
+    pa_simple* stream = pa_simple_new(nullptr, "pqn-sync-bench", PA_STREAM_RECORD, source, "recording", &spec, nullptr,
+                                      &attr, &error);
+    if (!stream) {
+        std::fprintf(stderr, "pqn-sync-bench: cannot record %s: %s\n", source, pa_strerror(error));
+        return 1;
+    }
+    FILE* raw = std::fopen(rawPath.c_str(), "wb");
+    FILE* stamps = std::fopen((rawPath + ".times").c_str(), "w");
+    if (!raw || !stamps) return 1;
+    std::vector<int16_t> fragment(kRate / 100);
+    long samples = 0;
+    while (samples < seconds * kRate && pa_simple_read(stream, fragment.data(), fragment.size() * 2, &error) >= 0) {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        pa_usec_t latencyUs = pa_simple_get_latency(stream, &error);
+        samples += static_cast<long>(fragment.size());
+        std::fwrite(fragment.data(), 2, fragment.size(), raw);
+        std::fprintf(stamps, "%ld %.6f\n", samples, now.tv_sec + now.tv_nsec / 1e9 - latencyUs / 1e6);
+    }
+    std::fclose(raw);
+    std::fclose(stamps);
+    pa_simple_free(stream);
+    return 0;
+}
+
+std::vector<double> PacketTimes(const std::string& file, const char* stream) {
+    std::istringstream lines(Run("ffprobe -v error -select_streams " + std::string(stream) +
+                                 " -show_entries frame=pts_time -of csv=p=0 '" + file + "'"));
+    std::vector<double> times;
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty()) times.push_back(std::atof(line.c_str()));
+    return times;
+}
+
+// Sums of |sample| over blocks of `block` samples.
+std::vector<float> Envelope(const std::vector<float>& s, size_t block) {
+    std::vector<float> e(s.size() / block);
+    for (size_t i = 0; i < e.size(); ++i) {
+        float sum = 0;
+        for (size_t k = 0; k < block; ++k) sum += std::fabs(s[i * block + k]);
+        e[i] = sum;
+    }
+    return e;
+}
+
+// The lag in [from, to] at which `part` best matches `whole` (normalised
+// correlation, written to *correlation).
+long BestLag(const std::vector<float>& whole, const std::vector<float>& part, long from, long to, double* correlation) {
+    long best = from;
+    double bestScore = -2;
+    for (long lag = from; lag <= to; ++lag) {
+        double score = 0, pp = 0, ww = 0;
+        for (size_t i = 0; i < part.size(); ++i) {
+            long j = lag + static_cast<long>(i);
+            if (j < 0 || j >= static_cast<long>(whole.size())) continue;
+            score += part[i] * whole[j];
+            pp += part[i] * part[i];
+            ww += whole[j] * whole[j];
+        }
+        double normalised = pp > 0 && ww > 0 ? score / std::sqrt(pp * ww) : 0;
+        if (normalised > bestScore) bestScore = normalised, best = lag;
+    }
+    *correlation = bestScore;
+    return best;
+}
+
+// Where `part` best lines up inside `whole`, in samples of `whole`: envelopes
+// of 1024 and then 32 samples narrow the search, the samples decide it.
+long Align(const std::vector<float>& whole, const std::vector<float>& part, double* correlation) {
+    long coarse = BestLag(Envelope(whole, 1024), Envelope(part, 1024), -static_cast<long>(part.size() / 2048),
+                          static_cast<long>(whole.size() / 1024), correlation);
+    long middle = BestLag(Envelope(whole, 32), Envelope(part, 32), coarse * 32 - 64, coarse * 32 + 64, correlation);
+    return BestLag(whole, part, middle * 32 - 48, middle * 32 + 48, correlation);
+}
+
+struct TraceEntry {
+    std::string type, text;
+    int order = -1, row = -1, x = -1, ms = -1;
+};
+
+int Field(const std::string& line, const char* key) {
+    std::string k = std::string("\"") + key + "\":";
+    size_t at = line.find(k);
+    return at == std::string::npos ? -1 : std::atoi(line.c_str() + at + k.size());
+}
+
+std::vector<TraceEntry> ReadTrace(const std::string& path) {
+    std::vector<TraceEntry> entries;
+    std::ifstream file(path);
+    for (std::string line; std::getline(file, line);) {
+        TraceEntry e;
+        size_t type = line.find("\"type\":\"");
+        if (type == std::string::npos) continue;
+        e.type = line.substr(type + 8, line.find('"', type + 8) - type - 8);
+        e.order = Field(line, "order");
+        e.row = Field(line, "row");
+        e.x = Field(line, "x");
+        e.ms = Field(line, "ms");
+        size_t text = line.find("\"text\":\"");
+        if (text != std::string::npos) e.text = line.substr(text + 8, line.rfind('"') - text - 8);
+        entries.push_back(e);
+    }
+    return entries;
+}
+
+std::string BoxKey(const uint8_t* rgb) {
+    std::string key;
+    key.reserve(kBoxRows * kBoxColumns);
+    for (int y = 0; y < kBoxRows; ++y)
+        for (int x = 0; x < kBoxColumns; ++x) key.push_back(static_cast<char>(rgb[(y * kWidth + x) * 3 + 1]));
+    return key;
+}
+
+double RingLevel(const uint8_t* rgb) {
+    double sum = 0;
+    for (int y = kRingY0; y < kRingY1; ++y)
+        for (int x = kRingX0; x < kRingX1; ++x)
+            for (int c = 0; c < 3; ++c) sum += rgb[(y * kWidth + x) * 3 + c];
+    return sum / (3.0 * (kRingY1 - kRingY0) * (kRingX1 - kRingX0));
+}
+
+void Report(const char* what, std::vector<double> ms, double gradePeriodMs) {
+    if (ms.empty()) {
+        std::printf("%s: no events found\n", what);
+        return;
+    }
+    std::sort(ms.begin(), ms.end());
+    double median = ms[ms.size() / 2] - gradePeriodMs / 2;
+    double q1 = ms[ms.size() / 4] - gradePeriodMs / 2, q3 = ms[ms.size() * 3 / 4] - gradePeriodMs / 2;
+    std::printf("%s: %zu events, picture minus sound median %+.1f ms (quartiles %+.1f, %+.1f; range %+.1f to %+.1f)\n",
+                what, ms.size(), median, q1, q3, ms.front() - gradePeriodMs / 2, ms.back() - gradePeriodMs / 2);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--record-sound") return RecordSound(argv[2], std::atof(argv[3]), argv[4]);
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: pqn-sync-bench --record-sound SOURCE SECONDS SOUND.raw\n"
+                             "       pqn-sync-bench GRABS.mkv SOUND.raw CAPTURE-DIR CAPTURE-TRACE MODULE\n");
+        return 2;
+    }
+    std::string recording = argv[1], soundPath = argv[2], captureDir = argv[3];
+    std::vector<TraceEntry> trace = ReadTrace(argv[4]);
+
+    // Module time of every order and row start, and of the capture's first
+    // sample: the capture's sound starts with its first frame, at the show
+    // time that frame's trace line gives (a headless show's clock is the module's).
+    std::ifstream moduleFile(argv[5], std::ios::binary);
+    std::vector<char> moduleBytes((std::istreambuf_iterator<char>(moduleFile)), std::istreambuf_iterator<char>());
+    openmpt::module module(moduleBytes);
+    auto secondsAt = [&](int order, int row) { return module.set_position_order_row(order, row); };
+    double captureStart = -1;
+    for (const TraceEntry& e : trace)
+        if (e.type == "frame") {
+            captureStart = e.ms / 1000.0;
+            break;
+        }
+    if (captureStart < 0) {
+        std::fprintf(stderr, "pqn-sync-bench: no frames in the capture's trace\n");
+        return 1;
+    }
+
+    // The recorded sound against the capture's: the capture's first sample in wall-clock time.
+    std::vector<float> recorded = ReadRawSound(soundPath), captured = ReadSound(captureDir + "/audio.wav", "0:a");
+    double soundStart = SoundStartTime(soundPath + ".times");
+    if (recorded.empty() || captured.empty() || soundStart == 0) {
+        std::fprintf(stderr, "pqn-sync-bench: no sound in the recording or the capture\n");
+        return 1;
+    }
+    double correlation = 0;
+    long lag = Align(recorded, captured, &correlation);
+    auto soundAt = [&](double moduleSeconds) { return soundStart + static_cast<double>(lag) / kRate + moduleSeconds - captureStart; };
+    std::printf("sound aligned with the capture: correlation %.3f\n", correlation);
+
+    // The capture's readouts: each frame's box, with the text the trace gives it.
+    std::map<std::string, std::pair<int, int>> rowOfBox;
+    size_t frame = 0;
+    for (const TraceEntry& e : trace) {
+        if (e.type != "text") continue;
+        char name[64];
+        std::snprintf(name, sizeof name, "/frame-%06zu.png", frame++);
+        int w = 0, h = 0;
+        std::vector<uint8_t> rgb;
+        if (!platform::ReadPngRgb(captureDir + name, &w, &h, &rgb) || w != kWidth || h != kHeight) break;
+        int order = -1, row = -1;
+        if (std::sscanf(e.text.c_str(), "order: %d, row: %d", &order, &row) == 2)
+            rowOfBox.emplace(BoxKey(rgb.data()), std::make_pair(order, row));
+    }
+
+    // The grabbed frames: first sight of each row, and the ring's level.
+    std::vector<double> videoTimes = PacketTimes(recording, "v");
+    FILE* video = popen(("ffmpeg -v error -i '" + recording + "' -map 0:v -fps_mode passthrough -f rawvideo -pix_fmt rgb24 -").c_str(), "r");
+    std::vector<uint8_t> rgb(kWidth * kHeight * 3);
+    std::map<std::pair<int, int>, double> rowSeen;
+    std::vector<std::pair<double, double>> ring;  // time, level
+    for (size_t i = 0; video && fread(rgb.data(), 1, rgb.size(), video) == rgb.size() && i < videoTimes.size(); ++i) {
+        auto found = rowOfBox.find(BoxKey(rgb.data()));
+        if (found != rowOfBox.end()) rowSeen.emplace(found->second, videoTimes[i]);
+        ring.emplace_back(videoTimes[i], RingLevel(rgb.data()));
+    }
+    if (video) pclose(video);
+    double grabPeriodMs = videoTimes.size() > 1 ? 1000 * (videoTimes.back() - videoTimes.front()) / (videoTimes.size() - 1) : 0;
+    std::printf("grabbed %zu frames, one every %.1f ms: half of that is taken off each event's picture time\n",
+                videoTimes.size(), grabPeriodMs);
+
+    // Readout: a row's first grab against the row's first sound.
+    std::vector<double> readout;
+    for (const auto& [position, seen] : rowSeen) {
+        double sound = soundAt(secondsAt(position.first, position.second));
+        if (std::fabs(seen - sound) < 0.5) readout.push_back(1000 * (seen - sound));
+    }
+
+    // Flashes: sync 0 on its row; the grab within 200 ms before to 300 ms
+    // after its sound where the ring's area brightens most at once.
+    std::vector<double> flashes;
+    for (const TraceEntry& e : trace) {
+        if (e.type != "sync" || e.x != 0) continue;
+        double sound = soundAt(secondsAt(e.order, e.row));
+        double bestJump = 0, bestTime = 0;
+        for (size_t i = 1; i < ring.size(); ++i) {
+            if (ring[i].first < sound - 0.2 || ring[i].first > sound + 0.3) continue;
+            double jump = ring[i].second - ring[i - 1].second;
+            if (jump > bestJump) bestJump = jump, bestTime = ring[i].first;
+        }
+        if (bestJump > 2) flashes.push_back(1000 * (bestTime - sound));
+    }
+    Report("ring flashes", flashes, grabPeriodMs);
+    Report("readout rows", readout, grabPeriodMs);
+    return 0;
+}
