@@ -14,6 +14,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -26,6 +27,7 @@ namespace {
 
 struct LatencyState {
     std::atomic<int64_t> latencyUs{0};
+    std::deque<int64_t> recentUs;  // the last answers (the poller's own)
     int64_t (*deviceQueuedUs)() = nullptr;
     std::thread poller;
     std::mutex stopLock;
@@ -64,8 +66,16 @@ void OnSinkInput(pa_context*, const pa_sink_input_info* info, int last, void* us
     query->latencyUs = static_cast<int64_t>(info->buffer_usec + info->sink_usec);
 }
 
-// A new answer; a change of a millisecond or more goes into the trace.
-void Publish(int64_t latencyUs) {
+// A new answer. The server's buffer fills and drains in chunks that the
+// queries catch at any point, so the answers of the last two seconds are
+// averaged; a change of a millisecond or more goes into the trace.
+void Publish(int64_t answerUs) {
+    std::deque<int64_t>& recent = State().recentUs;
+    recent.push_back(answerUs);
+    if (recent.size() > 8) recent.pop_front();
+    int64_t sum = 0;
+    for (int64_t us : recent) sum += us;
+    int64_t latencyUs = sum / static_cast<int64_t>(recent.size());
     int64_t before = State().latencyUs.exchange(latencyUs);
     if (std::llabs(latencyUs - before) < 1000) return;
     platform::TraceLine("{\"type\":\"latency\",\"server_us\":" + std::to_string(latencyUs) + "}");
@@ -127,6 +137,7 @@ void Start(const char* sdlAudioDriver, int64_t (*deviceQueuedUs)()) {
     LatencyState& s = State();
     if (!sdlAudioDriver || !deviceQueuedUs || s.poller.joinable()) return;
     s.deviceQueuedUs = deviceQueuedUs;
+    s.recentUs.clear();
     if (std::strcmp(sdlAudioDriver, "pulseaudio") != 0 && std::strcmp(sdlAudioDriver, "pipewire") != 0) return;
     s.stopping = false;
     s.poller = std::thread(Poll);
