@@ -305,6 +305,22 @@ TEST(CubeLettersTest, SwitchesFollowTheSignOffAndMissingGlyphsAreBlank) {
     g_glyphM = nullptr;
 }
 
+TEST(CubeLettersTest, TheGridFliesInBeforeOrder14AndRetreatsFromOrder16) {
+    CubeLetters s;
+    RunTicks(s, CubeLettersTick, {13, 0}, 2500);
+    EXPECT_GE(s.gridZ, -2.5f);
+    EXPECT_LT(s.gridZ, -2.5f + 0.009f + 1e-4f);  // stops within one step of -2.5
+    float flownIn = s.gridZ;
+    RunTicks(s, CubeLettersTick, {15, 0}, 1000);
+    EXPECT_EQ(s.gridZ, flownIn);
+    RunTicks(s, CubeLettersTick, {16, 48}, 1000);
+    EXPECT_NEAR(s.gridZ, flownIn - 2.0f, 0.01f);
+    EXPECT_EQ(s.endFade, 0);
+    RunTicks(s, CubeLettersTick, {16, 49}, 2000);
+    EXPECT_NEAR(s.endFade, 1, 0.001f);
+    EXPECT_NEAR(s.longFade, 0, 0.001f);
+}
+
 TEST(CubeLettersTest, TheGridTableIsBuiltByRepeatedAddition) {
     GridCell cells[256];
     BuildGrid(cells);
