@@ -25,7 +25,7 @@ struct Frame {
 };
 
 // Made by the test set-up (tests/CMakeLists.txt), one folder per run at each
-// size: scenes 5 to 9 at 10 frames a second, shot at the cube letters of
+// size: scenes 5 to 9 at 5 frames a second, shot at the cube letters of
 // scene 5 (14:40), a greeting card of scene 8 (21:40) and the cube wall of
 // scene 9 (25:0).
 const char* const kShots[] = {"shot-014-40.png", "shot-021-40.png", "shot-025-00.png"};
@@ -142,7 +142,7 @@ Frame ScaleUp(const Frame& f, int w, int h) {
 }
 
 // The mean colour of a 16x16 tile of the band may move by a few levels: the
-// scale-2 frame samples its textures at other points. Measured: at most 6.6
+// scale-2 frame samples its textures at other points. Measured: at most 8.3
 // over these frames. The picture drawn 8 window pixels off at scale 2 makes
 // tiles differ by 85 and more; a lost sprite of 64x64 changes its 16 tiles by
 // as much as it stands out from what lies under it.
