@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses with clang and runs each for a bounded time
-# (FUZZ_SECONDS, default 30) on seeds from the default data set (after
+# (FUZZ_SECONDS, default 25) on seeds from the default data set (after
 # scripts/setup.sh), the inputs in tests/fuzz/regressions and the corpus kept
 # in tests/fuzz/corpus. Fails on any crash, timeout, leak or sanitizer report;
 # what libFuzzer found is left in build-fuzz/ as crash-* or timeout-* files.
@@ -8,7 +8,7 @@
 # corpus, so that runs on different days add up.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds="${FUZZ_SECONDS:-30}"
+seconds="${FUZZ_SECONDS:-25}"
 if ! command -v clang++ > /dev/null; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
