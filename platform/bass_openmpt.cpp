@@ -234,6 +234,12 @@ void TraceSync(const PendingSync& sync) {
     platform::TraceLine(line);
 }
 
+// Time since the device last took a buffer, in frames; under out.lock.
+double FramesSinceCallback(const AudioOutput& out) {
+    return static_cast<double>(SDL_GetPerformanceCounter() - out.lastCallbackCounter) /
+           static_cast<double>(SDL_GetPerformanceFrequency()) * kSampleRate;
+}
+
 // Frames of the channel being heard now (real time), under out.lock: SDL's
 // device buffer, the sound server's latency and the user's offset are all
 // still ahead of the listener.
@@ -242,8 +248,7 @@ uint64_t HeardFrame(AudioOutput& out, Channel& ch) {
     platform::HeardEstimate estimate;
     estimate.deliveredFrames = static_cast<int64_t>(out.deliveredFrames);
     estimate.bufferFrames = out.bufferFrames;
-    estimate.sinceCallbackFrames = static_cast<int64_t>(static_cast<double>(SDL_GetPerformanceCounter() - out.lastCallbackCounter) /
-                                                        static_cast<double>(SDL_GetPerformanceFrequency()) * kSampleRate);
+    estimate.sinceCallbackFrames = static_cast<int64_t>(FramesSinceCallback(out));
     estimate.startDeviceFrame = static_cast<int64_t>(ch.startDeviceFrame);
     estimate.latencyFrames = (platform::audio_latency::ServerLatencyUs() * kSampleRate + 500000) / 1000000 +
                              static_cast<int64_t>(platform::Options().audioOffsetMs) * kSampleRate / 1000;
@@ -254,8 +259,7 @@ uint64_t HeardFrame(AudioOutput& out, Channel& ch) {
 int64_t DeviceQueuedUs() {
     AudioOutput& out = Output();
     std::lock_guard<std::mutex> guard(out.lock);
-    double since = static_cast<double>(SDL_GetPerformanceCounter() - out.lastCallbackCounter) /
-                   static_cast<double>(SDL_GetPerformanceFrequency()) * kSampleRate;
+    double since = FramesSinceCallback(out);
     double queued = out.bufferFrames - std::min<double>(since, out.bufferFrames);
     return static_cast<int64_t>(queued * 1000000 / kSampleRate);
 }
