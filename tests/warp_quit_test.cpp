@@ -14,6 +14,16 @@
 
 namespace {
 
+// A headless run from `firstScene` at `framesPerSecond`, in the default data set.
+bool ConfigureHeadlessFrom(int firstScene, int framesPerSecond) {
+    platform::RunOptions options;
+    options.headless = true;
+    options.firstScene = firstScene;
+    options.framesPerSecond = framesPerSecond;
+    platform::Configure(options);
+    return chdir(PQN_DATA_DIR) == 0;
+}
+
 TEST(WarpQuitTest, EscapeWhileEarlierScenesRunEndsTheProgramCleanly) {
     platform::RunOptions options;
     options.headless = true;
@@ -34,12 +44,7 @@ TEST(WarpQuitTest, EscapeWhileEarlierScenesRunEndsTheProgramCleanly) {
 }
 
 TEST(WarpQuitTest, AfterTheLastSceneTheProgramClosesItsOwnWindow) {
-    platform::RunOptions options;
-    options.headless = true;
-    options.firstScene = 9;
-    options.framesPerSecond = 10;
-    platform::Configure(options);
-    ASSERT_EQ(chdir(PQN_DATA_DIR), 0);
+    ASSERT_TRUE(ConfigureHeadlessFrom(9, 10));
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 1), 0);
     EXPECT_GT(platform::ShowTimeMs(), 200000u) << "the show did not reach its end";
     EXPECT_EQ(g_engine, nullptr) << "the window is still open";
@@ -48,12 +53,7 @@ TEST(WarpQuitTest, AfterTheLastSceneTheProgramClosesItsOwnWindow) {
 // Scene 3 lowers the title flags 1 to 4 when it reaches its end order, so
 // that the next scenes start with them down.
 TEST(WarpQuitTest, TheTitleSceneLowersItsFlagsAtItsEnd) {
-    platform::RunOptions options;
-    options.headless = true;
-    options.firstScene = 3;
-    options.framesPerSecond = 10;
-    platform::Configure(options);
-    ASSERT_EQ(chdir(PQN_DATA_DIR), 0);
+    ASSERT_TRUE(ConfigureHeadlessFrom(3, 10));
     ASSERT_TRUE(StartShow(nullptr, 1));
     for (int flag = 1; flag <= 4; ++flag) g_syncFlags[flag].store(1);
     EXPECT_TRUE(Scene3());
