@@ -9,7 +9,8 @@
 #   PQN=build/pqn               the program to measure
 #   OFFSET=MS                   passed as --audio-offset
 #   PULSE_LATENCY_MSEC=100      the stream's latency asked of the server (libpulse reads it)
-#   KEEP=1                      keep the recording, the capture and the traces (the folder is named)
+#   KEEP=1                      keep the recording, the capture, the traces and events.txt (every
+#                               event: kind, seconds into the recording, picture minus sound)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 pqn="$(realpath "${PQN:-build/pqn}")"
@@ -62,4 +63,4 @@ kill -INT "$grabber"
 wait "$grabber" || true
 grep -h '"latency"' "$work/live.jsonl" | tail -n 1 | sed 's/^/last latency the server reported: /' || true
 echo "$(date +%T) measuring"
-build/tools/pqn-sync-bench "$work/grabs.mkv" "$work/sound.raw" "$work/capture" "$work/capture.jsonl" "$data/biisi.xm"
+build/tools/pqn-sync-bench "$work/grabs.mkv" "$work/sound.raw" "$work/capture" "$work/capture.jsonl" "$data/biisi.xm" "$work/events.txt"

@@ -3,11 +3,12 @@
 //   pqn-sync-bench --record-sound SOURCE SECONDS SOUND.raw
 //       records a sound server's source (a sink's monitor) as 44.1 kHz mono,
 //       and beside it SOUND.raw.times: when samples were heard, on the wall clock
-//   pqn-sync-bench GRABS.mkv SOUND.raw CAPTURE-DIR CAPTURE-TRACE MODULE
+//   pqn-sync-bench GRABS.mkv SOUND.raw CAPTURE-DIR CAPTURE-TRACE MODULE [EVENTS.txt]
 //       reads screen grabs stamped with the wall clock (ffmpeg's x11grab), the
 //       recorded sound, and a capture of the same stretch (frames, sound and
 //       trace); prints picture minus sound for the ring flashes of scene 2 and
-//       for the readout's row changes
+//       for the readout's row changes, and lists every event in EVENTS.txt
+//       ("flash"/"row", seconds into the recording, picture minus sound in ms)
 // The sound of each cue row is placed by aligning the recorded sound with the
 // capture's (whose first sample is the start of the capture's first order);
 // each picture event is found in the grabbed
@@ -15,8 +16,7 @@
 // grab whose readout shows it (the readout's pixels are looked up among the
 // capture's frames, whose texts the trace gives).
 #include <libopenmpt/libopenmpt.hpp>
-#include <pulse/error.h>
-#include <pulse/simple.h>
+#include <pulse/pulseaudio.h>
 
 #include <ctime>
 
@@ -89,35 +89,93 @@ std::vector<float> ReadRawSound(const std::string& path) {
     return samples;
 }
 
-// Records `source` for `seconds`: 10 ms fragments, each stamped when read.
-int RecordSound(const char* source, double seconds, const std::string& rawPath) {
-    pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
-    pa_buffer_attr attr{static_cast<uint32_t>(-1), static_cast<uint32_t>(-1), static_cast<uint32_t>(-1),
-                        static_cast<uint32_t>(-1), kRate / 100 * 2};
-    int error = 0;
-    pa_simple* stream = pa_simple_new(nullptr, "pqn-sync-bench", PA_STREAM_RECORD, source, "recording", &spec, nullptr,
-                                      &attr, &error);
-    if (!stream) {
-        std::fprintf(stderr, "pqn-sync-bench: cannot record %s: %s\n", source, pa_strerror(error));
-        return 1;
+void Signal(void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
+void OnContextState(pa_context*, void* loop) { Signal(loop); }
+void OnStreamEvent(pa_stream*, void* loop) { Signal(loop); }
+void OnReadable(pa_stream*, size_t, void* loop) { Signal(loop); }
+
+// Connects a record stream to `source`, with the main loop locked; null when
+// the server or the source cannot be had.
+pa_stream* ConnectRecording(pa_threaded_mainloop* loop, pa_context* context, const char* source) {
+    pa_context_set_state_callback(context, OnContextState, loop);
+    if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return nullptr;
+    while (pa_context_get_state(context) != PA_CONTEXT_READY) {
+        if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(context))) return nullptr;
+        pa_threaded_mainloop_wait(loop);
     }
-    FILE* raw = std::fopen(rawPath.c_str(), "wb");
-    FILE* stamps = std::fopen((rawPath + ".times").c_str(), "w");
-    if (!raw || !stamps) return 1;
-    std::vector<int16_t> fragment(kRate / 100);
+    pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+    pa_stream* stream = pa_stream_new(context, "recording", &spec, nullptr);
+    if (!stream) return nullptr;
+    pa_stream_set_state_callback(stream, OnStreamEvent, loop);
+    pa_stream_set_read_callback(stream, OnReadable, loop);
+    uint32_t serverChooses = static_cast<uint32_t>(-1);
+    pa_buffer_attr attr{serverChooses, serverChooses, serverChooses, serverChooses, kRate / 100 * 2};
+    auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
+                                                PA_STREAM_ADJUST_LATENCY);
+    if (pa_stream_connect_record(stream, source, &attr, flags) >= 0) {
+        while (pa_stream_get_state(stream) == PA_STREAM_CREATING) pa_threaded_mainloop_wait(loop);
+        if (pa_stream_get_state(stream) == PA_STREAM_READY) return stream;
+    }
+    pa_stream_unref(stream);
+    return nullptr;
+}
+
+// Reads 10 ms fragments (or what the server hands over) for `seconds`; each is
+// stamped with the wall clock less the stream's latency: when its last sample
+// is heard. The latency keeps its sign: a sink's monitor hands out sound
+// before the sink plays it and says so with a negative latency, which the
+// simple API would clamp to zero (and the sound would seem heard early).
+void ReadFragments(pa_threaded_mainloop* loop, pa_stream* stream, double seconds, FILE* raw, FILE* stamps) {
     long samples = 0;
-    while (samples < seconds * kRate && pa_simple_read(stream, fragment.data(), fragment.size() * 2, &error) >= 0) {
+    while (samples < seconds * kRate && pa_stream_get_state(stream) == PA_STREAM_READY) {
+        const void* data = nullptr;
+        size_t bytes = 0;
+        if (pa_stream_peek(stream, &data, &bytes) < 0) return;
+        if (bytes == 0) {
+            pa_threaded_mainloop_wait(loop);
+            continue;
+        }
+        std::vector<char> silence(data ? 0 : bytes, 0);  // a hole in the stream reads as silence
+        std::fwrite(data ? data : silence.data(), 1, bytes, raw);
+        samples += static_cast<long>(bytes / 2);
+        pa_stream_drop(stream);
         timespec now{};
         clock_gettime(CLOCK_REALTIME, &now);
-        pa_usec_t latencyUs = pa_simple_get_latency(stream, &error);
-        samples += static_cast<long>(fragment.size());
-        std::fwrite(fragment.data(), 2, fragment.size(), raw);
-        std::fprintf(stamps, "%ld %.6f\n", samples, now.tv_sec + now.tv_nsec / 1e9 - latencyUs / 1e6);
+        pa_usec_t latencyUs = 0;
+        int negative = 0;
+        if (pa_stream_get_latency(stream, &latencyUs, &negative) < 0) continue;  // no timing yet
+        double latency = (negative ? -1.0 : 1.0) * static_cast<double>(latencyUs) / 1e6;
+        std::fprintf(stamps, "%ld %.6f\n", samples, now.tv_sec + now.tv_nsec / 1e9 - latency);
     }
-    std::fclose(raw);
-    std::fclose(stamps);
-    pa_simple_free(stream);
-    return 0;
+}
+
+// Records `source` for `seconds` as 44.1 kHz mono, with the stamps beside it.
+int RecordSound(const char* source, double seconds, const std::string& rawPath) {
+    FILE* raw = std::fopen(rawPath.c_str(), "wb");
+    FILE* stamps = std::fopen((rawPath + ".times").c_str(), "w");
+    pa_threaded_mainloop* loop = pa_threaded_mainloop_new();
+    pa_context* context = loop ? pa_context_new(pa_threaded_mainloop_get_api(loop), "pqn-sync-bench") : nullptr;
+    bool recorded = false;
+    if (raw && stamps && context && pa_threaded_mainloop_start(loop) >= 0) {
+        pa_threaded_mainloop_lock(loop);
+        if (pa_stream* stream = ConnectRecording(loop, context, source)) {
+            ReadFragments(loop, stream, seconds, raw, stamps);
+            pa_stream_disconnect(stream);
+            pa_stream_unref(stream);
+            recorded = true;
+        }
+        pa_threaded_mainloop_unlock(loop);
+        pa_threaded_mainloop_stop(loop);
+    }
+    if (!recorded) std::fprintf(stderr, "pqn-sync-bench: cannot record %s\n", source);
+    if (context) {
+        pa_context_disconnect(context);
+        pa_context_unref(context);
+    }
+    if (loop) pa_threaded_mainloop_free(loop);
+    if (raw) std::fclose(raw);
+    if (stamps) std::fclose(stamps);
+    return recorded ? 0 : 1;
 }
 
 std::vector<double> PacketTimes(const std::string& file, const char* stream) {
@@ -232,9 +290,9 @@ void Report(const char* what, std::vector<double> ms, double gradePeriodMs) {
 
 int main(int argc, char** argv) {
     if (argc == 5 && std::string(argv[1]) == "--record-sound") return RecordSound(argv[2], std::atof(argv[3]), argv[4]);
-    if (argc != 6) {
+    if (argc != 6 && argc != 7) {
         std::fprintf(stderr, "usage: pqn-sync-bench --record-sound SOURCE SECONDS SOUND.raw\n"
-                             "       pqn-sync-bench GRABS.mkv SOUND.raw CAPTURE-DIR CAPTURE-TRACE MODULE\n");
+                             "       pqn-sync-bench GRABS.mkv SOUND.raw CAPTURE-DIR CAPTURE-TRACE MODULE [EVENTS.txt]\n");
         return 2;
     }
     std::string recording = argv[1], soundPath = argv[2], captureDir = argv[3];
@@ -302,10 +360,16 @@ int main(int argc, char** argv) {
                 videoTimes.size(), grabPeriodMs);
 
     // Readout: a row's first grab against the row's first sound.
+    FILE* events = argc == 7 ? std::fopen(argv[6], "w") : nullptr;
+    auto list = [&](const char* kind, double sound, double ms) {
+        if (events) std::fprintf(events, "%s %.3f %+.1f\n", kind, sound - soundStart, ms - grabPeriodMs / 2);
+    };
     std::vector<double> readout;
     for (const auto& [position, seen] : rowSeen) {
         double sound = soundAt(secondsAt(position.first, position.second));
-        if (std::fabs(seen - sound) < 0.5) readout.push_back(1000 * (seen - sound));
+        if (std::fabs(seen - sound) >= 0.5) continue;
+        readout.push_back(1000 * (seen - sound));
+        list("row", sound, readout.back());
     }
 
     // Flashes: sync 0 on its row; the grab within 200 ms before to 300 ms
@@ -320,8 +384,11 @@ int main(int argc, char** argv) {
             double jump = ring[i].second - ring[i - 1].second;
             if (jump > bestJump) bestJump = jump, bestTime = ring[i].first;
         }
-        if (bestJump > 2) flashes.push_back(1000 * (bestTime - sound));
+        if (bestJump <= 2) continue;
+        flashes.push_back(1000 * (bestTime - sound));
+        list("flash", sound, flashes.back());
     }
+    if (events) std::fclose(events);
     Report("ring flashes", flashes, grabPeriodMs);
     Report("readout rows", readout, grabPeriodMs);
     return 0;
