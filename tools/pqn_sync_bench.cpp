@@ -2,7 +2,8 @@
 // measure it (see scripts/sync_bench.sh).
 //   pqn-sync-bench --record-sound SOURCE SECONDS SOUND.raw
 //       records a sound server's source (a sink's monitor) as 44.1 kHz mono,
-//       and beside it SOUND.raw.times: when samples were heard, on the wall clock
+//       and beside it SOUND.raw.times: per fragment read, the samples so far,
+//       the wall clock and the server's latency for the last of them
 //   pqn-sync-bench GRABS.mkv SOUND.raw CAPTURE-DIR CAPTURE-TRACE MODULE [EVENTS.txt]
 //       reads screen grabs stamped with the wall clock (ffmpeg's x11grab), the
 //       recorded sound, and a capture of the same stretch (frames, sound and
@@ -64,15 +65,16 @@ std::vector<float> ReadSound(const std::string& file, const char* stream) {
     return samples;
 }
 
-// When a recorded sample was heard: the recorder stamps each fragment it reads
-// with the wall clock less the latency the server reports, and the sink's
-// clock keeps samples at their rate, so each stamp less the samples before it
-// is the time of sample 0; the median of these leaves out reads that were late.
+// When a recorded sample was heard: the recorder notes, for each fragment it
+// reads, the wall clock and the latency the server reports; their difference
+// is when the fragment's last sample is heard, and the sink's clock keeps
+// samples at their rate, so that less the samples before it is the time of
+// sample 0; the median of these leaves out reads that were late.
 double SoundStartTime(const std::string& stampsPath) {
     std::ifstream file(stampsPath);
     std::vector<double> starts;
-    double samplesAfter = 0, stamp = 0;
-    while (file >> samplesAfter >> stamp) starts.push_back(stamp - samplesAfter / kRate);
+    double samplesAfter = 0, readTime = 0, latency = 0;
+    while (file >> samplesAfter >> readTime >> latency) starts.push_back(readTime - latency - samplesAfter / kRate);
     if (starts.empty()) return 0;
     std::sort(starts.begin(), starts.end());
     return starts[starts.size() / 2];
@@ -120,9 +122,9 @@ pa_stream* ConnectRecording(pa_threaded_mainloop* loop, pa_context* context, con
     return nullptr;
 }
 
-// Reads 10 ms fragments (or what the server hands over) for `seconds`; each is
-// stamped with the wall clock less the stream's latency: when its last sample
-// is heard. The latency keeps its sign: a sink's monitor hands out sound
+// Reads 10 ms fragments (or what the server hands over) for `seconds`; for
+// each, notes the samples so far, the wall clock and the stream's latency
+// (the last sample is heard at the one less the other). The latency keeps its sign: a sink's monitor hands out sound
 // before the sink plays it and says so with a negative latency, which the
 // simple API would clamp to zero (and the sound would seem heard early).
 void ReadFragments(pa_threaded_mainloop* loop, pa_stream* stream, double seconds, FILE* raw, FILE* stamps) {
@@ -145,7 +147,7 @@ void ReadFragments(pa_threaded_mainloop* loop, pa_stream* stream, double seconds
         int negative = 0;
         if (pa_stream_get_latency(stream, &latencyUs, &negative) < 0) continue;  // no timing yet
         double latency = (negative ? -1.0 : 1.0) * static_cast<double>(latencyUs) / 1e6;
-        std::fprintf(stamps, "%ld %.6f\n", samples, now.tv_sec + now.tv_nsec / 1e9 - latency);
+        std::fprintf(stamps, "%ld %.6f %.6f\n", samples, now.tv_sec + now.tv_nsec / 1e9, latency);
     }
 }
 
