@@ -28,6 +28,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <deque>
 #include <iterator>
 #include <map>
@@ -225,12 +226,20 @@ void FileRows(Channel& ch, const std::vector<RowStart>& rows) {
     }
 }
 
-void TraceSync(const PendingSync& sync) {
+// A sync's trace line; in real time it also says when the procedure was
+// called on the wall clock ("wall", seconds), to be set against a recording.
+void TraceSync(const PendingSync& sync, bool realTime) {
     uint32_t x = sync.target.param ? sync.data : 0xFFFFFFFFu;
-    char line[160];
-    std::snprintf(line, sizeof line, "{\"type\":\"sync\",\"x\":%d,\"ms\":%llu,\"order\":%u,\"row\":%u}",
+    char wall[40] = "";
+    if (realTime) {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        std::snprintf(wall, sizeof wall, ",\"wall\":%lld.%06ld", static_cast<long long>(now.tv_sec), now.tv_nsec / 1000);
+    }
+    char line[200];
+    std::snprintf(line, sizeof line, "{\"type\":\"sync\",\"x\":%d,\"ms\":%llu,\"order\":%u,\"row\":%u%s}",
                   x == 0xFFFFFFFFu ? -1 : static_cast<int>(x),
-                  static_cast<unsigned long long>(sync.frame * 1000 / kSampleRate), sync.order, sync.row);
+                  static_cast<unsigned long long>(sync.frame * 1000 / kSampleRate), sync.order, sync.row, wall);
     platform::TraceLine(line);
 }
 
@@ -310,7 +319,7 @@ void SyncThread() {
             }
         }
         for (const PendingSync& sync : due) {
-            TraceSync(sync);
+            TraceSync(sync, true);
             sync.target.proc(0, 0, sync.data, sync.target.user);
         }
     }
@@ -556,7 +565,7 @@ void AdvanceMusicTo(uint64_t showSampleFrames) {
         while (!ch.pending.empty()) {
             PendingSync sync = ch.pending.front();
             ch.pending.pop_front();
-            TraceSync(sync);
+            TraceSync(sync, false);
             sync.target.proc(0, 0, sync.data, sync.target.user);
         }
     }

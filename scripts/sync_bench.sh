@@ -63,4 +63,4 @@ kill -INT "$grabber"
 wait "$grabber" || true
 grep -h '"latency"' "$work/live.jsonl" | tail -n 1 | sed 's/^/last latency the server reported: /' || true
 echo "$(date +%T) measuring"
-build/tools/pqn-sync-bench "$work/grabs.mkv" "$work/sound.raw" "$work/capture" "$work/capture.jsonl" "$data/biisi.xm" "$work/events.txt"
+build/tools/pqn-sync-bench "$work/grabs.mkv" "$work/sound.raw" "$work/capture" "$work/capture.jsonl" "$work/live.jsonl" "$data/biisi.xm" "$work/events.txt"

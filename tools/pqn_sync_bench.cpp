@@ -4,12 +4,14 @@
 //       records a sound server's source (a sink's monitor) as 44.1 kHz mono,
 //       and beside it SOUND.raw.times: per fragment read, the samples so far,
 //       the wall clock and the server's latency for the last of them
-//   pqn-sync-bench GRABS.mkv SOUND.raw CAPTURE-DIR CAPTURE-TRACE MODULE [EVENTS.txt]
+//   pqn-sync-bench GRABS.mkv SOUND.raw CAPTURE-DIR CAPTURE-TRACE LIVE-TRACE MODULE [EVENTS.txt]
 //       reads screen grabs stamped with the wall clock (ffmpeg's x11grab), the
-//       recorded sound, and a capture of the same stretch (frames, sound and
-//       trace); prints picture minus sound for the ring flashes of scene 2 and
-//       for the readout's row changes, and lists every event in EVENTS.txt
-//       ("flash"/"row", seconds into the recording, picture minus sound in ms)
+//       recorded sound, a capture of the same stretch (frames, sound and
+//       trace) and the trace of the recorded run; prints picture minus sound
+//       for the ring flashes of scene 2 and for the readout's row changes, and
+//       sync calls minus sound (the program's own estimate, before any
+//       drawing), and lists every event in EVENTS.txt ("flash"/"row"/"sync",
+//       seconds into the recording, picture or call minus sound in ms)
 // The sound of each cue row is placed by aligning the recorded sound with the
 // capture's (whose first sample is the start of the capture's first order);
 // each picture event is found in the grabbed
@@ -233,6 +235,7 @@ long Align(const std::vector<float>& whole, const std::vector<float>& part, doub
 struct TraceEntry {
     std::string type, text;
     int order = -1, row = -1, x = -1, ms = -1;
+    double wall = 0;  // seconds; real-time sync lines only
 };
 
 int Field(const std::string& line, const char* key) {
@@ -253,6 +256,8 @@ std::vector<TraceEntry> ReadTrace(const std::string& path) {
         e.row = Field(line, "row");
         e.x = Field(line, "x");
         e.ms = Field(line, "ms");
+        size_t wall = line.find("\"wall\":");
+        if (wall != std::string::npos) e.wall = std::atof(line.c_str() + wall + 7);
         size_t text = line.find("\"text\":\"");
         if (text != std::string::npos) e.text = line.substr(text + 8, line.rfind('"') - text - 8);
         entries.push_back(e);
@@ -276,7 +281,7 @@ double RingLevel(const uint8_t* rgb) {
     return sum / (3.0 * (kRingY1 - kRingY0) * (kRingX1 - kRingX0));
 }
 
-void Report(const char* what, std::vector<double> ms, double gradePeriodMs) {
+void Report(const char* what, const char* measured, std::vector<double> ms, double gradePeriodMs) {
     if (ms.empty()) {
         std::printf("%s: no events found\n", what);
         return;
@@ -284,26 +289,26 @@ void Report(const char* what, std::vector<double> ms, double gradePeriodMs) {
     std::sort(ms.begin(), ms.end());
     double median = ms[ms.size() / 2] - gradePeriodMs / 2;
     double q1 = ms[ms.size() / 4] - gradePeriodMs / 2, q3 = ms[ms.size() * 3 / 4] - gradePeriodMs / 2;
-    std::printf("%s: %zu events, picture minus sound median %+.1f ms (quartiles %+.1f, %+.1f; range %+.1f to %+.1f)\n",
-                what, ms.size(), median, q1, q3, ms.front() - gradePeriodMs / 2, ms.back() - gradePeriodMs / 2);
+    std::printf("%s: %zu events, %s minus sound median %+.1f ms (quartiles %+.1f, %+.1f; range %+.1f to %+.1f)\n",
+                what, ms.size(), measured, median, q1, q3, ms.front() - gradePeriodMs / 2, ms.back() - gradePeriodMs / 2);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 5 && std::string(argv[1]) == "--record-sound") return RecordSound(argv[2], std::atof(argv[3]), argv[4]);
-    if (argc != 6 && argc != 7) {
+    if (argc != 7 && argc != 8) {
         std::fprintf(stderr, "usage: pqn-sync-bench --record-sound SOURCE SECONDS SOUND.raw\n"
-                             "       pqn-sync-bench GRABS.mkv SOUND.raw CAPTURE-DIR CAPTURE-TRACE MODULE [EVENTS.txt]\n");
+                             "       pqn-sync-bench GRABS.mkv SOUND.raw CAPTURE-DIR CAPTURE-TRACE LIVE-TRACE MODULE [EVENTS.txt]\n");
         return 2;
     }
     std::string recording = argv[1], soundPath = argv[2], captureDir = argv[3];
-    std::vector<TraceEntry> trace = ReadTrace(argv[4]);
+    std::vector<TraceEntry> trace = ReadTrace(argv[4]), live = ReadTrace(argv[5]);
 
     // Module time of every order and row start, and of the capture's first
     // sample: the capture's sound starts with its first frame, at the show
     // time that frame's trace line gives (a headless show's clock is the module's).
-    std::ifstream moduleFile(argv[5], std::ios::binary);
+    std::ifstream moduleFile(argv[6], std::ios::binary);
     std::vector<char> moduleBytes((std::istreambuf_iterator<char>(moduleFile)), std::istreambuf_iterator<char>());
     openmpt::module module(moduleBytes);
     auto secondsAt = [&](int order, int row) { return module.set_position_order_row(order, row); };
@@ -362,7 +367,7 @@ int main(int argc, char** argv) {
                 videoTimes.size(), grabPeriodMs);
 
     // Readout: a row's first grab against the row's first sound.
-    FILE* events = argc == 7 ? std::fopen(argv[6], "w") : nullptr;
+    FILE* events = argc == 8 ? std::fopen(argv[7], "w") : nullptr;
     auto list = [&](const char* kind, double sound, double ms) {
         if (events) std::fprintf(events, "%s %.3f %+.1f\n", kind, sound - soundStart, ms - grabPeriodMs / 2);
     };
@@ -390,8 +395,19 @@ int main(int argc, char** argv) {
         flashes.push_back(1000 * (bestTime - sound));
         list("flash", sound, flashes.back());
     }
+
+    // Sync calls: when the program called each sync procedure, by its own
+    // estimate of the row being heard.
+    std::vector<double> calls;
+    for (const TraceEntry& e : live) {
+        if (e.type != "sync" || e.wall == 0) continue;
+        double sound = soundAt(secondsAt(e.order, e.row));
+        calls.push_back(1000 * (e.wall - sound));
+        if (events) std::fprintf(events, "sync %.3f %+.1f\n", sound - soundStart, calls.back());
+    }
     if (events) std::fclose(events);
-    Report("ring flashes", flashes, grabPeriodMs);
-    Report("readout rows", readout, grabPeriodMs);
+    Report("ring flashes", "picture", flashes, grabPeriodMs);
+    Report("readout rows", "picture", readout, grabPeriodMs);
+    Report("sync calls", "call", calls, 0);
     return 0;
 }
