@@ -1,15 +1,12 @@
 // Asks a PulseAudio server for the latency of this program's sink input with
-// libpulse's threaded main loop: connect once, then query four times a second
-// until stopped (the server settles its buffer in the stream's first second,
-// and a query is one short round trip). A server that cannot be reached
-// leaves the estimate at 0.
+// libpulse's threaded main loop: connect once, then query ten times a second
+// until stopped (a query is one short round trip). A server that cannot be
+// reached gives no answer, and the estimate stays with SDL's own buffer.
 #include "audio_latency.h"
 
 #include <pulse/pulseaudio.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -26,9 +23,9 @@ namespace platform::audio_latency {
 namespace {
 
 struct LatencyState {
-    std::atomic<int64_t> latencyUs{0};
     std::deque<int64_t> recentUs;  // the last answers (the poller's own)
-    int64_t (*deviceQueuedUs)() = nullptr;
+    int64_t tracedUs = 0;
+    void (*onAnswer)(int64_t latencyUs) = nullptr;
     std::thread poller;
     std::mutex stopLock;
     std::condition_variable stopSignal;
@@ -63,22 +60,24 @@ void OnSinkInput(pa_context*, const pa_sink_input_info* info, int last, void* us
     }
     if (!IsOurs(info)) return;
     query->found = true;
-    query->latencyUs = static_cast<int64_t>(info->buffer_usec + info->sink_usec);
+    int64_t latencyUs = static_cast<int64_t>(info->buffer_usec + info->sink_usec);
+    State().onAnswer(latencyUs);  // at once: the answer holds for this moment
+    query->latencyUs = latencyUs;
 }
 
-// A new answer. The server's buffer fills and drains in chunks that the
-// queries catch at any point, so the answers of the last two seconds are
-// averaged; a change of a millisecond or more goes into the trace.
-void Publish(int64_t answerUs) {
-    std::deque<int64_t>& recent = State().recentUs;
-    recent.push_back(answerUs);
-    if (recent.size() > 8) recent.pop_front();
+// The trace gets the mean of the last two seconds' answers (a single answer
+// catches the server's buffer at any point of its fill) when it has moved by
+// a millisecond or more.
+void TraceAnswer(int64_t answerUs) {
+    LatencyState& s = State();
+    s.recentUs.push_back(answerUs);
+    if (s.recentUs.size() > 20) s.recentUs.pop_front();
     int64_t sum = 0;
-    for (int64_t us : recent) sum += us;
-    int64_t latencyUs = sum / static_cast<int64_t>(recent.size());
-    int64_t before = State().latencyUs.exchange(latencyUs);
-    if (std::llabs(latencyUs - before) < 1000) return;
-    platform::TraceLine("{\"type\":\"latency\",\"server_us\":" + std::to_string(latencyUs) + "}");
+    for (int64_t us : s.recentUs) sum += us;
+    int64_t meanUs = sum / static_cast<int64_t>(s.recentUs.size());
+    if (std::llabs(meanUs - s.tracedUs) < 1000) return;
+    s.tracedUs = meanUs;
+    platform::TraceLine("{\"type\":\"latency\",\"server_us\":" + std::to_string(meanUs) + "}");
 }
 
 // One round trip to the server; false once the connection is gone.
@@ -91,7 +90,7 @@ bool AskOnce(pa_threaded_mainloop* loop, pa_context* context) {
         pa_threaded_mainloop_wait(loop);
     if (operation) pa_operation_unref(operation);
     pa_threaded_mainloop_unlock(loop);
-    if (query.found) Publish(std::max<int64_t>(0, query.latencyUs - State().deviceQueuedUs()));
+    if (query.found) TraceAnswer(query.latencyUs);
     return alive && pa_context_get_state(context) == PA_CONTEXT_READY;
 }
 
@@ -117,10 +116,13 @@ void Poll() {
     if (!loop) return;
     pa_context* context = pa_context_new(pa_threaded_mainloop_get_api(loop), "pqn sound latency");
     if (context && pa_threaded_mainloop_start(loop) >= 0 && WaitUntilReady(loop, context)) {
-        for (;;) {
+        for (int asked = 1;; ++asked) {
             if (!AskOnce(loop, context)) break;
+            // 70 to 130 ms apart, never in step with the server's own period,
+            // so the answers catch the stream at every point of its cycle.
+            auto pause = std::chrono::milliseconds(70 + (asked * 37) % 61);
             std::unique_lock<std::mutex> lock(s.stopLock);
-            if (s.stopSignal.wait_for(lock, std::chrono::milliseconds(250), [&] { return s.stopping; })) break;
+            if (s.stopSignal.wait_for(lock, pause, [&] { return s.stopping; })) break;
         }
     }
     pa_threaded_mainloop_stop(loop);
@@ -133,11 +135,12 @@ void Poll() {
 
 }  // namespace
 
-void Start(const char* sdlAudioDriver, int64_t (*deviceQueuedUs)()) {
+void Start(const char* sdlAudioDriver, void (*onAnswer)(int64_t latencyUs)) {
     LatencyState& s = State();
-    if (!sdlAudioDriver || !deviceQueuedUs || s.poller.joinable()) return;
-    s.deviceQueuedUs = deviceQueuedUs;
+    if (!sdlAudioDriver || !onAnswer || s.poller.joinable()) return;
+    s.onAnswer = onAnswer;
     s.recentUs.clear();
+    s.tracedUs = 0;
     if (std::strcmp(sdlAudioDriver, "pulseaudio") != 0 && std::strcmp(sdlAudioDriver, "pipewire") != 0) return;
     s.stopping = false;
     s.poller = std::thread(Poll);
@@ -151,9 +154,6 @@ void Stop() {
     }
     s.stopSignal.notify_all();
     if (s.poller.joinable()) s.poller.join();
-    s.latencyUs = 0;
 }
-
-int64_t ServerLatencyUs() { return State().latencyUs; }
 
 }  // namespace platform::audio_latency

@@ -110,7 +110,8 @@ struct AudioOutput {
     SDL_AudioDeviceID device = 0;
     int bufferFrames = 0;
     uint64_t deliveredFrames = 0;
-    uint64_t lastCallbackCounter = 0;
+    int64_t lastCallbackClockFrames = 0;
+    platform::HeardClock serverClock;  // the sound server's answers, when there is one
     std::thread syncThread;
     std::atomic<bool> running{false};
     std::vector<int16_t> mixScratch;
@@ -122,6 +123,7 @@ struct AudioOutput {
         platform::audio_latency::Stop();
         if (device) SDL_CloseAudioDevice(device);
         device = 0;
+        serverClock = {};
     }
 };
 
@@ -243,34 +245,34 @@ void TraceSync(const PendingSync& sync, bool realTime) {
     platform::TraceLine(line);
 }
 
-// Time since the device last took a buffer, in frames; under out.lock.
-double FramesSinceCallback(const AudioOutput& out) {
-    return static_cast<double>(SDL_GetPerformanceCounter() - out.lastCallbackCounter) /
-           static_cast<double>(SDL_GetPerformanceFrequency()) * kSampleRate;
+// The monotonic clock in frames.
+int64_t ClockFrames() {
+    return static_cast<int64_t>(static_cast<double>(SDL_GetPerformanceCounter()) /
+                                static_cast<double>(SDL_GetPerformanceFrequency()) * kSampleRate);
 }
 
-// Frames of the channel being heard now (real time), under out.lock: SDL's
-// device buffer, the sound server's latency and the user's offset are all
-// still ahead of the listener.
+// Frames of the channel heard when the frame being drawn is seen (real time),
+// under out.lock: SDL's device buffer or the sound server's latency, and the
+// user's offset, are still ahead of the listener.
 uint64_t HeardFrame(AudioOutput& out, Channel& ch) {
     if (!ch.started) return 0;
     platform::HeardEstimate estimate;
     estimate.deliveredFrames = static_cast<int64_t>(out.deliveredFrames);
     estimate.bufferFrames = out.bufferFrames;
-    estimate.sinceCallbackFrames = static_cast<int64_t>(FramesSinceCallback(out));
+    estimate.clockFrames = ClockFrames();
+    estimate.sinceCallbackFrames = estimate.clockFrames - out.lastCallbackClockFrames;
     estimate.startDeviceFrame = static_cast<int64_t>(ch.startDeviceFrame);
-    estimate.latencyFrames = (platform::audio_latency::ServerLatencyUs() * kSampleRate + 500000) / 1000000 +
-                             static_cast<int64_t>(platform::Options().audioOffsetMs) * kSampleRate / 1000;
-    return platform::HeardFrameNow(estimate, &ch.heardReported);
+    estimate.offsetFrames = static_cast<int64_t>(platform::Options().audioOffsetMs) * kSampleRate / 1000;
+    estimate.aheadFrames = platform::internal::FramePeriodUs() * kSampleRate / 1000000;
+    return platform::HeardFrameNow(estimate, out.serverClock, &ch.heardReported);
 }
 
-// What of the last buffer SDL took the program still counts as unplayed, now.
-int64_t DeviceQueuedUs() {
+// An answer of the sound server, set against what the device has taken now.
+void OnServerAnswer(int64_t latencyUs) {
     AudioOutput& out = Output();
     std::lock_guard<std::mutex> guard(out.lock);
-    double since = FramesSinceCallback(out);
-    double queued = out.bufferFrames - std::min<double>(since, out.bufferFrames);
-    return static_cast<int64_t>(queued * 1000000 / kSampleRate);
+    platform::NoteServerAnswer(out.serverClock, static_cast<int64_t>(out.deliveredFrames), ClockFrames(),
+                               (latencyUs * kSampleRate + 500000) / 1000000);
 }
 
 void AudioCallback(void*, Uint8* stream, int bytes) {
@@ -296,7 +298,7 @@ void AudioCallback(void*, Uint8* stream, int bytes) {
     }
     std::lock_guard<std::mutex> guard(out.lock);
     out.deliveredFrames += static_cast<uint64_t>(frames);
-    out.lastCallbackCounter = SDL_GetPerformanceCounter();
+    out.lastCallbackClockFrames = ClockFrames();
 }
 
 // Calls each sync procedure once its row is heard; runs every millisecond.
@@ -373,7 +375,7 @@ BOOL BASS_Init(int device, DWORD freq, DWORD, HWND) {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return FALSE;
         }
-        platform::audio_latency::Start(SDL_GetCurrentAudioDriver(), DeviceQueuedUs);
+        platform::audio_latency::Start(SDL_GetCurrentAudioDriver(), OnServerAnswer);
     } else {
         if (SDL_AudioInit("dummy") != 0 || !OpenDevice(out)) return FALSE;
     }

@@ -14,6 +14,9 @@ uint64_t ShowSampleFramesNow();      // headless: sample frames of show time so 
 bool Headless();
 bool Warping();
 uint32_t WarpPosition();  // order | row << 16
+// Time between frames put on screen, smoothed; 0 until two have been shown
+// (and always when headless). Read from any thread.
+int64_t FramePeriodUs();
 // The size of the frames the drawing surface gives a capture or a shot.
 void FrameSizePx(int* widthPx, int* heightPx);
 

@@ -11,6 +11,7 @@
 // real window with the aspect kept (black bars), which is how full screen
 // works on displays that will not switch to 640x480.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -33,6 +34,8 @@ struct SurfaceState {
     platform::MusicPosition framePosition{0, 0};
     bool frameNoted = false;
     bool autoScale = false;  // the surface follows the size the picture gets on screen
+    uint64_t lastShownCounter = 0;
+    std::atomic<int64_t> framePeriodUs{0};
 };
 
 SurfaceState& State() {
@@ -328,6 +331,19 @@ void NoteFramePosition(int scene, MusicPosition position) {
     s.frameNoted = true;
 }
 
+// Time between frames put on screen, smoothed over about sixteen frames. A gap
+// of more than 100 ms (a load, a moved window) is not a frame period.
+void NoteFrameShown(SurfaceState& s) {
+    uint64_t now = SDL_GetPerformanceCounter();
+    if (s.lastShownCounter != 0) {
+        auto gapUs = static_cast<int64_t>(static_cast<double>(now - s.lastShownCounter) * 1e6 /
+                                          static_cast<double>(SDL_GetPerformanceFrequency()));
+        int64_t periodUs = s.framePeriodUs;
+        if (gapUs <= 100000) s.framePeriodUs = periodUs == 0 ? gapUs : periodUs + (gapUs - periodUs) / 16;
+    }
+    s.lastShownCounter = now;
+}
+
 // Shows the latched frame with its text: on screen, or only to the screenshots when headless.
 void PresentPending() {
     SurfaceState& s = State();
@@ -346,7 +362,10 @@ void PresentPending() {
         ReadBackAsync(context, format, s.frameNoted ? s.frameScene : 0);
     }
     int shownWidthPx = 0, shownHeightPx = 0;
-    if (!Options().headless) ShowOnScreen(context, &shownWidthPx, &shownHeightPx);
+    if (!Options().headless) {
+        ShowOnScreen(context, &shownWidthPx, &shownHeightPx);
+        NoteFrameShown(s);
+    }
     RestoreUnderText(context, saved);
     if (s.autoScale) FollowWindowSize(context, shownWidthPx, shownHeightPx);
     ClearOverlay();
@@ -359,6 +378,8 @@ void PresentPending() {
 namespace platform {
 
 uint64_t PresentedFrames() { return State().presented; }
+
+int64_t internal::FramePeriodUs() { return State().framePeriodUs; }
 
 void internal::FrameSizePx(int* widthPx, int* heightPx) {
     PlatformContext* context = sdl::CurrentContext();

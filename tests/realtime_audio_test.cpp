@@ -56,50 +56,101 @@ TEST(RealtimeAudioTest, FallsBackToTheSilentOutputAndSyncsOnTheHeardRow) {
 // Rows of 5512 frames from channel frame 0; the row a heard frame falls in.
 int RowAt(uint64_t heard) { return static_cast<int>(heard / 5512); }
 
-// 1024 frames in the device buffer, 30 ms in the server (1323 frames) and a
-// 50 ms offset (2205): row 1 starts to be reported exactly when its first
-// frame has gone through all three.
-TEST(HeardFrameTest, TheRowChangesWhenItsFirstFrameHasPassedBufferServerAndOffset) {
+// Without a server: 1024 frames in the device buffer and a 50 ms offset
+// (2205 frames). Row 1 is reported exactly when its first frame has gone
+// through both, and not a frame before.
+TEST(HeardFrameTest, WithoutAServerTheRowChangesWhenItsFirstFrameHasPassedTheBufferAndTheOffset) {
+    platform::HeardClock noServer;
     platform::HeardEstimate e;
     e.bufferFrames = 1024;
     e.startDeviceFrame = 4096;
-    e.latencyFrames = 1323 + 2205;
+    e.offsetFrames = 2205;
     e.sinceCallbackFrames = 0;
     uint64_t reported = 0;
-    e.deliveredFrames = 4096 + 1024 + 1323 + 2205 + 5512 - 1;
-    EXPECT_EQ(RowAt(platform::HeardFrameNow(e, &reported)), 0);
+    e.deliveredFrames = 4096 + 1024 + 2205 + 5512 - 1;
+    EXPECT_EQ(RowAt(platform::HeardFrameNow(e, noServer, &reported)), 0);
     e.sinceCallbackFrames = 1;  // one frame's time later
-    EXPECT_EQ(platform::HeardFrameNow(e, &reported), 5512u);
+    EXPECT_EQ(platform::HeardFrameNow(e, noServer, &reported), 5512u);
     EXPECT_EQ(RowAt(reported), 1);
     // Time since the last callback counts up to one buffer, no further.
     e.sinceCallbackFrames = 5000;
-    EXPECT_EQ(platform::HeardFrameNow(e, &reported), 5512u - 1 + 1024);
+    EXPECT_EQ(platform::HeardFrameNow(e, noServer, &reported), 5512u - 1 + 1024);
     // Before the first frame has gone through, frame 0 is heard.
     uint64_t early = 0;
     e.deliveredFrames = 4096;
     e.sinceCallbackFrames = 0;
-    EXPECT_EQ(platform::HeardFrameNow(e, &early), 0u);
+    EXPECT_EQ(platform::HeardFrameNow(e, noServer, &early), 0u);
 }
 
-TEST(HeardFrameTest, ALatencyChangeMovesThePositionButNeverBack) {
+// With a server (a fake one: its answers are given here). An answer of 30 ms
+// (1323 frames) when the device had taken 20000 frames at clock 50000 means
+// frame 20000 - 1323 is heard at 50000 at the latest; later frames follow the
+// clock. With a 50 ms offset and a frame seen 6 ms (265 frames) after it is
+// drawn, row 1 of a channel started at device frame 4096 is reported exactly
+// when the clock brings its first frame through all of them.
+TEST(HeardFrameTest, WithAServerTheRowChangesWhenItsFirstFrameHasPassedTheServerTheOffsetAndTheFrame) {
+    platform::HeardClock server;
+    platform::NoteServerAnswer(server, 20000, 50000, 1323);
     platform::HeardEstimate e;
     e.bufferFrames = 1024;
-    e.deliveredFrames = 100000;
-    e.latencyFrames = 882;  // 20 ms
+    e.deliveredFrames = 40000;
+    e.startDeviceFrame = 4096;
+    e.offsetFrames = 2205;
+    e.aheadFrames = 265;
     uint64_t reported = 0;
-    uint64_t before = platform::HeardFrameNow(e, &reported);
-    EXPECT_EQ(before, 100000u - 1024 - 882);
-    e.latencyFrames = 4410;  // the server now buffers 100 ms: the position holds
-    EXPECT_EQ(platform::HeardFrameNow(e, &reported), before);
-    e.deliveredFrames += 2000;
-    EXPECT_EQ(platform::HeardFrameNow(e, &reported), before);
-    e.deliveredFrames += 2000;  // the sound has caught up
-    EXPECT_EQ(platform::HeardFrameNow(e, &reported), 104000u - 1024 - 4410);
-    e.latencyFrames = 0;  // less latency moves it on at once
-    EXPECT_EQ(platform::HeardFrameNow(e, &reported), 104000u - 1024);
-    // A negative offset can outweigh the latency: the sound is heard earlier.
-    e.latencyFrames = -441;
-    EXPECT_EQ(platform::HeardFrameNow(e, &reported), 104000u - 1024 + 441);
+    int64_t rowOneAt = 50000 - (20000 - 1323) + 4096 + 5512 + 2205 - 265;  // the clock when row 1 is heard
+    e.clockFrames = rowOneAt - 1;
+    EXPECT_EQ(RowAt(platform::HeardFrameNow(e, server, &reported)), 0);
+    e.clockFrames = rowOneAt;
+    EXPECT_EQ(platform::HeardFrameNow(e, server, &reported), 5512u);
+    // What the device has not yet taken is not heard, whatever the clock says.
+    e.clockFrames = rowOneAt + 100000;
+    EXPECT_EQ(platform::HeardFrameNow(e, server, &reported), 40000u - 4096 - 2205);
+}
+
+// An answer can catch SDL still holding part of its last buffer (or that
+// buffer on its way to the server): the frames taken less the latency then
+// overstate what is heard. The least lead of the recent answers counts, so
+// such answers do not move the estimate; once the answers that showed the
+// true lead are old enough to be forgotten, the next least does.
+TEST(HeardFrameTest, TheAnswerThatLeadsLeastCounts) {
+    platform::HeardClock server;
+    platform::NoteServerAnswer(server, 10000, 1000, 2000);  // lead 7000: nothing held back
+    for (int i = 1; i < platform::HeardClock::kAnswers; ++i)
+        platform::NoteServerAnswer(server, 10000 + 1024, 1000 + i, 2000);  // a buffer held: lead 8024 - i
+    platform::HeardEstimate e;
+    e.deliveredFrames = 1000000;
+    e.clockFrames = 100000;
+    uint64_t reported = 0;
+    EXPECT_EQ(platform::HeardFrameNow(e, server, &reported), 107000u);
+    platform::NoteServerAnswer(server, 11024, 1000 + platform::HeardClock::kAnswers, 2000);  // the first is forgotten
+    EXPECT_EQ(platform::HeardFrameNow(e, server, &reported),
+              static_cast<uint64_t>(100000 + 8024 - platform::HeardClock::kAnswers));
+}
+
+// A latency that grows mid-show holds the reported position (it never goes
+// back) until the sound catches up; one that shrinks moves it on once the
+// larger answers are forgotten. A negative offset counts the other way.
+TEST(HeardFrameTest, ALatencyChangeMovesThePositionButNeverBack) {
+    platform::HeardClock server;
+    platform::NoteServerAnswer(server, 100000, 0, 882);  // 20 ms
+    platform::HeardEstimate e;
+    e.deliveredFrames = 200000;
+    e.clockFrames = 10000;
+    uint64_t reported = 0;
+    uint64_t before = platform::HeardFrameNow(e, server, &reported);
+    EXPECT_EQ(before, 100000u - 882 + 10000);
+    platform::NoteServerAnswer(server, 100000 + 10000, 10000, 4410);  // now 100 ms: the position holds
+    EXPECT_EQ(platform::HeardFrameNow(e, server, &reported), before);
+    e.clockFrames += 2000;
+    EXPECT_EQ(platform::HeardFrameNow(e, server, &reported), before);
+    e.clockFrames += 2000;  // the sound has caught up
+    EXPECT_EQ(platform::HeardFrameNow(e, server, &reported), 100000u - 4410 + 14000);
+    for (int i = 0; i < platform::HeardClock::kAnswers; ++i)
+        platform::NoteServerAnswer(server, 100000 + 14000, 14000, 0);  // the latency gone
+    EXPECT_EQ(platform::HeardFrameNow(e, server, &reported), 100000u + 14000);
+    e.offsetFrames = -441;
+    EXPECT_EQ(platform::HeardFrameNow(e, server, &reported), 100000u + 14000 + 441);
 }
 
 }  // namespace
