@@ -8,10 +8,13 @@
 # the readout's rows. Installs xvfb, openbox and pulseaudio when missing.
 #   PQN=build/pqn               the program to measure
 #   OFFSET=MS                   passed as --audio-offset
-#   PULSE_LATENCY_MSEC=100      the stream's latency asked of the server (libpulse reads it)
+#   PULSE_LATENCY_MSEC=100      the latency the program's stream asks of the server (libpulse
+#                               reads it; given to the program only, the recorder keeps its own)
 #   KEEP=1                      keep the recording, the capture, the traces and events.txt (every
 #                               event: kind, seconds into the recording, picture minus sound)
 set -euo pipefail
+program_latency="${PULSE_LATENCY_MSEC:-}"
+unset PULSE_LATENCY_MSEC
 cd "$(dirname "$0")/.."
 pqn="$(realpath "${PQN:-build/pqn}")"
 data="$(realpath build/data)"
@@ -51,13 +54,13 @@ until [ "$(find "$work/capture" -name 'frame-*.png' 2> /dev/null | wc -l)" -ge 7
 kill -INT "$capture" 2> /dev/null || true
 wait "$capture" || true
 
-echo "$(date +%T) recording scene 2 in real time${OFFSET:+ with --audio-offset $OFFSET}${PULSE_LATENCY_MSEC:+, PULSE_LATENCY_MSEC=$PULSE_LATENCY_MSEC}"
+echo "$(date +%T) recording scene 2 in real time${OFFSET:+ with --audio-offset $OFFSET}${program_latency:+, PULSE_LATENCY_MSEC=$program_latency}"
 ffmpeg -v error -copyts -f x11grab -framerate 60 -video_size 640x480 -i "$display" \
   -c:v libx264rgb -preset ultrafast -qp 0 "$work/grabs.mkv" & grabber=$!
 build/tools/pqn-sync-bench --record-sound bench.monitor 32 "$work/sound.raw" & recorder=$!
 sleep 1
 # Scene 2 lasts about 23 s; SIGTERM then ends the show as Escape does.
-DISPLAY="$display" timeout -s TERM 27 "$pqn" --data "$data" --scene 2 --trace "$work/live.jsonl" ${OFFSET:+--audio-offset "$OFFSET"} > /dev/null 2>&1 || true
+DISPLAY="$display" env ${program_latency:+PULSE_LATENCY_MSEC="$program_latency"} timeout -s TERM 27 "$pqn" --data "$data" --scene 2 --trace "$work/live.jsonl" ${OFFSET:+--audio-offset "$OFFSET"} > /dev/null 2>&1 || true
 wait "$recorder"
 kill -INT "$grabber"
 wait "$grabber" || true
