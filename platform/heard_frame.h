@@ -9,6 +9,9 @@
 // the server to ask for (it hands buffers over as the server asks, at a pace
 // of its own). Heard frames advance with the clock, so each answer's bound
 // less the clock (its lead), at its least over the last answers, places them.
+//
+// A frame drawn now is seen at least a frame period later, so the estimate
+// looks that far ahead: the picture shows the sound heard when it appears.
 #pragma once
 
 #include <cstdint>
@@ -45,7 +48,7 @@ struct HeardEstimate {
     int64_t clockFrames = 0;          // the clock now, in frames
     int64_t startDeviceFrame = 0;     // device frame at which the channel's first frame went out
     int64_t offsetFrames = 0;         // the user's offset: heard this much later still
-    int64_t aheadFrames = 0;          // how far ahead the frame being drawn is seen
+    int64_t aheadFrames = 0;          // how long until the frame being drawn is seen
 };
 
 // The channel frame heard now. It never goes back: when the latency grows,
