@@ -263,7 +263,7 @@ uint64_t HeardFrame(AudioOutput& out, Channel& ch) {
     estimate.sinceCallbackFrames = estimate.clockFrames - out.lastCallbackClockFrames;
     estimate.startDeviceFrame = static_cast<int64_t>(ch.startDeviceFrame);
     estimate.offsetFrames = static_cast<int64_t>(platform::Options().audioOffsetMs) * kSampleRate / 1000;
-    estimate.aheadFrames = platform::internal::FramePeriodUs() * kSampleRate / 1000000;
+    estimate.aheadFrames = 2 * platform::internal::FramePeriodUs() * kSampleRate / 1000000;
     return platform::HeardFrameNow(estimate, out.serverClock, &ch.heardReported);
 }
 

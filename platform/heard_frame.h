@@ -10,8 +10,9 @@
 // of its own). Heard frames advance with the clock, so each answer's bound
 // less the clock (its lead), at its least over the last answers, places them.
 //
-// A frame drawn now is seen at least a frame period later, so the estimate
-// looks that far ahead: the picture shows the sound heard when it appears.
+// A position read now is seen about two frame periods later (one to draw the
+// frame, one for the display to take it up), so the estimate looks that far
+// ahead: the picture shows the sound heard when it appears.
 #pragma once
 
 #include <cstdint>
