@@ -16,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "pulse_context.h"
 #include "runtime.h"
 
 namespace platform::audio_latency {
@@ -43,8 +44,6 @@ struct Query {
     bool found = false;
     int64_t latencyUs = 0;
 };
-
-void OnContextState(pa_context*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
 
 bool IsOurs(const pa_sink_input_info* info) {
     const char* pid = info->proplist ? pa_proplist_gets(info->proplist, PA_PROP_APPLICATION_PROCESS_ID) : nullptr;
@@ -96,16 +95,7 @@ bool AskOnce(pa_threaded_mainloop* loop, pa_context* context) {
 
 bool WaitUntilReady(pa_threaded_mainloop* loop, pa_context* context) {
     pa_threaded_mainloop_lock(loop);
-    pa_context_set_state_callback(context, OnContextState, loop);
-    bool ready = false;
-    if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
-        for (;;) {
-            pa_context_state_t state = pa_context_get_state(context);
-            if (state == PA_CONTEXT_READY) ready = true;
-            if (state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state)) break;
-            pa_threaded_mainloop_wait(loop);
-        }
-    }
+    bool ready = platform::pulse::ConnectAndWait(loop, context);
     pa_threaded_mainloop_unlock(loop);
     return ready;
 }

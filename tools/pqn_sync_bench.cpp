@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "../platform/png_file.h"
+#include "../platform/pulse_context.h"
 
 namespace {
 
@@ -94,19 +95,13 @@ std::vector<float> ReadRawSound(const std::string& path) {
 }
 
 void Signal(void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
-void OnContextState(pa_context*, void* loop) { Signal(loop); }
 void OnStreamEvent(pa_stream*, void* loop) { Signal(loop); }
 void OnReadable(pa_stream*, size_t, void* loop) { Signal(loop); }
 
 // Connects a record stream to `source`, with the main loop locked; null when
 // the server or the source cannot be had.
 pa_stream* ConnectRecording(pa_threaded_mainloop* loop, pa_context* context, const char* source) {
-    pa_context_set_state_callback(context, OnContextState, loop);
-    if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return nullptr;
-    while (pa_context_get_state(context) != PA_CONTEXT_READY) {
-        if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(context))) return nullptr;
-        pa_threaded_mainloop_wait(loop);
-    }
+    if (!platform::pulse::ConnectAndWait(loop, context)) return nullptr;
     pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
     pa_stream* stream = pa_stream_new(context, "recording", &spec, nullptr);
     if (!stream) return nullptr;
