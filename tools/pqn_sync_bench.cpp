@@ -57,15 +57,19 @@ std::string Run(const std::string& command) {
     return out;
 }
 
-// One channel at 44100 Hz, the packets' samples one after another.
-std::vector<float> ReadSound(const std::string& file, const char* stream) {
-    std::string raw = Run("ffmpeg -v error -i '" + file + "' -map " + stream + " -ac 1 -ar 44100 -f s16le -");
-    std::vector<float> samples(raw.size() / 2);
+// Signed 16-bit little-endian samples as floats in [-1, 1).
+std::vector<float> SamplesFromS16le(const std::string& bytes) {
+    std::vector<float> samples(bytes.size() / 2);
     for (size_t i = 0; i < samples.size(); ++i) {
-        int16_t s = static_cast<int16_t>(static_cast<uint8_t>(raw[2 * i]) | (static_cast<uint8_t>(raw[2 * i + 1]) << 8));
+        int16_t s = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
         samples[i] = s / 32768.0f;
     }
     return samples;
+}
+
+// One channel at 44100 Hz, the packets' samples one after another.
+std::vector<float> ReadSound(const std::string& file, const char* stream) {
+    return SamplesFromS16le(Run("ffmpeg -v error -i '" + file + "' -map " + stream + " -ac 1 -ar 44100 -f s16le -"));
 }
 
 // When a recorded sample was heard: the recorder notes, for each fragment it
@@ -85,13 +89,7 @@ double SoundStartTime(const std::string& stampsPath) {
 
 std::vector<float> ReadRawSound(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<float> samples(bytes.size() / 2);
-    for (size_t i = 0; i < samples.size(); ++i) {
-        int16_t s = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
-        samples[i] = s / 32768.0f;
-    }
-    return samples;
+    return SamplesFromS16le(std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()));
 }
 
 void Signal(void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
@@ -121,9 +119,10 @@ pa_stream* ConnectRecording(pa_threaded_mainloop* loop, pa_context* context, con
 
 // Reads 10 ms fragments (or what the server hands over) for `seconds`; for
 // each, notes the samples so far, the wall clock and the stream's latency
-// (the last sample is heard at the one less the other). The latency keeps its sign: a sink's monitor hands out sound
-// before the sink plays it and says so with a negative latency, which the
-// simple API would clamp to zero (and the sound would seem heard early).
+// (the last sample is heard at the one less the other). The latency keeps its
+// sign: a sink's monitor hands out sound before the sink plays it and says so
+// with a negative latency, which the simple API would clamp to zero (and the
+// sound would seem heard early).
 void ReadFragments(pa_threaded_mainloop* loop, pa_stream* stream, double seconds, FILE* raw, FILE* stamps) {
     long samples = 0;
     while (samples < seconds * kRate && pa_stream_get_state(stream) == PA_STREAM_READY) {
