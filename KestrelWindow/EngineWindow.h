@@ -3,8 +3,8 @@
 // and size, shows error boxes, and owns the module or stream being played.
 #pragma once
 
-#include "../platform/bass.h"
-#include "../platform/win32.h"
+#include "platform/bass.h"
+#include "platform/win32.h"
 
 // Set by the program: the procedure the window class is registered with.
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

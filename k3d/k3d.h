@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "../KestrelWindow/EngineWindow.h"
-#include "../platform/gl.h"
+#include "platform/gl.h"
 
 // Capability bits of EnableFeatures / DisableFeatures.
 enum FeatureBits { kDepthTest = 1, kCullFace = 2, kLighting = 4, kBlending = 8 };

@@ -1,6 +1,6 @@
 // Small picture files read into memory: the glyphs of the cube letters.
-#include "../platform/data_file.h"
-#include "../platform/paths.h"
+#include "platform/data_file.h"
+#include "platform/paths.h"
 #include "k3d.h"
 
 // The buffer is zero-filled first, so a short file leaves the rest blank.

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "../platform/data_file.h"
-#include "../platform/paths.h"
+#include "platform/data_file.h"
+#include "platform/paths.h"
 #include "k3d.h"
 
 void aseFree(model* m) {

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "../platform/data_file.h"
-#include "../platform/paths.h"
+#include "platform/data_file.h"
+#include "platform/paths.h"
 #include "k3d.h"
 
 // A second call replaces the table, releasing the first.

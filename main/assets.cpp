@@ -1,6 +1,6 @@
 // The asset manifest: the module and its sync, 52 texture slots filled in
 // layout groups, slot names, the glyphs of the cube letters, the meshes.
-#include "../platform/bass.h"
+#include "platform/bass.h"
 #include "demo.h"
 
 unsigned char* g_glyphM = nullptr;

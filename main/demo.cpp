@@ -1,8 +1,8 @@
 // Entry, window procedure, sync callback and the scene chain.
 #include "demo.h"
 
-#include "../platform/capture.h"
-#include "../platform/runtime.h"
+#include "platform/capture.h"
+#include "platform/runtime.h"
 #include "../scenes/TickTimer.h"
 
 Kestrel3D* g_engine = nullptr;

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <string>
 
-#include "../platform/bench.h"
-#include "../platform/capture.h"
-#include "../platform/crash_report.h"
-#include "../platform/runtime.h"
+#include "platform/bench.h"
+#include "platform/capture.h"
+#include "platform/crash_report.h"
+#include "platform/runtime.h"
 #include "demo.h"
 #include "version.h"
 

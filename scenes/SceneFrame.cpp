@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "../main/demo.h"
-#include "../platform/runtime.h"
+#include "platform/runtime.h"
 #include "TickTimer.h"
 
 static void ReadPosition(FramePosition* position) {

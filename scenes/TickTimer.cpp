@@ -1,7 +1,7 @@
 // The tick timer on the system tick count; differences wrap modulo 2^32.
 #include "TickTimer.h"
 
-#include "../platform/win32.h"
+#include "platform/win32.h"
 
 TickTimer g_tickTimer;
 

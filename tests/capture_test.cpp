@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "../platform/png_file.h"
+#include "platform/png_file.h"
 #include "support.h"
 
 namespace fs = std::filesystem;

@@ -12,7 +12,7 @@
 #include <functional>
 #include <sstream>
 
-#include "../platform/xm_sync.h"
+#include "sound/xm_sync.h"
 #include "support.h"
 
 namespace fs = std::filesystem;

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <string>
 
-#include "../platform/crash_report.h"
+#include "platform/crash_report.h"
 
 namespace {
 

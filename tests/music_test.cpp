@@ -3,8 +3,8 @@
 // the E8x cells cleared from the copy that is played.
 #include <gtest/gtest.h>
 
-#include "../platform/runtime.h"
-#include "../platform/xm_sync.h"
+#include "platform/runtime.h"
+#include "sound/xm_sync.h"
 #include "support.h"
 
 namespace {

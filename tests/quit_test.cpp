@@ -8,7 +8,7 @@
 
 #include <fstream>
 
-#include "../platform/runtime.h"
+#include "platform/runtime.h"
 #include "../scenes/TickTimer.h"
 #include "support.h"
 

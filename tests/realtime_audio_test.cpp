@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <thread>
 
-#include "../platform/heard_frame.h"
-#include "../platform/runtime.h"
+#include "sound/heard_frame.h"
+#include "platform/runtime.h"
 #include "support.h"
 
 namespace {

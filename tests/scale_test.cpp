@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "../platform/png_file.h"
+#include "platform/png_file.h"
 #include "support.h"
 
 namespace fs = std::filesystem;

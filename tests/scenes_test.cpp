@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "../platform/runtime.h"
+#include "platform/runtime.h"
 #include "../scenes/CubeGrid.h"
 #include "../scenes/Scenes.h"
 #include "../scenes/TickTimer.h"

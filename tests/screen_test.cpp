@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "../platform/png_file.h"
+#include "platform/png_file.h"
 #include "support.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <set>
 #include <sstream>
 
-#include "../platform/png_file.h"
+#include "platform/png_file.h"
 #include "support.h"
 
 namespace fs = std::filesystem;

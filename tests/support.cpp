@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "../platform/runtime.h"
+#include "platform/runtime.h"
 
 namespace test {
 

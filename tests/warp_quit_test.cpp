@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "../platform/capture.h"
-#include "../platform/runtime.h"
+#include "platform/capture.h"
+#include "platform/runtime.h"
 #include "support.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Start-up of the engine for the tools.
 #include "headless_engine.h"
 
-#include "../platform/runtime.h"
+#include "platform/runtime.h"
 
 void OpenHeadlessEngine(int musicMode) {
     platform::RunOptions options;

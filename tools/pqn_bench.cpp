@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "headless_engine.h"
-#include "../platform/runtime.h"
+#include "platform/runtime.h"
 #include "../scenes/SceneFrame.h"
 #include "../scenes/TickTimer.h"
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "../platform/png_file.h"
+#include "platform/png_file.h"
 #include "canvas.h"
 #include "meshes.h"
 #include "pictures.h"

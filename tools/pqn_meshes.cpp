@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "headless_engine.h"
-#include "../platform/png_file.h"
-#include "../platform/runtime.h"
+#include "platform/png_file.h"
+#include "platform/runtime.h"
 
 namespace {
 

@@ -33,8 +33,8 @@
 #include <string>
 #include <vector>
 
-#include "../platform/png_file.h"
-#include "../platform/pulse_context.h"
+#include "platform/png_file.h"
+#include "sound/pulse_context.h"
 
 namespace {
 

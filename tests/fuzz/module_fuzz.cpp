@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "../../platform/bass.h"
-#include "../../platform/runtime.h"
+#include "platform/bass.h"
+#include "platform/runtime.h"
 
 namespace {
 void CALLBACK Ignore(HSYNC, DWORD, DWORD, DWORD) {}

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "../../platform/xm_sync.h"
+#include "sound/xm_sync.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> bytes(data, data + size);

@@ -1,7 +1,7 @@
 // The crash report of crash_report.h, written with async-signal-safe calls
 // only: write(2) and glibc's backtrace_symbols_fd, on a stack of its own so
 // that a stack overflow can still be reported.
-#include "crash_report.h"
+#include "platform/crash_report.h"
 
 #include <execinfo.h>
 #include <signal.h>

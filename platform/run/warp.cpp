@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "internal.h"
-#include "win32_internal.h"
+#include "run/internal.h"
+#include "win32/win32_internal.h"
 
 namespace {
 

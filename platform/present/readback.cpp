@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "bench.h"
-#include "capture.h"
-#include "png_file.h"
-#include "win32_internal.h"
+#include "platform/bench.h"
+#include "platform/capture.h"
+#include "platform/png_file.h"
+#include "win32/win32_internal.h"
 
 namespace {
 

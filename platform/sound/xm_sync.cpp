@@ -1,5 +1,5 @@
 // Walks the packed pattern data of an XM file (version 0x0104).
-#include "xm_sync.h"
+#include "sound/xm_sync.h"
 
 #include <cstring>
 

@@ -5,9 +5,9 @@
 
 #include <cstdio>
 
-#include "bass.h"
-#include "internal.h"
-#include "win32_internal.h"
+#include "platform/bass.h"
+#include "run/internal.h"
+#include "win32/win32_internal.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "win32.h"
+#include "platform/win32.h"
 
 typedef DWORD HMUSIC;
 typedef DWORD HSTREAM;

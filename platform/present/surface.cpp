@@ -16,10 +16,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "bench.h"
-#include "capture.h"
-#include "internal.h"
-#include "win32_internal.h"
+#include "platform/bench.h"
+#include "platform/capture.h"
+#include "run/internal.h"
+#include "win32/win32_internal.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 // converting and encoding the last ones overlap on the cores.
 // The sound is decoded a little ahead of the frames; samples are held back
 // until a frame covers them, so the sound ends exactly with the last frame.
-#include "capture.h"
+#include "platform/capture.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -31,8 +31,8 @@
 #include <string>
 #include <vector>
 
-#include "internal.h"
-#include "png_file.h"
+#include "run/internal.h"
+#include "platform/png_file.h"
 
 namespace platform::capture {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "data_file.h"
-#include "win32_internal.h"
+#include "platform/data_file.h"
+#include "win32/win32_internal.h"
 
 namespace {
 

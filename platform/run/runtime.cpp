@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "bass.h"
-#include "bench.h"
-#include "capture.h"
-#include "internal.h"
-#include "win32_internal.h"
+#include "platform/bass.h"
+#include "platform/bench.h"
+#include "platform/capture.h"
+#include "run/internal.h"
+#include "win32/win32_internal.h"
 
 namespace {
 

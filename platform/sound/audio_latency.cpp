@@ -2,7 +2,7 @@
 // libpulse's threaded main loop: connect once, then query ten times a second
 // until stopped (a query is one short round trip). A server that cannot be
 // reached gives no answer, and the estimate stays with SDL's own buffer.
-#include "audio_latency.h"
+#include "sound/audio_latency.h"
 
 #include <pulse/pulseaudio.h>
 #include <unistd.h>
@@ -16,8 +16,8 @@
 #include <string>
 #include <thread>
 
-#include "pulse_context.h"
-#include "runtime.h"
+#include "sound/pulse_context.h"
+#include "platform/runtime.h"
 
 namespace platform::audio_latency {
 

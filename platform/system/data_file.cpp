@@ -1,5 +1,5 @@
 // Regular files only, opened without blocking (see data_file.h).
-#include "data_file.h"
+#include "platform/data_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,5 +1,5 @@
 // PNG files through libpng's simplified API.
-#include "png_file.h"
+#include "platform/png_file.h"
 
 #include <png.h>
 

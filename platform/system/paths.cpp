@@ -1,5 +1,5 @@
 // Resolution of Windows-style relative data paths on a case-sensitive file system.
-#include "paths.h"
+#include "platform/paths.h"
 
 #include <strings.h>
 

@@ -1,5 +1,5 @@
 // Frame timing of a benchmark run, reported as a table or as JSON.
-#include "bench.h"
+#include "platform/bench.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -15,7 +15,7 @@
 #include <map>
 #include <vector>
 
-#include "runtime.h"
+#include "platform/runtime.h"
 
 namespace platform::bench {
 

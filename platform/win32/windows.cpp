@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "win32_internal.h"
+#include "win32/win32_internal.h"
 
 namespace {
 

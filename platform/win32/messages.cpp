@@ -5,8 +5,8 @@
 #include <deque>
 #include <string>
 
-#include "internal.h"
-#include "win32_internal.h"
+#include "run/internal.h"
+#include "win32/win32_internal.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // frame (1000 / fps ms) at each swap, so every run sees the same times; while
 // earlier scenes are warped through it is the warp's. The show clock starts
 // when the music is told to play.
-#include "internal.h"
-#include "win32_internal.h"
+#include "run/internal.h"
+#include "win32/win32_internal.h"
 
 namespace {
 

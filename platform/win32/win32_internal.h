@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "runtime.h"
-#include "win32.h"
+#include "platform/runtime.h"
+#include "platform/win32.h"
 
 struct PlatformWindow {
     SDL_Window* sdl = nullptr;

@@ -17,7 +17,7 @@
 // finished: from that moment its position reads as order 65535, row 65535
 // (as the library reports for a bad handle), so a show waiting for a later
 // order than the module has still ends. The sound loops on; no more syncs.
-#include "bass.h"
+#include "platform/bass.h"
 
 #include <SDL.h>
 #include <libopenmpt/libopenmpt.hpp>
@@ -38,14 +38,14 @@
 #include <thread>
 #include <vector>
 
-#include "audio_latency.h"
-#include "capture.h"
-#include "data_file.h"
-#include "heard_frame.h"
-#include "internal.h"
-#include "paths.h"
-#include "runtime.h"
-#include "xm_sync.h"
+#include "sound/audio_latency.h"
+#include "platform/capture.h"
+#include "platform/data_file.h"
+#include "sound/heard_frame.h"
+#include "run/internal.h"
+#include "platform/paths.h"
+#include "platform/runtime.h"
+#include "sound/xm_sync.h"
 
 namespace {
 
