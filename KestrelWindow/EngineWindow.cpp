@@ -12,7 +12,7 @@ int EngineWindow::Create(int width, int height, HINSTANCE instance, int showComm
     this->height = height;
     windowClass.cbSize = sizeof(WNDCLASSEXA);
     windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.lpfnWndProc = procedure;
     windowClass.cbClsExtra = 0;
     windowClass.cbWndExtra = 0;
     windowClass.hInstance = instance;

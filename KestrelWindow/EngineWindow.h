@@ -6,13 +6,13 @@
 #include "platform/bass.h"
 #include "platform/win32.h"
 
-// Set by the program: the procedure the window class is registered with.
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
 class EngineWindow {
 public:
     EngineWindow(int musicMode, int windowMode);
     ~EngineWindow();
+
+    // The program's procedure the window class is registered with (before Create).
+    void SetWindowProcedure(WNDPROC procedure) { this->procedure = procedure; }
 
     int Create(int width, int height, HINSTANCE instance, int showCommand, const char* title);
     void EnterFullscreen();
@@ -35,6 +35,7 @@ private:
     void InitOutput();
 
     WNDCLASSEXA windowClass{};
+    WNDPROC procedure = nullptr;
     HINSTANCE instance = nullptr;
     int musicMode;
     HMUSIC music = 0;

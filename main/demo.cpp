@@ -65,7 +65,10 @@ bool StartCapture(int first) {
     if (options.captureOut.empty()) return true;
     DWORD music = g_engine->ow->GetMusicChannel();
     double seconds = platform::MusicSecondsAtOrder(music, 27) - platform::MusicSecondsAtOrder(music, kStartOrders[first - 1]);
-    return platform::capture::Start(options.captureOut, options.framesPerSecond, seconds > 0 ? seconds : 0);
+    int widthPx = 0, heightPx = 0;
+    platform::FrameSizePx(&widthPx, &heightPx);
+    return platform::capture::Start(options.captureOut, options.framesPerSecond, seconds > 0 ? seconds : 0, widthPx,
+                                    heightPx);
 }
 
 }  // namespace
@@ -79,13 +82,19 @@ static void BlankScreen() {
     }
 }
 
-bool StartShow(HINSTANCE instance, int showCommand) {
-    g_running = true;
+bool OpenEngine(int musicMode, HINSTANCE instance, int showCommand) {
     g_engine = new Kestrel3D;
-    g_engine->ow = new EngineWindow(2, 1);
+    g_engine->ow = new EngineWindow(musicMode, 1);
+    g_engine->ow->SetWindowProcedure(MainWindowProc);
     if (!g_engine->ow->Create(640, 480, instance, showCommand, ".P.Q.N.")) return false;
     g_engine->getHDC();
     g_engine->InitAPI();
+    return true;
+}
+
+bool StartShow(HINSTANCE instance, int showCommand) {
+    g_running = true;
+    if (!OpenEngine(2, instance, showCommand)) return false;
 
     BlankScreen();
     LoadAssets();

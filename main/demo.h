@@ -18,6 +18,9 @@ inline void ClearSyncFlag(int n) { g_syncFlags[n].store(0, std::memory_order_rel
 
 void CALLBACK MusicSyncProc(HSYNC handle, DWORD channel, DWORD data, DWORD user);
 bool LoadAssets();
+// Creates the engine, its window (with the program's window procedure) and
+// its GL context: what the show, the tests and the tools start with.
+bool OpenEngine(int musicMode, HINSTANCE instance, int showCommand);
 // Start-up: the window and its GL context, the data, the band, the scenes
 // before the first one run unseen, then the capture, the music and the tick
 // timer. False when there is no window to show (not made, or closed meanwhile).

@@ -23,11 +23,7 @@ void ConfigureHeadless() {
 
 void OpenEngine() {
     ConfigureHeadless();
-    g_engine = new Kestrel3D;
-    g_engine->ow = new EngineWindow(1, 1);
-    g_engine->ow->Create(640, 480, nullptr, 1, ".P.Q.N.");
-    g_engine->getHDC();
-    g_engine->InitAPI();
+    ::OpenEngine(1, nullptr, 1);
 }
 
 void CloseEngine() {

@@ -15,7 +15,7 @@
 #include <map>
 #include <vector>
 
-#include "platform/runtime.h"
+#include "platform/clock.h"
 
 namespace platform::bench {
 

@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-#include "run/internal.h"
+#include "run/clock.h"
 #include "platform/png_file.h"
 
 namespace platform::capture {
@@ -163,8 +163,8 @@ void WriteWavHeader(FILE* f, uint32_t frames) {
     Put32(f, 16);
     Put16(f, 1);
     Put16(f, 2);
-    Put32(f, internal::kSampleRate);
-    Put32(f, internal::kSampleRate * 4);
+    Put32(f, sdl::kSampleRate);
+    Put32(f, sdl::kSampleRate * 4);
     Put16(f, 4);
     Put16(f, 16);
     std::fwrite("data", 1, 4, f);
@@ -245,7 +245,7 @@ void WriterThread() {
 }
 
 uint64_t SampleFramesFor(uint64_t videoFrames) {
-    return videoFrames * internal::kSampleRate / static_cast<uint64_t>(S().fps);
+    return videoFrames * sdl::kSampleRate / static_cast<uint64_t>(S().fps);
 }
 
 void WriteSamples(const int16_t* stereo, size_t frames) {
@@ -274,7 +274,7 @@ void WriteCoveredAudio(uint64_t videoFrames) {
 bool StartAudioEncoder(const std::string& out) {
     State& s = S();
     std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "s16le",
-                                     "-ar", std::to_string(internal::kSampleRate), "-ac", "2", "-i", "-"};
+                                     "-ar", std::to_string(sdl::kSampleRate), "-ac", "2", "-i", "-"};
     if (EndsWith(out, ".mkv")) args.insert(args.end(), {"-c:a", "flac"});
     // At this rate ffmpeg's constant-quantiser AAC coder is the better and
     // the much faster one (a third of the default's time).
@@ -315,12 +315,13 @@ bool Preflight(const std::string& out) {
     return true;
 }
 
-bool Start(const std::string& out, int framesPerSecond, double expectedSeconds) {
+bool Start(const std::string& out, int framesPerSecond, double expectedSeconds, int widthPx, int heightPx) {
     State& s = S();
     s.out = out;
     s.fps = framesPerSecond;
     s.video = EndsWith(out, ".mp4") || EndsWith(out, ".mkv");
-    internal::FrameSizePx(&s.widthPx, &s.heightPx);
+    s.widthPx = widthPx;
+    s.heightPx = heightPx;
     size_t frameBytes = static_cast<size_t>(s.widthPx) * s.heightPx * 4;
     s.queuedFramesMost = std::min(kQueuedFramesMost, std::max<size_t>(2, kQueuedBytesMost / frameBytes));
     s.expectedFrames = static_cast<uint64_t>(expectedSeconds * framesPerSecond) + 1;

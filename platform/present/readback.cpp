@@ -8,7 +8,7 @@
 #include "platform/bench.h"
 #include "platform/capture.h"
 #include "platform/png_file.h"
-#include "win32/win32_internal.h"
+#include "present/readback.h"
 
 namespace {
 

@@ -16,10 +16,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "present/surface.h"
+
 #include "platform/bench.h"
 #include "platform/capture.h"
-#include "run/internal.h"
-#include "win32/win32_internal.h"
+#include "present/readback.h"
+#include "run/clock.h"
+#include "win32/gdi_text.h"
 
 namespace {
 
@@ -27,7 +30,6 @@ namespace {
 constexpr int kUnderTextHeightPx = 64;
 
 struct SurfaceState {
-    platform::sdl::FramebufferCalls fb;
     bool framePending = false;
     uint64_t presented = 0;
     int frameScene = 0;
@@ -41,31 +43,6 @@ struct SurfaceState {
 SurfaceState& State() {
     static SurfaceState state;
     return state;
-}
-
-bool LoadFramebufferCalls() {
-    platform::sdl::FramebufferCalls& fb = State().fb;
-#define LOAD(field, name) fb.field = reinterpret_cast<decltype(fb.field)>(SDL_GL_GetProcAddress(name))
-    LOAD(genFramebuffers, "glGenFramebuffers");
-    LOAD(deleteFramebuffers, "glDeleteFramebuffers");
-    LOAD(bindFramebuffer, "glBindFramebuffer");
-    LOAD(genRenderbuffers, "glGenRenderbuffers");
-    LOAD(deleteRenderbuffers, "glDeleteRenderbuffers");
-    LOAD(bindRenderbuffer, "glBindRenderbuffer");
-    LOAD(renderbufferStorage, "glRenderbufferStorage");
-    LOAD(renderbufferStorageMultisample, "glRenderbufferStorageMultisample");
-    LOAD(framebufferRenderbuffer, "glFramebufferRenderbuffer");
-    LOAD(checkFramebufferStatus, "glCheckFramebufferStatus");
-    LOAD(blitFramebuffer, "glBlitFramebuffer");
-    LOAD(windowPos2i, "glWindowPos2i");
-    LOAD(genBuffers, "glGenBuffers");
-    LOAD(deleteBuffers, "glDeleteBuffers");
-    LOAD(bindBuffer, "glBindBuffer");
-    LOAD(bufferData, "glBufferData");
-    LOAD(mapBuffer, "glMapBuffer");
-    LOAD(unmapBuffer, "glUnmapBuffer");
-#undef LOAD
-    return fb.genFramebuffers && fb.bindFramebuffer && fb.blitFramebuffer && fb.renderbufferStorage;
 }
 
 // A software renderer draws every pixel on the CPU: there the picture stays
@@ -145,7 +122,7 @@ void ApplyProgramViewportAndScissor(const PlatformContext* context) {
 
 // Gives the surface's buffers their storage for the context's layout.
 bool AllocateBuffers(PlatformContext* context) {
-    platform::sdl::FramebufferCalls& fb = State().fb;
+    platform::sdl::FramebufferCalls& fb = platform::sdl::Framebuffers();
     const SurfaceLayout& layout = context->layout;
     auto store = [&](GLuint framebuffer, GLuint buffer, GLenum format, int samples, int heightPx, GLenum attachment) {
         fb.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
@@ -189,7 +166,7 @@ void FollowWindowSize(PlatformContext* context, int fitWidthPx, int fitHeightPx)
 
 // Shows the finished frame in the window; gives the size the picture got there.
 void ShowOnScreen(PlatformContext* context, int* shownWidthPx, int* shownHeightPx) {
-    platform::sdl::FramebufferCalls& fb = State().fb;
+    platform::sdl::FramebufferCalls& fb = platform::sdl::Framebuffers();
     PlatformWindow* window = context->window;
     int drawableW = 0, drawableH = 0;
     SDL_GL_GetDrawableSize(window->sdl, &drawableW, &drawableH);
@@ -217,7 +194,7 @@ void ShowOnScreen(PlatformContext* context, int* shownWidthPx, int* shownHeightP
 // A multisampled surface is resolved into its single-sampled copy.
 void Resolve(PlatformContext* context) {
     if (context->samples <= 0) return;
-    platform::sdl::FramebufferCalls& fb = State().fb;
+    platform::sdl::FramebufferCalls& fb = platform::sdl::Framebuffers();
     const SurfaceLayout& layout = context->layout;
     glPushAttrib(GL_SCISSOR_BIT);
     glDisable(GL_SCISSOR_TEST);
@@ -231,7 +208,7 @@ void Resolve(PlatformContext* context) {
 
 // The samples asked for, as many as the driver allows.
 int SupportedSamples(int wanted) {
-    if (wanted <= 0 || !State().fb.renderbufferStorageMultisample) return 0;
+    if (wanted <= 0 || !platform::sdl::Framebuffers().renderbufferStorageMultisample) return 0;
     GLint most = 0;
     glGetIntegerv(GL_MAX_SAMPLES, &most);
     if (most < wanted)
@@ -243,7 +220,6 @@ int SupportedSamples(int wanted) {
 
 namespace platform::sdl {
 
-FramebufferCalls& Framebuffers() { return State().fb; }
 
 bool CreateSurface(PlatformContext* context, int depthBits) {
     if (!LoadFramebufferCalls()) {
@@ -251,7 +227,7 @@ bool CreateSurface(PlatformContext* context, int depthBits) {
         return false;
     }
     const RunOptions& options = Options();
-    FramebufferCalls& fb = State().fb;
+    FramebufferCalls& fb = platform::sdl::Framebuffers();
     PlatformWindow* window = context->window;
     bool inWindow = !options.headless;
     State().autoScale = inWindow && (options.scaleAuto || (!options.scaleGiven && !SoftwareRenderer()));
@@ -289,7 +265,7 @@ bool CreateSurface(PlatformContext* context, int depthBits) {
 }
 
 void DestroySurface(PlatformContext* context) {
-    FramebufferCalls& fb = State().fb;
+    FramebufferCalls& fb = platform::sdl::Framebuffers();
     if (!fb.deleteFramebuffers || !context->framebuffer) return;
     fb.bindFramebuffer(GL_FRAMEBUFFER, 0);
     fb.deleteFramebuffers(1, &context->framebuffer);
@@ -302,22 +278,6 @@ void DestroySurface(PlatformContext* context) {
         fb.deleteRenderbuffers(1, &context->resolveBuffer);
     }
     if (context->readBuffers[0]) fb.deleteBuffers(2, context->readBuffers);
-}
-
-int SurfaceX(const PlatformContext* context, int windowXPx) {
-    const SurfaceLayout& layout = context->layout;
-    return layout.pictureXPx + static_cast<int>(std::lround(static_cast<double>(windowXPx) * layout.pictureWidthPx /
-                                                            context->window->width));
-}
-
-int SurfaceY(const PlatformContext* context, int windowYPx) {
-    const SurfaceLayout& layout = context->layout;
-    return layout.pictureYPx + static_cast<int>(std::lround(static_cast<double>(windowYPx) * layout.pictureHeightPx /
-                                                            context->window->height));
-}
-
-GLuint FinishedFrame(const PlatformContext* context) {
-    return context->samples > 0 ? context->resolveFramebuffer : context->framebuffer;
 }
 
 void LatchFrame() { State().framePending = true; }
@@ -354,7 +314,7 @@ void PresentPending() {
     Resolve(context);
     std::vector<TextRegion> saved = DrawOverlay(context);
     if (s.frameNoted) SaveShots(context, s.framePosition);
-    bool musicStarted = internal::MusicHasStarted();
+    bool musicStarted = MusicHasStarted();
     bool capturing = capture::Active() && musicStarted;
     if (capturing || (Options().bench && musicStarted)) {
         // A benchmark reads frames back as a video capture does.
@@ -373,19 +333,19 @@ void PresentPending() {
     ++s.presented;
 }
 
-}  // namespace platform::sdl
-
-namespace platform {
-
 uint64_t PresentedFrames() { return State().presented; }
 
-int64_t internal::FramePeriodUs() { return State().framePeriodUs; }
+int64_t FramePeriodUs() { return State().framePeriodUs; }
 
-void internal::FrameSizePx(int* widthPx, int* heightPx) {
-    PlatformContext* context = sdl::CurrentContext();
+void FrameSizePx(int* widthPx, int* heightPx) {
+    PlatformContext* context = CurrentContext();
     *widthPx = context ? context->layout.widthPx : 640;
     *heightPx = context ? context->layout.heightPx : 480;
 }
+
+}  // namespace platform::sdl
+
+namespace platform {
 
 namespace gl {
 

@@ -1,10 +1,13 @@
 // The tick count and the show clock. In a real window the tick count is
 // SDL's millisecond clock; headless it is a virtual clock that moves on one
 // frame (1000 / fps ms) at each swap, so every run sees the same times; while
-// earlier scenes are warped through it is the warp's. The show clock starts
+// earlier scenes are warped through it is the warp's, which the warp pushes in. The show clock starts
 // when the music is told to play.
-#include "run/internal.h"
-#include "win32/win32_internal.h"
+#include "run/clock.h"
+
+#include "platform/options.h"
+#include "platform/win32.h"
+#include "win32/windows.h"
 
 namespace {
 
@@ -15,6 +18,8 @@ struct ClockState {
     uint64_t framesBeforeMusic = 0;  // full-run frames a warp stood for, until the music starts
     uint32_t ticksAtMusicStart = 0;
     bool musicStarted = false;
+    bool ticksHeld = false;          // a warp stands in for the tick count
+    uint32_t heldTicks = 0;
 };
 
 ClockState& State() {
@@ -38,12 +43,19 @@ void SetSwaps(uint64_t swaps, uint64_t framesBeforeMusic) {
 }
 
 uint32_t RawTicks() {
-    if (internal::Warping()) return WarpTicks();
+    if (State().ticksHeld) return State().heldTicks;
     if (Options().headless) return static_cast<uint32_t>(State().swaps * 1000 / FramesPerSecond());
     return SdlReady() ? SDL_GetTicks() : 0;
 }
 
 void ShiftTicks(int64_t ms) { State().tickOffset += ms; }
+
+void HoldTicks(uint32_t ticks) {
+    State().ticksHeld = true;
+    State().heldTicks = ticks;
+}
+
+void ReleaseTicks() { State().ticksHeld = false; }
 
 }  // namespace platform::sdl
 
@@ -60,7 +72,7 @@ uint32_t ShowTimeMs() {
 
 void SetTickCountForTest(uint32_t ticks) { State().tickOffset = static_cast<int64_t>(ticks) - sdl::RawTicks(); }
 
-namespace internal {
+namespace sdl {
 
 void MusicStartedPlaying() {
     ClockState& s = State();
@@ -77,5 +89,5 @@ uint64_t ShowSampleFramesNow() {
     return (s.swaps - s.swapsAtMusicStart) * static_cast<uint64_t>(kSampleRate) / FramesPerSecond();
 }
 
-}  // namespace internal
+}  // namespace sdl
 }  // namespace platform

@@ -5,12 +5,16 @@
 #include <algorithm>
 #include <vector>
 
-#include "run/internal.h"
-#include "win32/win32_internal.h"
+#include "run/warp.h"
+
+#include "platform/options.h"
+#include "platform/trace.h"
+#include "present/surface.h"
+#include "run/clock.h"
 
 namespace {
 
-using platform::internal::kSampleRate;
+using platform::sdl::kSampleRate;
 
 // How a frame run while warping is drawn.
 enum class WarpDraw { None, Unrasterised, Full };
@@ -81,6 +85,7 @@ void StartWarpFrame() {
     s.frame = next.frame;
     s.position = next.position;
     s.ticks = WarpTicksAt(next.frame);
+    HoldTicks(s.ticks);
     s.draw = next.draw;
     if (CurrentContext()) {
         if (next.draw == WarpDraw::Unrasterised) glEnable(GL_RASTERIZER_DISCARD);
@@ -90,9 +95,14 @@ void StartWarpFrame() {
 }
 
 // A full run's clock moves on at its swap.
-void WarpSwap() { State().ticks = WarpTicksAt(State().frame + 1); }
+void WarpSwap() {
+    State().ticks = WarpTicksAt(State().frame + 1);
+    HoldTicks(State().ticks);
+}
 
-uint32_t WarpTicks() { return State().ticks; }
+bool Warping() { return State().warping; }
+
+uint32_t WarpPosition() { return State().position.order | (State().position.row << 16); }
 
 }  // namespace sdl
 
@@ -103,6 +113,8 @@ void BeginWarp() {
     s.baseSwaps = sdl::Swaps();
     s.nextFrame = 0;
     s.ticks = WarpTicksAt(0);
+    sdl::HoldTicks(s.ticks);
+    MuteFrameTrace(true);
 }
 
 void WarpThrough(uint32_t fromOrder, uint32_t toOrder, const std::vector<OrderTiming>& timing) {
@@ -140,6 +152,8 @@ bool WarpDrawsThisFrame() { return !State().warping || State().draw != WarpDraw:
 void EndWarp() {
     WarpState& s = State();
     s.warping = false;
+    sdl::ReleaseTicks();
+    MuteFrameTrace(false);
     s.frames.clear();
     if (sdl::CurrentContext()) glDisable(GL_RASTERIZER_DISCARD);
     if (Options().headless) {
@@ -150,11 +164,4 @@ void EndWarp() {
     }
 }
 
-namespace internal {
-
-bool Warping() { return State().warping; }
-
-uint32_t WarpPosition() { return State().position.order | (State().position.row << 16); }
-
-}  // namespace internal
 }  // namespace platform

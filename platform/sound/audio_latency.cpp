@@ -17,7 +17,7 @@
 #include <thread>
 
 #include "sound/pulse_context.h"
-#include "platform/runtime.h"
+#include "platform/trace.h"
 
 namespace platform::audio_latency {
 

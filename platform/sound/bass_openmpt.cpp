@@ -42,14 +42,17 @@
 #include "platform/capture.h"
 #include "platform/data_file.h"
 #include "sound/heard_frame.h"
-#include "run/internal.h"
 #include "platform/paths.h"
-#include "platform/runtime.h"
+#include "platform/options.h"
+#include "platform/trace.h"
+#include "present/surface.h"
+#include "run/clock.h"
+#include "run/warp.h"
 #include "sound/xm_sync.h"
 
 namespace {
 
-using platform::internal::kSampleRate;
+using platform::sdl::kSampleRate;
 constexpr int32_t kTimedOrders = 64;  // orders whose start time and rows are known
 
 struct SyncRegistration {
@@ -263,7 +266,7 @@ uint64_t HeardFrame(AudioOutput& out, Channel& ch) {
     estimate.sinceCallbackFrames = estimate.clockFrames - out.lastCallbackClockFrames;
     estimate.startDeviceFrame = static_cast<int64_t>(ch.startDeviceFrame);
     estimate.offsetFrames = static_cast<int64_t>(platform::Options().audioOffsetMs) * kSampleRate / 1000;
-    estimate.aheadFrames = 2 * platform::internal::FramePeriodUs() * kSampleRate / 1000000;
+    estimate.aheadFrames = 2 * platform::sdl::FramePeriodUs() * kSampleRate / 1000000;
     return platform::HeardFrameNow(estimate, out.serverClock, &ch.heardReported);
 }
 
@@ -365,7 +368,7 @@ BOOL BASS_Init(int device, DWORD freq, DWORD, HWND) {
     out.initDevices.push_back(device);
     if (freq != static_cast<DWORD>(kSampleRate) || (device != -1 && device != -2)) return FALSE;
     if (out.initialised) return TRUE;
-    if (platform::internal::Headless()) {
+    if (platform::Options().headless) {
         out.initialised = true;
         return TRUE;
     }
@@ -420,7 +423,7 @@ HMUSIC BASS_MusicLoad(BOOL fromMemory, const void* file, QWORD, DWORD, DWORD fla
 // Headless: the music starts at the show's clock, which stands past the
 // module's start after a warp; what lies before it is decoded unheard.
 static void StartLockstep(Channel& ch) {
-    ch.heardFrom = platform::internal::ShowSampleFramesNow();
+    ch.heardFrom = platform::sdl::ShowSampleFramesNow();
     platform::AdvanceMusicTo(ch.heardFrom);
 }
 
@@ -431,7 +434,7 @@ BOOL BASS_MusicPlay(HMUSIC music) {
     if (out.device) SDL_LockAudioDevice(out.device);
     ch->playing = true;
     if (out.device) SDL_UnlockAudioDevice(out.device);
-    platform::internal::MusicStartedPlaying();
+    platform::sdl::MusicStartedPlaying();
     if (!out.realTime) StartLockstep(*ch);
     return TRUE;
 }
@@ -485,7 +488,7 @@ BOOL BASS_StreamPlay(HSTREAM stream, BOOL, DWORD flags) {
     ch->loop = ch->loop || (flags & BASS_SAMPLE_LOOP) != 0;
     ch->playing = true;
     if (out.device) SDL_UnlockAudioDevice(out.device);
-    platform::internal::MusicStartedPlaying();
+    platform::sdl::MusicStartedPlaying();
     if (!out.realTime) StartLockstep(*ch);
     return TRUE;
 }
@@ -513,7 +516,7 @@ BOOL BASS_ChannelSetPosition(DWORD handle, DWORD position) {
 DWORD BASS_ChannelGetPosition(DWORD handle) {
     Channel* ch = Find(handle);
     if (!ch) return 0xFFFFFFFFu;
-    if (platform::internal::Warping() && ch->isModule) return platform::internal::WarpPosition();
+    if (platform::sdl::Warping() && ch->isModule) return platform::sdl::WarpPosition();
     AudioOutput& out = Output();
     std::lock_guard<std::mutex> guard(out.lock);
     uint64_t heard = out.realTime ? HeardFrame(out, *ch) : (ch->decoded > 0 ? ch->decoded - 1 : 0);

@@ -14,7 +14,8 @@
 #include <vector>
 
 #include "platform/data_file.h"
-#include "win32/win32_internal.h"
+#include "platform/trace.h"
+#include "win32/gdi_text.h"
 
 namespace {
 

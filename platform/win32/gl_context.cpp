@@ -6,14 +6,17 @@
 #include <cstdio>
 
 #include "platform/bass.h"
-#include "run/internal.h"
-#include "win32/win32_internal.h"
+#include "platform/options.h"
+#include "present/readback.h"
+#include "present/surface.h"
+#include "run/clock.h"
+#include "run/warp.h"
+#include "win32/gdi_text.h"
 
 namespace {
 
 struct ContextState {
     PIXELFORMATDESCRIPTOR pixelFormat{};
-    PlatformContext* current = nullptr;
 };
 
 ContextState& State() {
@@ -22,12 +25,6 @@ ContextState& State() {
 }
 
 }  // namespace
-
-namespace platform::sdl {
-
-PlatformContext* CurrentContext() { return State().current; }
-
-}  // namespace platform::sdl
 
 HDC GetDC(HWND window) { return window && window->alive ? window : nullptr; }
 int ReleaseDC(HWND, HDC) { return 1; }
@@ -59,48 +56,48 @@ HGLRC wglCreateContext(HDC dc) {
         delete context;
         return nullptr;
     }
-    State().current = context;
+    platform::sdl::SetCurrentContext(context);
     return context;
 }
 
 BOOL wglMakeCurrent(HDC dc, HGLRC context) {
     if (!context) {
-        State().current = nullptr;
+        platform::sdl::SetCurrentContext(nullptr);
         return TRUE;
     }
     if (!dc || !dc->sdl || SDL_GL_MakeCurrent(dc->sdl, context->sdl) != 0) return FALSE;
     platform::sdl::Framebuffers().bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
-    State().current = context;
+    platform::sdl::SetCurrentContext(context);
     return TRUE;
 }
 
 BOOL wglDeleteContext(HGLRC context) {
     if (!context) return FALSE;
-    ContextState& s = State();
-    if (s.current == context) {
+    bool current = platform::sdl::CurrentContext() == context;
+    if (current) {
         platform::sdl::PresentPending();
         platform::sdl::FinishReadBacks(context);
     }
     platform::sdl::DestroySurface(context);
     SDL_GL_DeleteContext(context->sdl);
-    if (s.current == context) s.current = nullptr;
+    if (current) platform::sdl::SetCurrentContext(nullptr);
     delete context;
     return TRUE;
 }
 
 BOOL SwapBuffers(HDC dc) {
-    if (!dc || !dc->alive || !State().current) return FALSE;
+    if (!dc || !dc->alive || !platform::sdl::CurrentContext()) return FALSE;
     platform::sdl::PresentPending();
     glFlush();
     platform::sdl::ClearOverlay();
-    if (platform::internal::Warping()) {
+    if (platform::sdl::Warping()) {
         platform::sdl::WarpSwap();
         return TRUE;
     }
     platform::sdl::LatchFrame();
     platform::sdl::CountSwap();
-    if (platform::Options().headless && platform::internal::MusicHasStarted())
-        platform::AdvanceMusicTo(platform::internal::ShowSampleFramesNow());
+    if (platform::Options().headless && platform::sdl::MusicHasStarted())
+        platform::AdvanceMusicTo(platform::sdl::ShowSampleFramesNow());
     return TRUE;
 }
 

@@ -5,8 +5,14 @@
 #include <deque>
 #include <string>
 
-#include "run/internal.h"
-#include "win32/win32_internal.h"
+#include "win32/messages.h"
+
+#include "platform/options.h"
+#include "platform/trace.h"
+#include "present/surface.h"
+#include "run/signals.h"
+#include "run/warp.h"
+#include "win32/windows.h"
 
 namespace {
 
@@ -104,7 +110,7 @@ void PumpEvents() {
 BOOL PeekMessageA(MSG* msg, HWND, UINT, UINT, UINT removeFlags) {
     platform::sdl::PresentPending();
     platform::sdl::PumpEvents();
-    if (platform::internal::Warping()) platform::sdl::StartWarpFrame();
+    if (platform::sdl::Warping()) platform::sdl::StartWarpFrame();
     MessageState& s = State();
     if (!s.queue.empty()) {
         *msg = s.queue.front();

@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "win32/win32_internal.h"
+#include "win32/windows.h"
+
+#include "platform/options.h"
+#include "platform/trace.h"
 
 namespace {
 
@@ -18,6 +21,7 @@ struct WindowState {
     std::map<std::string, WNDCLASSEXA> classes;
     std::vector<std::unique_ptr<PlatformWindow>> windows;
     int cursorCount = 0;
+    void (*beforeDestroyed)() = nullptr;
 };
 
 WindowState& State() {
@@ -79,6 +83,8 @@ PlatformWindow* LiveWindow() {
     return nullptr;
 }
 
+void SetBeforeWindowDestroyed(void (*hook)()) { State().beforeDestroyed = hook; }
+
 }  // namespace platform::sdl
 
 using platform::Options;
@@ -121,8 +127,8 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int, in
 
 BOOL DestroyWindow(HWND window) {
     if (!window || !window->alive) return FALSE;
-    platform::sdl::PresentPending();
-    SendMessageA(window, WM_DESTROY, 0, 0);
+    if (State().beforeDestroyed) State().beforeDestroyed();
+    if (window->procedure) window->procedure(window, WM_DESTROY, 0, 0);
     window->alive = false;
     if (window->sdl) SDL_DestroyWindow(window->sdl);
     window->sdl = nullptr;
@@ -180,7 +186,7 @@ long ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
     std::string body = text ? text : "";
     std::string title = caption ? caption : "Error";
-    platform::sdl::RecordMessageBox(body);
+    platform::RecordMessageBox(body);
     bool shown = false;
     if (!Options().headless && State().sdlReady) {
         SDL_Window* parent = owner && owner->alive ? owner->sdl : nullptr;

@@ -13,7 +13,7 @@ namespace platform::capture {
 // Whether the output can be made here (a video needs ffmpeg); prints why not.
 bool Preflight(const std::string& out);
 // Starts writing; false with a message printed when it cannot.
-bool Start(const std::string& out, int framesPerSecond, double expectedSeconds);
+bool Start(const std::string& out, int framesPerSecond, double expectedSeconds, int widthPx, int heightPx);
 bool Active();
 // Frames for a video come as BGRA, for PNG files as RGB.
 bool WantsBgra();

@@ -1,0 +1,14 @@
+// The show's clock as the program above the platform sees it.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// Milliseconds of show time: since the music was told to play (0 before).
+uint32_t ShowTimeMs();
+
+// Moves the tick count so that the next reading is `ticks` (tests of wrap-around).
+void SetTickCountForTest(uint32_t ticks);
+
+}  // namespace platform

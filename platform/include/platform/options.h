@@ -1,0 +1,43 @@
+// The options of this run of the program, as the command line gave them, and
+// the music position they are given in.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct MusicPosition {
+    uint32_t order;
+    uint32_t row;
+};
+
+struct RunOptions {
+    bool headless = false;            // offscreen GL, virtual clock, lockstep music
+    bool forceWindowed = false;       // window mode 1 opens a normal window instead
+    int framesPerSecond = 60;         // virtual frame rate of headless runs
+    std::string traceFile;            // JSON lines of frames, syncs and errors
+    std::vector<MusicPosition> shots; // headless: save the first frame at or after each
+    std::string shotDir;              // where the shots go, as shot-OOO-RR.png
+    std::string captureOut;           // headless: every frame and the sound to a video or folder
+    int firstScene = 1;               // the show starts at this scene
+    bool bench = false;               // headless: time every frame, report per scene
+    bool benchJson = false;
+    int audioOffsetMs = 0;            // real time: the sound is heard this much later than reported
+
+    // How many pixels stand behind the program's 640x480 window pixels.
+    double scale = 1;                 // drawing surface pixels per window pixel, 1 to 4
+    bool scaleAuto = false;           // in a window: as large as the picture gets on screen
+    bool scaleGiven = false;          // --scale was given; otherwise auto on a hardware renderer
+    int msaaSamples = 0;              // multisampled surface, resolved before it is shown or read
+    int frameWidthPx = 0;             // headless: frames of this size (0: the picture's own)
+    int frameHeightPx = 0;
+    bool fitWidth = false;            // with a frame size: the picture's width fills the frame
+};
+
+// The options of the run (set once by Configure).
+const RunOptions& Options();
+void SetOptions(const RunOptions& options);
+
+}  // namespace platform

@@ -1,0 +1,26 @@
+// What the run records: the trace (JSON lines of frames, syncs, texts and
+// errors, for tests and tools) and every message box shown.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Opens the trace; false when it cannot be written (the reason is printed).
+bool OpenTrace(const std::string& path);
+void CloseTrace();
+// Writes one line of JSON to the trace, if a trace is open.
+void TraceLine(const std::string& json);
+std::string JsonEscape(const std::string& text);
+// Frames and texts are not traced while muted (the warp's unseen frames).
+void MuteFrameTrace(bool muted);
+// The position each frame used, and the text put over it (TextOutA), as given.
+void TraceFrame(int scene, uint32_t showMs, uint32_t order, uint32_t row);
+void NoteText(const std::string& text);
+
+// Every message box of the run, in order, for tests and the trace.
+void RecordMessageBox(const std::string& text);
+const std::vector<std::string>& MessageBoxTexts();
+
+}  // namespace platform

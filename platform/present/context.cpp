@@ -1,0 +1,65 @@
+// The record behind an HGLRC and the pure lookups on it: the current
+// context, the framebuffer calls, and window pixels mapped to surface pixels.
+#include "present/context.h"
+
+#include <cmath>
+
+namespace platform::sdl {
+
+namespace {
+
+PlatformContext* g_current = nullptr;
+
+}  // namespace
+
+PlatformContext* CurrentContext() { return g_current; }
+
+void SetCurrentContext(PlatformContext* context) { g_current = context; }
+
+FramebufferCalls& Framebuffers() {
+    static FramebufferCalls calls;
+    return calls;
+}
+
+bool LoadFramebufferCalls() {
+    FramebufferCalls& fb = Framebuffers();
+#define LOAD(field, name) fb.field = reinterpret_cast<decltype(fb.field)>(SDL_GL_GetProcAddress(name))
+    LOAD(genFramebuffers, "glGenFramebuffers");
+    LOAD(deleteFramebuffers, "glDeleteFramebuffers");
+    LOAD(bindFramebuffer, "glBindFramebuffer");
+    LOAD(genRenderbuffers, "glGenRenderbuffers");
+    LOAD(deleteRenderbuffers, "glDeleteRenderbuffers");
+    LOAD(bindRenderbuffer, "glBindRenderbuffer");
+    LOAD(renderbufferStorage, "glRenderbufferStorage");
+    LOAD(renderbufferStorageMultisample, "glRenderbufferStorageMultisample");
+    LOAD(framebufferRenderbuffer, "glFramebufferRenderbuffer");
+    LOAD(checkFramebufferStatus, "glCheckFramebufferStatus");
+    LOAD(blitFramebuffer, "glBlitFramebuffer");
+    LOAD(windowPos2i, "glWindowPos2i");
+    LOAD(genBuffers, "glGenBuffers");
+    LOAD(deleteBuffers, "glDeleteBuffers");
+    LOAD(bindBuffer, "glBindBuffer");
+    LOAD(bufferData, "glBufferData");
+    LOAD(mapBuffer, "glMapBuffer");
+    LOAD(unmapBuffer, "glUnmapBuffer");
+#undef LOAD
+    return fb.genFramebuffers && fb.bindFramebuffer && fb.blitFramebuffer && fb.renderbufferStorage;
+}
+
+int SurfaceX(const PlatformContext* context, int windowXPx) {
+    const SurfaceLayout& layout = context->layout;
+    return layout.pictureXPx + static_cast<int>(std::lround(static_cast<double>(windowXPx) * layout.pictureWidthPx /
+                                                            context->window->width));
+}
+
+int SurfaceY(const PlatformContext* context, int windowYPx) {
+    const SurfaceLayout& layout = context->layout;
+    return layout.pictureYPx + static_cast<int>(std::lround(static_cast<double>(windowYPx) * layout.pictureHeightPx /
+                                                            context->window->height));
+}
+
+GLuint FinishedFrame(const PlatformContext* context) {
+    return context->samples > 0 ? context->resolveFramebuffer : context->framebuffer;
+}
+
+}  // namespace platform::sdl

@@ -1,0 +1,13 @@
+// Frames back to the CPU, for the capture, the benchmark and shots.
+#pragma once
+
+#include "platform/options.h"
+#include "present/context.h"
+
+namespace platform::sdl {
+
+void ReadBackAsync(PlatformContext* context, GLenum format, int scene);
+void FinishReadBacks(PlatformContext* context);
+void SaveShots(PlatformContext* context, MusicPosition framePosition);
+
+}  // namespace platform::sdl

@@ -1,0 +1,25 @@
+// The drawing surface of a context (the framebuffer object the program draws
+// into, standing for the window's client area) and its presentation on screen.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/options.h"
+#include "present/context.h"
+
+namespace platform::sdl {
+
+bool CreateSurface(PlatformContext* context, int depthBits);
+void DestroySurface(PlatformContext* context);
+void LatchFrame();        // a swap: the frame is shown at the next pump or swap
+void DropLatchedFrame();
+void PresentPending();    // shows the latched frame with its text
+void NoteFramePosition(int scene, MusicPosition position);
+uint64_t PresentedFrames();
+// Time between frames put on screen, smoothed; 0 until two have been shown
+// (and always when headless). Read from any thread.
+int64_t FramePeriodUs();
+// The size of the frames the drawing surface gives a capture or a shot.
+void FrameSizePx(int* widthPx, int* heightPx);
+
+}  // namespace platform::sdl
