@@ -1,0 +1,77 @@
+// The channels the sound-library calls hand out as handles: a module (with
+// its decoder) or a stream of samples, what of it has been decoded, the
+// timeline of its rows and the syncs waiting for their rows to be heard.
+// Shared by the real-time output (audio callback and sync thread) and the
+// headless lock-step; ChannelsLock() guards timelines, pending syncs and the
+// counters marked so.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/bass.h"
+#include "sound/module_decoder.h"
+
+namespace platform::sound {
+
+struct SyncRegistration {
+    SYNCPROC* proc;
+    DWORD param;
+    DWORD user;
+};
+
+struct PendingSync {
+    uint64_t frame;
+    DWORD data;
+    SyncRegistration target;
+    uint32_t order, row;
+};
+
+struct Channel {
+    DWORD handle = 0;
+    std::unique_ptr<ModuleDecoder> module;  // null for a stream
+    std::vector<int16_t> pcm;               // streams: interleaved stereo at 44100 Hz
+    bool loop = false;
+    bool playing = false;      // told to play
+    bool startedOnDevice = false;  // its first sound has been handed to the device (under the lock)
+    uint64_t decoded = 0;      // frames decoded since play (decoding thread); headless
+                               // after StartMusicAtOrder, from the module's start
+    uint64_t decodedPublished = 0;  // the same, as last filed under the lock
+    uint64_t heardFrom = 0;    // headless: the first frame that is the show's sound
+    uint64_t startDeviceFrame = 0;  // real time: device frames delivered before its first
+    uint64_t heardReported = 0;     // real time: the heard frame last reported, which never goes back
+    std::vector<RowStart> unfiled;  // real time: rows decoded, not yet in the timeline (under the lock)
+    std::deque<RowStart> timeline;  // under the lock
+    std::deque<PendingSync> pending;
+    std::vector<SyncRegistration> syncs;
+    DWORD startPosition = 0;   // reported until the first row is heard
+
+    bool IsModule() const { return module != nullptr; }
+};
+
+std::mutex& ChannelsLock();
+// The channel of a handle, or null (never handed out, or freed).
+Channel* FindChannel(DWORD handle);
+// Files a new channel (under the lock) and returns its handle.
+DWORD AddChannel(std::unique_ptr<Channel> channel);
+void FreeChannel(DWORD handle);
+// Every channel slot, freed ones as null; for the decoding loops.
+std::vector<std::unique_ptr<Channel>>& AllChannels();
+
+// Decodes a channel's next `count` frames into `out`; a module's rows that
+// start among them are appended to `rows`.
+void DecodeChannel(Channel& ch, int16_t* out, int count, std::vector<RowStart>* rows);
+// Puts decoded rows into the timeline and queues the syncs of their cues (under the lock).
+void FileRows(Channel& ch, const std::vector<RowStart>& rows);
+// The position (order | row << 16) of the frame heard; reading it changes nothing.
+DWORD PositionAt(const Channel& ch, uint64_t heardFrame);
+// Moves the syncs whose rows have been heard to `due`, in order (under the lock).
+void TakeDueSyncs(Channel& ch, uint64_t heardFrame, std::vector<PendingSync>* due);
+// Calls a sync's procedure, with a trace line; in real time the line also says
+// when on the wall clock ("wall", seconds), to be set against a recording.
+void DeliverSync(const PendingSync& sync, bool realTime);
+
+}  // namespace platform::sound

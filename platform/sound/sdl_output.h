@@ -1,0 +1,26 @@
+// Real-time sound on SDL2: the audio device, its callback that decodes every
+// playing channel into the mix, the sync thread that calls each sync as its
+// row is heard, and the estimate of the frame being heard.
+#pragma once
+
+#include <cstdint>
+
+#include "sound/channels.h"
+
+namespace platform::sound {
+
+// device -1: the default output (the sound server's latency is then asked
+// for too); -2: SDL's silent device, which still consumes in real time.
+bool OpenOutput(int device);
+void ResumeOutput();
+void CloseOutput();
+// Holds the audio callback off while the channel table or a channel's
+// decoder changes (take it before ChannelsLock).
+void LockOutput();
+void UnlockOutput();
+// A channel's frame heard when the frame being drawn is seen (under ChannelsLock).
+uint64_t HeardFrame(Channel& ch);
+// Frames decoded ahead of the frame heard, for the first channel playing.
+int64_t DecodeLeadFrames();
+
+}  // namespace platform::sound
