@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "system/process.h"
 
 namespace platform::bench {
 
@@ -101,41 +102,28 @@ struct ChildRun {
 // Runs this program with `arguments`, its stderr silenced.
 ChildRun RunSelf(const std::vector<std::string>& arguments) {
     ChildRun run;
-    int out[2];
-    if (pipe(out) != 0) return run;
+    std::vector<std::string> args{"pqn"};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    process::Options options;
+    options.path = "/proc/self/exe";
+    int output = -1;
+    options.output = &output;
+    options.silenceErrors = true;
     Clock::time_point start = Clock::now();
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], 1);
-        int null = open("/dev/null", O_WRONLY);
-        if (null >= 0) dup2(null, 2);
-        close(out[0]);
-        std::vector<char*> argv{const_cast<char*>("pqn")};
-        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv("/proc/self/exe", argv.data());
-        _exit(127);
-    }
-    close(out[1]);
-    if (pid < 0) {
-        close(out[0]);
-        return run;
-    }
+    pid_t pid = process::Start(args, options);
+    if (pid < 0) return run;
     char buffer[4096];
-    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) != 0;) {
+    for (ssize_t n; (n = read(output, buffer, sizeof buffer)) != 0;) {
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) break;
         run.output.append(buffer, static_cast<size_t>(n));
     }
-    close(out[0]);
-    int status = 0;
+    close(output);
     struct rusage usage {};
-    while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
-    }
+    run.ok = process::Wait(pid, &usage) == 0;
     run.wallS = std::chrono::duration<double>(Clock::now() - start).count();
     run.cpuS = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     run.peakKb = usage.ru_maxrss;
-    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return run;
 }
 

@@ -1,0 +1,86 @@
+// A capture as numbered PNG frames and a WAV file in a folder.
+#include <cstdio>
+#include <filesystem>
+
+#include "capture/sink.h"
+#include "platform/png_file.h"
+#include "run/clock.h"
+
+namespace platform::capture {
+
+namespace {
+
+void Put32(FILE* f, uint32_t v) {
+    uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
+    std::fwrite(b, 1, 4, f);
+}
+void Put16(FILE* f, uint16_t v) {
+    uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
+    std::fwrite(b, 1, 2, f);
+}
+
+// 16-bit stereo PCM at the show's rate.
+void WriteWavHeader(FILE* f, uint32_t frames) {
+    std::fseek(f, 0, SEEK_SET);
+    std::fwrite("RIFF", 1, 4, f);
+    Put32(f, 36 + frames * 4);
+    std::fwrite("WAVEfmt ", 1, 8, f);
+    Put32(f, 16);
+    Put16(f, 1);
+    Put16(f, 2);
+    Put32(f, sdl::kSampleRate);
+    Put32(f, sdl::kSampleRate * 4);
+    Put16(f, 4);
+    Put16(f, 16);
+    std::fwrite("data", 1, 4, f);
+    Put32(f, frames * 4);
+}
+
+class FramesSink : public Sink {
+public:
+    FramesSink(std::string out, std::string wavPath, FILE* wav) : out_(std::move(out)), wavPath_(std::move(wavPath)), wav_(wav) {}
+    ~FramesSink() override {
+        if (wav_) std::fclose(wav_);
+    }
+
+    bool WantsBgra() const override { return false; }
+
+    bool Frame(std::vector<uint8_t>&& pixels, int widthPx, int heightPx, uint64_t index) override {
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame-%06llu.png", static_cast<unsigned long long>(index));
+        if (!WritePng(out_ + name, widthPx, heightPx, 3, pixels.data(), true))
+            std::fprintf(stderr, "pqn: cannot write %s%s\n", out_.c_str(), name);
+        return true;
+    }
+
+    void Sound(const int16_t* stereo, size_t frames) override { std::fwrite(stereo, sizeof(int16_t) * 2, frames, wav_); }
+
+    bool Finish(uint64_t soundFrames) override {
+        WriteWavHeader(wav_, static_cast<uint32_t>(soundFrames));
+        bool ok = std::fclose(wav_) == 0;
+        wav_ = nullptr;
+        if (!ok) std::fprintf(stderr, "pqn: cannot write %s\n", wavPath_.c_str());
+        return ok;
+    }
+
+private:
+    std::string out_, wavPath_;
+    FILE* wav_;
+};
+
+}  // namespace
+
+std::unique_ptr<Sink> StartFramesSink(const std::string& out) {
+    std::error_code error;
+    std::filesystem::create_directories(out, error);
+    std::string wavPath = out + "/audio.wav";
+    FILE* wav = std::fopen(wavPath.c_str(), "wb");
+    if (!wav) {
+        std::fprintf(stderr, "pqn: cannot write %s\n", wavPath.c_str());
+        return nullptr;
+    }
+    WriteWavHeader(wav, 0);
+    return std::make_unique<FramesSink>(out, wavPath, wav);
+}
+
+}  // namespace platform::capture

@@ -1,0 +1,89 @@
+// Child processes on fork and exec (see process.h).
+#include "system/process.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+
+namespace platform::process {
+
+namespace {
+
+void ClosePipe(int fds[2]) {
+    if (fds[0] >= 0) close(fds[0]);
+    if (fds[1] >= 0) close(fds[1]);
+}
+
+// In the child, before exec.
+void SetUpChild(const Options& options, int in[2], int out[2]) {
+    if (options.ownProcessGroup) setpgid(0, 0);
+    if (options.nice) setpriority(PRIO_PROCESS, 0, options.nice);
+    if (options.input) dup2(in[0], 0);
+    if (options.output) dup2(out[1], 1);
+    if (options.silenceErrors) {
+        int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) dup2(null, 2);
+    }
+    ClosePipe(in);
+    ClosePipe(out);
+}
+
+}  // namespace
+
+pid_t Start(const std::vector<std::string>& args, const Options& options) {
+    int in[2] = {-1, -1}, out[2] = {-1, -1};
+    if (options.input && pipe(in) != 0) return -1;
+    if (options.output && pipe(out) != 0) {
+        ClosePipe(in);
+        return -1;
+    }
+    pid_t pid = fork();
+    if (pid == 0) {
+        SetUpChild(options, in, out);
+        std::vector<char*> argv;
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        if (options.path) execv(options.path, argv.data());
+        else execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    if (options.input) {
+        close(in[0]);
+        if (options.inputPipeBytes > 0) fcntl(in[1], F_SETPIPE_SZ, options.inputPipeBytes);
+        *options.input = pid > 0 ? in[1] : -1;
+        if (pid < 0) close(in[1]);
+    }
+    if (options.output) {
+        close(out[1]);
+        *options.output = pid > 0 ? out[0] : -1;
+        if (pid < 0) close(out[0]);
+    }
+    return pid;
+}
+
+int Wait(pid_t pid, struct rusage* usage) {
+    if (pid <= 0) return -1;  // never one of "any child"
+    int status = 0;
+    struct rusage ignored {};
+    while (wait4(pid, &status, 0, usage ? usage : &ignored) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool WriteAll(int fd, const void* data, size_t bytes) {
+    const uint8_t* from = static_cast<const uint8_t*>(data);
+    size_t written = 0;
+    while (written < bytes) {
+        ssize_t n = write(fd, from + written, bytes - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        written += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace platform::process

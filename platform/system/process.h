@@ -1,0 +1,35 @@
+// Child processes (the encoders of a capture, the benchmark's runs of this
+// program): started with pipes to their standard input or from their
+// standard output, waited for, and written to in full.
+#pragma once
+
+#include <sys/resource.h>
+#include <sys/types.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace platform::process {
+
+struct Options {
+    const char* path = nullptr;  // the program to run; null: args[0], looked up on the PATH
+    int* input = nullptr;        // when given: a pipe to its stdin, whose writing end is returned here
+    int* output = nullptr;       // when given: a pipe from its stdout, whose reading end is returned here
+    int inputPipeBytes = 0;      // room to ask for in the input pipe (0: the system's default)
+    bool silenceErrors = false;  // its stderr to /dev/null
+    bool ownProcessGroup = false;  // so that Ctrl+C on the terminal reaches only this program
+    int nice = 0;
+};
+
+// -1 when the process cannot be started (no pipe or no fork); a program that
+// cannot be run exits with status 127.
+pid_t Start(const std::vector<std::string>& args, const Options& options);
+// Its exit status, or -1 when a signal ended it; `usage`, when given, gets
+// the resources it and its waited-for children used.
+int Wait(pid_t pid, struct rusage* usage = nullptr);
+// Writes all of `bytes`, across short writes and interruptions; false when
+// the reader has gone or the write fails.
+bool WriteAll(int fd, const void* data, size_t bytes);
+
+}  // namespace platform::process
