@@ -4,118 +4,18 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string>
 
+#include "command_line.h"
+#include "demo.h"
 #include "platform/bench.h"
 #include "platform/capture.h"
 #include "platform/crash_report.h"
 #include "platform/runtime.h"
-#include "demo.h"
 #include "version.h"
 
 namespace {
-
-const char* const kUsage =
-    "usage: pqn [options]\n"
-    "  (no option)        the show, full screen, with sound; Escape or F12 ends it\n"
-    "  --window           in a 640x480 window instead of full screen\n"
-    "  --audio-offset MS  the picture waits MS milliseconds more for the sound (negative: less),\n"
-    "                     for delays no sound server reports, such as a television's\n"
-    "  --headless         without a display: offscreen drawing, virtual clock, no sound\n"
-    "  --fps N            frames per second of the virtual clock (default 60)\n"
-    "  --data DIR         the data set to show (default: the one installed or built with pqn)\n"
-    "  --trace FILE       write every frame, sync and message box as JSON lines\n"
-    "  --shot O:R[,O:R]   headless: save the first frame at or after each order:row\n"
-    "  --out DIR          where --shot writes its PNG files (default: .)\n"
-    "  --capture OUT      render every frame and the sound, faster than real time, without a\n"
-    "                     display: OUT.mp4 or OUT.mkv is a video (needs ffmpeg), any other OUT\n"
-    "                     a folder of numbered PNG frames and audio.wav; Ctrl+C stops cleanly\n"
-    "  --scene N          start at scene N (1 to 9) with the music at that scene's first order.\n"
-    "                     The scenes before it run first, unseen, on the frames of a full run at\n"
-    "                     --fps that matter: the first to see each row, and all of each scene's\n"
-    "                     last two seconds. So lights, materials, field of view, texture settings,\n"
-    "                     blending, the fan angle, the noise bar phases and (headless) the clock\n"
-    "                     are as in a full run. What can still differ: the random flicker and\n"
-    "                     noise and what hangs on them, such as which way scene 4's mesh tilts\n"
-    "                     (the sequence is at another point), and sync flags that earlier scenes\n"
-    "                     would have left raised\n"
-    "  --bench [--json]   headless: frames per second and frame times of each scene, and the\n"
-    "                     speed of a whole-show capture without encoding; then, unless --scale\n"
-    "                     or --size is given, the capture speed at 640x480, 1080p and 2160p\n"
-    "                     (rendering alone and with the encoders) and a 2160p capture's memory\n"
-    "\n"
-    "Picture size: the show is drawn in 640x480 window pixels; these give it more pixels.\n"
-    "  --scale S          draw at S times 640x480 (1 to 4, fractions allowed), or auto: as large\n"
-    "                     as the picture is on screen. In a window or full screen auto is the\n"
-    "                     default on a hardware GL renderer, 1 on a software one (llvmpipe)\n"
-    "  --msaa N           anti-aliasing with N samples (0, 2, 4 or 8, as the driver allows)\n"
-    "  --size WxH         headless (--capture, --shot, --bench): frames of W x H pixels (even\n"
-    "                     numbers, 64 to 7680 x 4320), or 720p, 1080p, 1440p, 2160p. The picture\n"
-    "                     is drawn at the scale that fits it in, centred (1080p: 1440x1080)\n"
-    "  --fit width        with --size: the picture fills the frame's width instead, so a 16:9\n"
-    "                     video is all band; the letterbox bars and the readout are cut off\n"
-    "  --help, --version\n";
-
-bool ParseInt(const char* text, int low, int high, int* out) {
-    char* end = nullptr;
-    long value = std::strtol(text, &end, 10);
-    if (!end || *end || end == text || value < low || value > high) return false;
-    *out = static_cast<int>(value);
-    return true;
-}
-
-bool ParseShots(const std::string& list, std::vector<platform::MusicPosition>* shots) {
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t comma = list.find(',', start);
-        std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        size_t colon = item.find(':');
-        int order, row;
-        if (colon == std::string::npos || !ParseInt(item.substr(0, colon).c_str(), 0, 65535, &order) ||
-            !ParseInt(item.substr(colon + 1).c_str(), 0, 65535, &row))
-            return false;
-        shots->push_back({static_cast<uint32_t>(order), static_cast<uint32_t>(row)});
-        if (comma == std::string::npos) break;
-        start = comma + 1;
-    }
-    return !shots->empty();
-}
-
-// 1 to 4, fractions allowed, or "auto".
-bool ParseScale(const char* text, platform::RunOptions* options) {
-    options->scaleGiven = true;
-    if (std::strcmp(text, "auto") == 0) {
-        options->scaleAuto = true;
-        return true;
-    }
-    char* end = nullptr;
-    double value = std::strtod(text, &end);
-    if (!end || *end || end == text || !(value >= 1 && value <= 4)) return false;
-    options->scale = value;
-    return true;
-}
-
-// WxH with even numbers, or one of the video names.
-bool ParseSize(const std::string& text, platform::RunOptions* options) {
-    const struct { const char* name; int w, h; } kNames[] = {
-        {"720p", 1280, 720}, {"1080p", 1920, 1080}, {"1440p", 2560, 1440}, {"2160p", 3840, 2160}};
-    for (const auto& named : kNames)
-        if (text == named.name) {
-            options->frameWidthPx = named.w;
-            options->frameHeightPx = named.h;
-            return true;
-        }
-    size_t x = text.find('x');
-    int w, h;
-    if (x == std::string::npos || !ParseInt(text.substr(0, x).c_str(), 64, 7680, &w) ||
-        !ParseInt(text.substr(x + 1).c_str(), 64, 4320, &h) || w % 2 || h % 2)
-        return false;
-    options->frameWidthPx = w;
-    options->frameHeightPx = h;
-    return true;
-}
 
 // The data set that goes with this program: a pqn in its build folder uses
 // the build's data; an installed one the share/pqn folder beside its bin/
@@ -131,75 +31,27 @@ std::string DefaultDataDir() {
     return PQN_INSTALL_DATA_DIR;
 }
 
-int Usage(const char* problem) {
-    std::fprintf(stderr, "pqn: %s\n%s", problem, kUsage);
-    return 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     platform::InstallCrashReport(PQN_VERSION);
-    platform::RunOptions options;
-    std::string dataDir = DefaultDataDir();
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        bool hasValue = i + 1 < argc;
-        if (arg == "--help") {
+    CommandLine line = ParseCommandLine(argc, argv);
+    switch (line.action) {
+        case CommandLine::Action::Help:
             std::fputs(kUsage, stdout);
             return 0;
-        } else if (arg == "--version") {
+        case CommandLine::Action::Version:
             std::printf("pqn %s\n", PQN_VERSION);
             return 0;
-        } else if (arg == "--window") {
-            options.forceWindowed = true;
-        } else if (arg == "--headless") {
-            options.headless = true;
-        } else if (arg == "--fps" && hasValue) {
-            if (!ParseInt(argv[++i], 1, 1000, &options.framesPerSecond)) return Usage("--fps takes 1 to 1000");
-        } else if (arg == "--data" && hasValue) {
-            dataDir = argv[++i];
-        } else if (arg == "--trace" && hasValue) {
-            options.traceFile = argv[++i];
-        } else if (arg == "--shot" && hasValue) {
-            if (!ParseShots(argv[++i], &options.shots)) return Usage("--shot takes ORDER:ROW[,ORDER:ROW...]");
-        } else if (arg == "--out" && hasValue) {
-            options.shotDir = argv[++i];
-        } else if (arg == "--capture" && hasValue) {
-            options.captureOut = argv[++i];
-            options.headless = true;
-        } else if (arg == "--scene" && hasValue) {
-            if (!ParseInt(argv[++i], 1, 9, &options.firstScene)) return Usage("--scene takes 1 to 9");
-        } else if (arg == "--bench") {
-            options.bench = true;
-            options.headless = true;
-        } else if (arg == "--json") {
-            options.benchJson = true;
-        } else if (arg == "--scale" && hasValue) {
-            if (!ParseScale(argv[++i], &options)) return Usage("--scale takes 1 to 4 or auto");
-        } else if (arg == "--msaa" && hasValue) {
-            std::string samples = argv[++i];
-            if (samples != "0" && samples != "2" && samples != "4" && samples != "8") return Usage("--msaa takes 0, 2, 4 or 8");
-            options.msaaSamples = std::atoi(samples.c_str());
-        } else if (arg == "--size" && hasValue) {
-            if (!ParseSize(argv[++i], &options)) return Usage("--size takes WxH (even, 64x64 to 7680x4320), 720p, 1080p, 1440p or 2160p");
-        } else if (arg == "--audio-offset" && hasValue) {
-            if (!ParseInt(argv[++i], -2000, 2000, &options.audioOffsetMs))
-                return Usage("--audio-offset takes milliseconds, -2000 to 2000");
-        } else if (arg == "--fit" && hasValue) {
-            std::string fit = argv[++i];
-            if (fit != "width" && fit != "picture") return Usage("--fit takes width or picture");
-            options.fitWidth = fit == "width";
-        } else {
-            return Usage(("unknown option or missing value: " + arg).c_str());
-        }
+        case CommandLine::Action::Refuse:
+            std::fprintf(stderr, "pqn: %s\n%s", line.problem.c_str(), kUsage);
+            return 2;
+        case CommandLine::Action::Run:
+            break;
     }
-    if (!options.shots.empty() && !options.headless) return Usage("--shot needs --headless");
-    if (options.frameWidthPx && !options.headless) return Usage("--size is for --capture, --shot and --bench (headless)");
-    if (options.frameWidthPx && options.scaleGiven) return Usage("--size sets the scale itself; give --size or --scale");
-    if (options.fitWidth && !options.frameWidthPx) return Usage("--fit needs --size");
+    platform::RunOptions& options = line.options;
+    std::string dataDir = line.dataDir.empty() ? DefaultDataDir() : line.dataDir;
     if (!options.captureOut.empty() && !platform::capture::Preflight(options.captureOut)) return 1;
-    if (options.shotDir.empty()) options.shotDir = ".";
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if (!options.headless && !(x11 && *x11) && !(wayland && *wayland)) {

@@ -2,8 +2,6 @@
 // context, the framebuffer calls, and window pixels mapped to surface pixels.
 #include "present/context.h"
 
-#include <cmath>
-
 namespace platform::sdl {
 
 namespace {
@@ -46,16 +44,14 @@ bool LoadFramebufferCalls() {
     return fb.genFramebuffers && fb.bindFramebuffer && fb.blitFramebuffer && fb.renderbufferStorage;
 }
 
+layout::Size WindowSize(const PlatformContext* context) { return {context->window->width, context->window->height}; }
+
 int SurfaceX(const PlatformContext* context, int windowXPx) {
-    const SurfaceLayout& layout = context->layout;
-    return layout.pictureXPx + static_cast<int>(std::lround(static_cast<double>(windowXPx) * layout.pictureWidthPx /
-                                                            context->window->width));
+    return layout::SurfaceX(context->layout, WindowSize(context), windowXPx);
 }
 
 int SurfaceY(const PlatformContext* context, int windowYPx) {
-    const SurfaceLayout& layout = context->layout;
-    return layout.pictureYPx + static_cast<int>(std::lround(static_cast<double>(windowYPx) * layout.pictureHeightPx /
-                                                            context->window->height));
+    return layout::SurfaceY(context->layout, WindowSize(context), windowYPx);
 }
 
 GLuint FinishedFrame(const PlatformContext* context) {

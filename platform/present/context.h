@@ -7,16 +7,8 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
+#include "present/layout.h"
 #include "win32/windows.h"
-
-// Where the program's window pixels lie on the drawing surface. The surface
-// may have more pixels than the window (a higher internal resolution), and the
-// picture may lie inside a larger frame or reach past its edges.
-struct SurfaceLayout {
-    int widthPx = 0, heightPx = 0;                // the surface
-    int pictureXPx = 0, pictureYPx = 0;           // the picture's bottom-left corner on it
-    int pictureWidthPx = 0, pictureHeightPx = 0;  // the window's client area, scaled
-};
 
 // A GL context and the surface it draws into (see surface.cpp).
 struct PlatformContext {
@@ -72,6 +64,8 @@ struct FramebufferCalls {
 FramebufferCalls& Framebuffers();
 bool LoadFramebufferCalls();  // false when the driver lacks framebuffer objects
 
+// The window's size as the layout arithmetic takes it.
+layout::Size WindowSize(const PlatformContext* context);
 // Surface pixels of a window x, and of a window y counted from the bottom.
 int SurfaceX(const PlatformContext* context, int windowXPx);
 int SurfaceY(const PlatformContext* context, int windowYPx);

@@ -55,48 +55,11 @@ bool SoftwareRenderer() {
     return false;
 }
 
-// The largest rectangle of the window's shape that fits in `widthPx` x `heightPx`.
-void FitPicture(const PlatformWindow* window, int widthPx, int heightPx, int* fitWidthPx, int* fitHeightPx) {
-    *fitWidthPx = widthPx;
-    *fitHeightPx = static_cast<int>(static_cast<int64_t>(widthPx) * window->height / window->width);
-    if (*fitHeightPx > heightPx) {
-        *fitHeightPx = heightPx;
-        *fitWidthPx = static_cast<int>(static_cast<int64_t>(heightPx) * window->width / window->height);
-    }
-}
-
-// The picture drawn at `pictureWidthPx` x `pictureHeightPx`, centred in a surface of the given size.
-SurfaceLayout CentredLayout(int surfaceWidthPx, int surfaceHeightPx, int pictureWidthPx, int pictureHeightPx) {
-    SurfaceLayout layout;
-    layout.widthPx = surfaceWidthPx;
-    layout.heightPx = surfaceHeightPx;
-    layout.pictureWidthPx = pictureWidthPx;
-    layout.pictureHeightPx = pictureHeightPx;
-    layout.pictureXPx = (surfaceWidthPx - pictureWidthPx) / 2;
-    layout.pictureYPx = (surfaceHeightPx - pictureHeightPx) / 2;
-    return layout;
-}
-
-// Sizes are kept even: a video's 4:2:0 colour planes need them so.
-SurfaceLayout ScaledLayout(const PlatformWindow* window, double scale) {
-    int w = 2 * static_cast<int>(std::lround(window->width * scale / 2));
-    int h = 2 * static_cast<int>(std::lround(window->height * scale / 2));
-    return CentredLayout(w, h, w, h);
-}
-
-// What the options ask for: a frame of a given size with the picture fitted
-// into it (or filling its width), or the picture at a scale.
-SurfaceLayout ChosenLayout(const PlatformWindow* window) {
+// What the options ask for (see layout::Chosen).
+SurfaceLayout ChosenLayout(const PlatformContext* context) {
     const platform::RunOptions& options = platform::Options();
-    if (options.frameWidthPx > 0 && options.frameHeightPx > 0) {
-        int w = options.frameWidthPx, h = options.frameHeightPx;
-        if (options.fitWidth)
-            return CentredLayout(w, h, w, static_cast<int>(static_cast<int64_t>(w) * window->height / window->width));
-        int pictureW, pictureH;
-        FitPicture(window, w, h, &pictureW, &pictureH);
-        return CentredLayout(w, h, pictureW, pictureH);
-    }
-    return ScaledLayout(window, options.scale);
+    return platform::layout::Chosen(platform::sdl::WindowSize(context), {options.frameWidthPx, options.frameHeightPx},
+                                    options.fitWidth, options.scale);
 }
 
 double Scale(const PlatformContext* context) {
@@ -159,7 +122,7 @@ void FollowWindowSize(PlatformContext* context, int fitWidthPx, int fitHeightPx)
     SurfaceLayout& layout = context->layout;
     if (fitWidthPx == layout.pictureWidthPx && fitHeightPx == layout.pictureHeightPx) return;
     if (fitWidthPx < 16 || fitHeightPx < 16) return;
-    layout = CentredLayout(fitWidthPx, fitHeightPx, fitWidthPx, fitHeightPx);
+    layout = platform::layout::Centred({fitWidthPx, fitHeightPx}, {fitWidthPx, fitHeightPx});
     AllocateBuffers(context);
     ApplyProgramViewportAndScissor(context);
 }
@@ -172,9 +135,9 @@ void ShowOnScreen(PlatformContext* context, int* shownWidthPx, int* shownHeightP
     SDL_GL_GetDrawableSize(window->sdl, &drawableW, &drawableH);
     if (drawableW <= 0 || drawableH <= 0) return;
     // Largest 640x480-shaped rectangle that fits, centred.
-    int& w = *shownWidthPx;
-    int& h = *shownHeightPx;
-    FitPicture(window, drawableW, drawableH, &w, &h);
+    platform::layout::Size shown = platform::layout::FitPicture(platform::sdl::WindowSize(context), {drawableW, drawableH});
+    int w = *shownWidthPx = shown.widthPx;
+    int h = *shownHeightPx = shown.heightPx;
     int x = (drawableW - w) / 2, y = (drawableH - h) / 2;
     const SurfaceLayout& layout = context->layout;
     glPushAttrib(GL_SCISSOR_BIT | GL_COLOR_BUFFER_BIT);
@@ -231,12 +194,12 @@ bool CreateSurface(PlatformContext* context, int depthBits) {
     PlatformWindow* window = context->window;
     bool inWindow = !options.headless;
     State().autoScale = inWindow && (options.scaleAuto || (!options.scaleGiven && !SoftwareRenderer()));
-    context->layout = ChosenLayout(window);
+    context->layout = ChosenLayout(context);
     if (State().autoScale) {
-        int drawableW = 0, drawableH = 0, w, h;
+        int drawableW = 0, drawableH = 0;
         SDL_GL_GetDrawableSize(window->sdl, &drawableW, &drawableH);
-        FitPicture(window, std::max(drawableW, 16), std::max(drawableH, 16), &w, &h);
-        context->layout = CentredLayout(w, h, w, h);
+        layout::Size fit = layout::FitPicture(WindowSize(context), {std::max(drawableW, 16), std::max(drawableH, 16)});
+        context->layout = layout::Centred(fit, fit);
     }
     context->samples = SupportedSamples(options.msaaSamples);
     context->programViewport[2] = context->programScissor[2] = window->width;
@@ -291,20 +254,43 @@ void NoteFramePosition(int scene, MusicPosition position) {
     s.frameNoted = true;
 }
 
-// Time between frames put on screen, smoothed over about sixteen frames. A gap
-// of more than 100 ms (a load, a moved window) is not a frame period.
+}  // namespace platform::sdl
+
+namespace {
+
+// Time between frames put on screen.
 void NoteFrameShown(SurfaceState& s) {
     uint64_t now = SDL_GetPerformanceCounter();
     if (s.lastShownCounter != 0) {
         auto gapUs = static_cast<int64_t>(static_cast<double>(now - s.lastShownCounter) * 1e6 /
                                           static_cast<double>(SDL_GetPerformanceFrequency()));
-        int64_t periodUs = s.framePeriodUs;
-        if (gapUs <= 100000) s.framePeriodUs = periodUs == 0 ? gapUs : periodUs + (gapUs - periodUs) / 16;
+        s.framePeriodUs = platform::layout::SmoothedFramePeriodUs(s.framePeriodUs, gapUs);
     }
     s.lastShownCounter = now;
 }
 
-// Shows the latched frame with its text: on screen, or only to the screenshots when headless.
+// The finished frame, text included, to what takes it off screen: the shots
+// at its position, and the capture or the benchmark once the music plays.
+void HandOffScreen(SurfaceState& s, PlatformContext* context) {
+    using namespace platform;
+    if (s.frameNoted) sdl::SaveShots(context, s.framePosition);
+    bool musicStarted = sdl::MusicHasStarted();
+    bool capturing = capture::Active() && musicStarted;
+    if (capturing || (Options().bench && musicStarted)) {
+        // A benchmark reads frames back as a video capture does.
+        GLenum format = capture::WantsBgra() || !capturing ? GL_BGRA : GL_RGB;
+        sdl::ReadBackAsync(context, format, s.frameNoted ? s.frameScene : 0);
+    }
+}
+
+}  // namespace
+
+namespace platform::sdl {
+
+// Shows the latched frame with its text: on screen, or only to the screenshots
+// and the capture when headless. In steps: the multisampled surface resolved,
+// the text drawn over it, the frame handed off screen and shown, what lay
+// under the text put back, and the surface sized after the window.
 void PresentPending() {
     SurfaceState& s = State();
     if (!s.framePending) return;
@@ -313,14 +299,7 @@ void PresentPending() {
     if (!context || !context->framebuffer) return;
     Resolve(context);
     std::vector<TextRegion> saved = DrawOverlay(context);
-    if (s.frameNoted) SaveShots(context, s.framePosition);
-    bool musicStarted = MusicHasStarted();
-    bool capturing = capture::Active() && musicStarted;
-    if (capturing || (Options().bench && musicStarted)) {
-        // A benchmark reads frames back as a video capture does.
-        GLenum format = capture::WantsBgra() || !capturing ? GL_BGRA : GL_RGB;
-        ReadBackAsync(context, format, s.frameNoted ? s.frameScene : 0);
-    }
+    HandOffScreen(s, context);
     int shownWidthPx = 0, shownHeightPx = 0;
     if (!Options().headless) {
         ShowOnScreen(context, &shownWidthPx, &shownHeightPx);

@@ -1,0 +1,100 @@
+// The command line read into the options of a run: values and their ranges,
+// options that imply others, combinations that cannot run, --help/--version.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "../main/command_line.h"
+
+namespace {
+
+CommandLine Parse(std::initializer_list<const char*> args) {
+    std::vector<const char*> argv{"pqn"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return ParseCommandLine(static_cast<int>(argv.size()), argv.data());
+}
+
+TEST(CommandLineTest, NoOptionIsTheFullScreenShowFromSceneOne) {
+    CommandLine line = Parse({});
+    EXPECT_EQ(line.action, CommandLine::Action::Run);
+    EXPECT_FALSE(line.options.headless);
+    EXPECT_FALSE(line.options.forceWindowed);
+    EXPECT_EQ(line.options.firstScene, 1);
+    EXPECT_EQ(line.options.framesPerSecond, 60);
+    EXPECT_EQ(line.options.shotDir, ".");
+    EXPECT_TRUE(line.dataDir.empty());
+}
+
+TEST(CommandLineTest, ValuesAreReadIntoTheOptions) {
+    CommandLine line = Parse({"--headless", "--fps", "30", "--scene", "9", "--shot", "2:50,14:40", "--out", "shots",
+                              "--trace", "t.jsonl", "--data", "/d", "--msaa", "4", "--audio-offset", "-120",
+                              "--size", "1920x1080", "--fit", "width"});
+    ASSERT_EQ(line.action, CommandLine::Action::Run) << line.problem;
+    const platform::RunOptions& o = line.options;
+    EXPECT_EQ(o.framesPerSecond, 30);
+    EXPECT_EQ(o.firstScene, 9);
+    ASSERT_EQ(o.shots.size(), 2u);
+    EXPECT_EQ(o.shots[1].order, 14u);
+    EXPECT_EQ(o.shots[1].row, 40u);
+    EXPECT_EQ(o.shotDir, "shots");
+    EXPECT_EQ(o.traceFile, "t.jsonl");
+    EXPECT_EQ(line.dataDir, "/d");
+    EXPECT_EQ(o.msaaSamples, 4);
+    EXPECT_EQ(o.audioOffsetMs, -120);
+    EXPECT_EQ(o.frameWidthPx, 1920);
+    EXPECT_EQ(o.frameHeightPx, 1080);
+    EXPECT_TRUE(o.fitWidth);
+}
+
+TEST(CommandLineTest, CaptureAndBenchAreHeadlessAndScalesAndSizesHaveNames) {
+    EXPECT_TRUE(Parse({"--capture", "x.mp4"}).options.headless);
+    EXPECT_TRUE(Parse({"--bench"}).options.headless);
+    CommandLine scaled = Parse({"--scale", "1.5"});
+    EXPECT_DOUBLE_EQ(scaled.options.scale, 1.5);
+    EXPECT_TRUE(scaled.options.scaleGiven);
+    EXPECT_TRUE(Parse({"--scale", "auto"}).options.scaleAuto);
+    CommandLine uhd = Parse({"--headless", "--size", "2160p", "--fit", "picture"});
+    ASSERT_EQ(uhd.action, CommandLine::Action::Run) << uhd.problem;
+    EXPECT_EQ(uhd.options.frameWidthPx, 3840);
+    EXPECT_FALSE(uhd.options.fitWidth);
+}
+
+TEST(CommandLineTest, HelpAndVersionEndTheReading) {
+    EXPECT_EQ(Parse({"--help", "--no-such-option"}).action, CommandLine::Action::Help);
+    EXPECT_EQ(Parse({"--version"}).action, CommandLine::Action::Version);
+}
+
+// Each refused line, with the words the user is told.
+TEST(CommandLineTest, BadValuesAndCombinationsAreRefusedWithTheirReason) {
+    const struct {
+        std::initializer_list<const char*> args;
+        const char* problem;
+    } kRefused[] = {
+        {{"--scene", "0"}, "--scene takes 1 to 9"},
+        {{"--scene", "10"}, "--scene takes 1 to 9"},
+        {{"--fps", "60fps"}, "--fps takes 1 to 1000"},
+        {{"--fps", "0"}, "--fps takes 1 to 1000"},
+        {{"--shot", "2:"}, "--shot takes ORDER:ROW[,ORDER:ROW...]"},
+        {{"--headless", "--shot", "2:50,"}, "--shot takes ORDER:ROW[,ORDER:ROW...]"},
+        {{"--scale", "5"}, "--scale takes 1 to 4 or auto"},
+        {{"--msaa", "3"}, "--msaa takes 0, 2, 4 or 8"},
+        {{"--headless", "--size", "641x480"}, "--size takes WxH (even, 64x64 to 7680x4320), 720p, 1080p, 1440p or 2160p"},
+        {{"--audio-offset", "2001"}, "--audio-offset takes milliseconds, -2000 to 2000"},
+        {{"--fit", "height"}, "--fit takes width or picture"},
+        {{"--shot", "2:50"}, "--shot needs --headless"},
+        {{"--size", "720p"}, "--size is for --capture, --shot and --bench (headless)"},
+        {{"--headless", "--size", "720p", "--scale", "2"}, "--size sets the scale itself; give --size or --scale"},
+        {{"--fit", "picture"}, "--fit needs --size"},
+        {{"--scene"}, "unknown option or missing value: --scene"},
+        {{"--fullscreen"}, "unknown option or missing value: --fullscreen"},
+    };
+    for (const auto& refused : kRefused) {
+        CommandLine line = Parse(refused.args);
+        EXPECT_EQ(line.action, CommandLine::Action::Refuse) << refused.problem;
+        EXPECT_EQ(line.problem, refused.problem);
+    }
+}
+
+}  // namespace
