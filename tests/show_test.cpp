@@ -7,11 +7,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
 
+#include "formats/trace_file.h"
 #include "platform/png_file.h"
 #include "support.h"
 
@@ -22,38 +22,7 @@ namespace {
 const int kStart[] = {0, 3, 6, 9, 13, 17, 18, 21, 23};
 const int kEnd[] = {3, 6, 9, 13, 17, 18, 21, 23, 27};
 
-struct TraceEvent {
-    std::string type, text;
-    int scene = 0, order = -1, row = -1, x = -1;
-};
-
-int Field(const std::string& line, const std::string& key) {
-    size_t at = line.find("\"" + key + "\":");
-    return at == std::string::npos ? -1 : std::atoi(line.c_str() + at + key.size() + 3);
-}
-
-std::string TextField(const std::string& line) {
-    size_t at = line.find("\"text\":\"");
-    return at == std::string::npos ? "" : line.substr(at + 8, line.rfind('"') - at - 8);
-}
-
-std::vector<TraceEvent> ReadTrace(const std::string& path) {
-    std::vector<TraceEvent> events;
-    std::ifstream file(path);
-    for (std::string line; std::getline(file, line);) {
-        TraceEvent e;
-        size_t type = line.find("\"type\":\"");
-        if (type == std::string::npos) continue;
-        e.type = line.substr(type + 8, line.find('"', type + 8) - type - 8);
-        e.scene = Field(line, "scene");
-        e.order = Field(line, "order");
-        e.row = Field(line, "row");
-        e.x = Field(line, "x");
-        e.text = TextField(line);
-        events.push_back(e);
-    }
-    return events;
-}
+using TraceEvent = platform::TraceEntry;
 
 // The shots of the show run (tests/CMakeLists.txt) by file name.
 std::vector<std::string> ShotNames() {
@@ -71,7 +40,7 @@ std::vector<std::string> ShotNames() {
 class ShowTest : public ::testing::Test {
 protected:
     // The trace of the whole show, run once before this suite (tests/CMakeLists.txt).
-    static void SetUpTestSuite() { events = ReadTrace(std::string(PQN_SHOW_RUN) + ".jsonl"); }
+    static void SetUpTestSuite() { events = platform::ReadTraceFile(std::string(PQN_SHOW_RUN) + ".jsonl"); }
     static std::vector<uint8_t> Shot(const std::string& name) {
         int w = 0, h = 0;
         std::vector<uint8_t> rgb;
@@ -231,7 +200,7 @@ TEST(WindowTest, TheLastSceneRunsInARealWindowAndTheShowClosesItself) {
                           " --window --scene 9 --trace " + trace + " > /dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
     int first = -1, last = -1, frames = 0;
-    for (const TraceEvent& e : ReadTrace(trace)) {
+    for (const TraceEvent& e : platform::ReadTraceFile(trace)) {
         ASSERT_NE(e.type, "error");
         if (e.type != "frame") continue;
         EXPECT_EQ(e.scene, 9);

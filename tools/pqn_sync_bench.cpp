@@ -33,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/trace_file.h"
 #include "platform/png_file.h"
 #include "sound/pulse_context.h"
 
@@ -226,38 +227,7 @@ long Align(const std::vector<float>& whole, const std::vector<float>& part, doub
     return BestLag(whole, part, middle * 32 - 48, middle * 32 + 48, correlation);
 }
 
-struct TraceEntry {
-    std::string type, text;
-    int order = -1, row = -1, x = -1, ms = -1;
-    double wall = 0;  // seconds; real-time sync lines only
-};
-
-int Field(const std::string& line, const char* key) {
-    std::string k = std::string("\"") + key + "\":";
-    size_t at = line.find(k);
-    return at == std::string::npos ? -1 : std::atoi(line.c_str() + at + k.size());
-}
-
-std::vector<TraceEntry> ReadTrace(const std::string& path) {
-    std::vector<TraceEntry> entries;
-    std::ifstream file(path);
-    for (std::string line; std::getline(file, line);) {
-        TraceEntry e;
-        size_t type = line.find("\"type\":\"");
-        if (type == std::string::npos) continue;
-        e.type = line.substr(type + 8, line.find('"', type + 8) - type - 8);
-        e.order = Field(line, "order");
-        e.row = Field(line, "row");
-        e.x = Field(line, "x");
-        e.ms = Field(line, "ms");
-        size_t wall = line.find("\"wall\":");
-        if (wall != std::string::npos) e.wall = std::atof(line.c_str() + wall + 7);
-        size_t text = line.find("\"text\":\"");
-        if (text != std::string::npos) e.text = line.substr(text + 8, line.rfind('"') - text - 8);
-        entries.push_back(e);
-    }
-    return entries;
-}
+using platform::TraceEntry;
 
 std::string BoxKey(const uint8_t* rgb) {
     std::string key;
@@ -297,7 +267,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string recording = argv[1], soundPath = argv[2], captureDir = argv[3];
-    std::vector<TraceEntry> trace = ReadTrace(argv[4]), live = ReadTrace(argv[5]);
+    std::vector<TraceEntry> trace = platform::ReadTraceFile(argv[4]), live = platform::ReadTraceFile(argv[5]);
 
     // Module time of every order and row start, and of the capture's first
     // sample: the capture's sound starts with its first frame, at the show

@@ -15,6 +15,7 @@
 #include <map>
 #include <vector>
 
+#include "formats/trace_file.h"
 #include "platform/clock.h"
 #include "system/process.h"
 
@@ -127,10 +128,6 @@ ChildRun RunSelf(const std::vector<std::string>& arguments) {
     return run;
 }
 
-double JsonNumber(const std::string& json, const std::string& key) {
-    size_t at = json.find("\"" + key + "\":");
-    return at == std::string::npos ? 0 : std::atof(json.c_str() + at + key.size() + 3);
-}
 
 }  // namespace
 
@@ -153,7 +150,7 @@ void ReportCaptureSpeeds(const std::string& dataDir, bool json) {
         captureArgs.insert(captureArgs.end(), common.begin(), common.end());
         ChildRun render = RunSelf(renderArgs), capture = RunSelf(captureArgs);
         std::remove(video.c_str());
-        double showS = JsonNumber(render.output, "show_s");
+        double showS = JsonNumberField(render.output, "show_s", 0);
         double perFrame = static_cast<double>(kSampleFps) / kShowFps;
         double renderSpeed = render.ok ? showS / render.wallS * perFrame : 0;
         double captureSpeed = capture.ok ? showS / capture.wallS * perFrame : 0;
