@@ -12,9 +12,9 @@
 #include <sstream>
 #include <tuple>
 
-#include "../tools/meshes.h"
-#include "../tools/pictures.h"
-#include "../tools/soundtrack.h"
+#include "../tools/data/meshes.h"
+#include "../tools/data/pictures.h"
+#include "../tools/data/soundtrack.h"
 #include "support.h"
 
 namespace fs = std::filesystem;

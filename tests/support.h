@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "../main/demo.h"
-#include "../tools/xm_writer.h"
+#include "../tools/data/xm_writer.h"
 
 namespace test {
 

@@ -17,10 +17,10 @@
 #include <thread>
 #include <vector>
 
-#include "headless_engine.h"
+#include "../headless_engine.h"
 #include "platform/runtime.h"
-#include "../scenes/SceneFrame.h"
-#include "../scenes/TickTimer.h"
+#include "../../scenes/SceneFrame.h"
+#include "../../scenes/TickTimer.h"
 
 namespace {
 

@@ -5,7 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <stdexcept>
 
+#include "../../main/asset_list.h"
 #include "canvas.h"
 
 namespace gen {
@@ -614,65 +619,85 @@ Canvas RobotPicture(int w, int h, float shownW, float shownH, RobotPose pose) {
     return c;
 }
 
+// The picture a data file holds, by its name.
+Canvas MakeCanvas(const std::string& name) {
+    static const char* const groups[] = {"Nebula Ducks", "Quartz Ferrets", "Polar Static", "Kilobyte Kru",
+                                         "Vapor Loom",   "Lumen Tribe",    "Mothwave",     "Sinus Kollektiv",
+                                         "Neon Alder",   "Byte Orchard",   "Haze Fabrik",  "Copper Owls"};
+    // The robots are drawn in the space they are shown in.
+    std::map<std::string, std::function<Canvas()>> makers = {
+        {"tausta1", SunsetGrid},
+        {"dstroy", Banner},
+        {"pilvi1", [] { return Clouds(91, 64, Rgb(0xf0d0ff)); }},
+        {"pilvi2", [] { return Clouds(92, 42.67f, Rgb(0xffc0e0)); }},
+        {"tausta2", CircuitBoard},
+        {"tausta3", Nebula},
+        {"pqn01", [] { return TitleLayer(0, 128); }},
+        {"pqn02", [] { return TitleLayer(1, 256); }},
+        {"pqn03", [] { return TitleLayer(2, 256); }},
+        {"tausta4", SunRays},
+        {"tausta5", HexGrid},
+        {"ktausta", CurveTile},
+        {"kayra", CurveStrip},
+        {"ptausta", Panorama},
+        {"env01", FanGlow},
+        {"bitit", [] { return Digits(512, 32, 16, 22, 101, Rgb(0x40ffb0)); }},
+        {"tausta6", DesertSun},
+        {"tausta7", Bokeh},
+        {"robo1", [] { return RobotPicture(512, 256, 640, 256, {320, 34, 1.05f, false, true}); }},
+        {"req", Requested},
+        {"robotqz", [] { return NamePlate("robot", kCyan); }},
+        {"miralqz", [] { return NamePlate("miral", kPink); }},
+        {"robopaa01", [] { return RobotPicture(256, 128, 256, 128, {128, 30, 1.55f, false, true}); }},
+        {"code", [] { return Credit("code", "vektori", kCyan); }},
+        {"gfx", [] { return Credit("graphics", "pikseli", kPink); }},
+        {"music", [] { return Credit("music", "tahti", kAmber); }},
+        {"ekarob", [] { return RobotPicture(512, 256, 640, 256, {470, 40, 1.0f, true, true}); }},
+        {"tokarob", [] { return RobotPicture(512, 256, 512, 256, {370, 40, 1.0f, false, false}); }},
+        {"recon", [] { return Caption(256, 32, "rekonnekting", 18, kPink, true); }},
+        {"conne", Connecting},
+        {"huuto1", [] { return Shout(false); }},
+        {"huuto2", [] { return Shout(true); }},
+        {"nonstop", [] { return GreySign("NON-STOP", 34); }},
+        {"nomatch", [] { return GreySign("NO MATCH", 34); }},
+        {"kolmio", [] { return ShapeGlow(0); }},
+        {"ympyra", [] { return ShapeGlow(1); }},
+        {"nelio", [] { return ShapeGlow(2); }},
+        {"bitit1", [] { return Digits(512, 16, 8, 12, 102, Rgb(0xffffff)); }},
+        {"rengas", Ring},
+    };
+    for (int i = 0; i < 12; ++i) {
+        char greeting[8];
+        std::snprintf(greeting, sizeof greeting, "g%02d", i + 1);
+        makers[greeting] = [i] { return Greeting(groups[i], i); };
+    }
+    auto maker = makers.find(name);
+    if (maker == makers.end()) throw std::runtime_error("no picture is made for " + name);
+    return maker->second();
+}
+
+// "images\\name.raw" -> "name"
+std::string NameOf(const char* file) {
+    std::string name = file;
+    name = name.substr(name.find_last_of('\\') + 1);
+    return name.substr(0, name.size() - 4);
+}
+
 }  // namespace
 
 std::vector<Picture> MakePictures() {
     std::vector<Picture> pictures;
-    auto add = [&](const char* name, const Canvas& canvas, int channels, bool alphaAsGrey = false) {
-        pictures.push_back({name, canvas.width(), canvas.height(), channels, canvas.Bytes(channels, alphaAsGrey)});
-    };
-    // Colour, no alpha
-    add("tausta1", SunsetGrid(), 3);
-    add("dstroy", Banner(), 3);
-    add("pilvi1", Clouds(91, 64, Rgb(0xf0d0ff)), 3);
-    add("pilvi2", Clouds(92, 42.67f, Rgb(0xffc0e0)), 3);
-    add("tausta2", CircuitBoard(), 3);
-    add("tausta3", Nebula(), 3);
-    add("pqn01", TitleLayer(0, 128), 3);
-    add("pqn02", TitleLayer(1, 256), 3);
-    add("pqn03", TitleLayer(2, 256), 3);
-    add("tausta4", SunRays(), 3);
-    add("tausta5", HexGrid(), 3);
-    add("ktausta", CurveTile(), 3);
-    add("kayra", CurveStrip(), 3);
-    add("ptausta", Panorama(), 3);
-    add("env01", FanGlow(), 3);
-    add("bitit", Digits(512, 32, 16, 22, 101, Rgb(0x40ffb0)), 3);
-    add("tausta6", DesertSun(), 3);
-    add("tausta7", Bokeh(), 3);
-    // Colour with alpha; the robots are drawn in the space they are shown in.
-    add("robo1", RobotPicture(512, 256, 640, 256, {320, 34, 1.05f, false, true}), 4);
-    add("req", Requested(), 4);
-    add("robotqz", NamePlate("robot", kCyan), 4);
-    add("miralqz", NamePlate("miral", kPink), 4);
-    add("robopaa01", RobotPicture(256, 128, 256, 128, {128, 30, 1.55f, false, true}), 4);
-    add("code", Credit("code", "vektori", kCyan), 4);
-    add("gfx", Credit("graphics", "pikseli", kPink), 4);
-    add("music", Credit("music", "tahti", kAmber), 4);
-    add("ekarob", RobotPicture(512, 256, 640, 256, {470, 40, 1.0f, true, true}), 4);
-    add("tokarob", RobotPicture(512, 256, 512, 256, {370, 40, 1.0f, false, false}), 4);
-    add("recon", Caption(256, 32, "rekonnekting", 18, kPink, true), 4);
-    add("conne", Connecting(), 4);
-    add("huuto1", Shout(false), 4);
-    add("huuto2", Shout(true), 4);
-    // Grey
-    add("nonstop", GreySign("NON-STOP", 34), 1);
-    add("nomatch", GreySign("NO MATCH", 34), 1);
-    add("kolmio", ShapeGlow(0), 1);
-    add("ympyra", ShapeGlow(1), 1);
-    add("nelio", ShapeGlow(2), 1);
-    const char* const groups[] = {"Nebula Ducks", "Quartz Ferrets", "Polar Static", "Kilobyte Kru",
-                                  "Vapor Loom",   "Lumen Tribe",    "Mothwave",     "Sinus Kollektiv",
-                                  "Neon Alder",   "Byte Orchard",   "Haze Fabrik",  "Copper Owls"};
-    const char* const names[] = {"g01", "g02", "g03", "g04", "g05", "g06", "g07", "g08", "g09", "g10", "g11", "g12"};
-    for (int i = 0; i < 12; ++i) add(names[i], Greeting(groups[i], i), 1);
-    add("bitit1", Digits(512, 16, 8, 12, 102, Rgb(0xffffff)), 1);
-    add("rengas", Ring(), 1);
-
-    const std::pair<const char*, const char*> glyphs[] = {{"m", "m"}, {"i", "i"}, {"r", "r"}, {"a", "a"},
-                                                          {"l", "l"}, {"q", "q"}, {"z", "z"}, {"t", "t"},
-                                                          {"p", "p"}, {"dot", "."}, {"at", "@"}, {"zero", "0"}};
-    for (const auto& glyph : glyphs) pictures.push_back({glyph.first, 16, 16, 1, Glyph(glyph.second)});
+    for (size_t i = 0; i < kPictureAssetCount; ++i) {
+        const PictureAsset& asset = kPictureAssets[i];
+        std::string name = NameOf(asset.file);
+        Canvas canvas = MakeCanvas(name);
+        if (canvas.width() != asset.width || canvas.height() != asset.height)
+            throw std::runtime_error(name + " is made at another size than the show loads it");
+        int channels = PictureChannels(i);
+        pictures.push_back({name, canvas.width(), canvas.height(), channels, canvas.Bytes(channels)});
+    }
+    for (size_t i = 0; i < kGlyphAssetCount; ++i)
+        pictures.push_back({NameOf(kGlyphAssets[i].file), 16, 16, 1, Glyph(std::string(1, kGlyphAssets[i].character))});
     return pictures;
 }
 
