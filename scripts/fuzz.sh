@@ -9,11 +9,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${FUZZ_SECONDS:-25}"
-if ! command -v clang++ > /dev/null; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq clang libclang-rt-14-dev
-fi
+source scripts/lib/packages.sh
+ensure_packages clang libclang-rt-14-dev
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DPQN_FUZZ=ON -DBUILD_TESTING=OFF \
   -DCMAKE_CXX_FLAGS="-O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined" > /dev/null
 cmake --build build-fuzz -j"$(nproc)" --target object_list_fuzz r3d_fuzz picture_fuzz xm_sync_fuzz module_fuzz

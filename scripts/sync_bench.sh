@@ -18,13 +18,8 @@ unset PULSE_LATENCY_MSEC
 cd "$(dirname "$0")/.."
 pqn="$(realpath "${PQN:-build/pqn}")"
 data="$(realpath build/data)"
-for tool in Xvfb openbox pulseaudio pactl ffmpeg; do
-  command -v "$tool" > /dev/null && continue
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq xvfb openbox pulseaudio pulseaudio-utils ffmpeg > /dev/null
-  break
-done
+source scripts/lib/packages.sh
+ensure_packages xvfb openbox pulseaudio pulseaudio-utils ffmpeg
 cmake --build build --target pqn-sync-bench > /dev/null
 
 work="$(mktemp -d)"
