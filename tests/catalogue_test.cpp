@@ -88,6 +88,9 @@ struct Damage {
     std::vector<std::string> messages;  // exactly these boxes, in order
 };
 
+// A case reads as its name in the test's output.
+void PrintTo(const Damage& damage, std::ostream* out) { *out << damage.name; }
+
 const std::string kBadRecord = "Bad R3D record at offset ";
 
 std::vector<std::string> Times(int n, const std::string& text) { return std::vector<std::string>(n, text); }

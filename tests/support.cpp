@@ -103,6 +103,22 @@ int RunPqn(const std::string& arguments, std::string* output) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+::testing::AssertionResult SamePixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int widthPx) {
+    if (a.size() != b.size())
+        return ::testing::AssertionFailure() << "frames of " << a.size() / 3 << " and " << b.size() / 3 << " pixels";
+    size_t differing = 0, first = 0;
+    for (size_t i = 0; i < a.size(); i += 3) {
+        if (a[i] == b[i] && a[i + 1] == b[i + 1] && a[i + 2] == b[i + 2]) continue;
+        if (differing++ == 0) first = i / 3;
+    }
+    if (differing == 0) return ::testing::AssertionSuccess();
+    size_t x = first % static_cast<size_t>(widthPx), y = first / static_cast<size_t>(widthPx);
+    return ::testing::AssertionFailure() << differing << " pixels differ, the first at " << x << "," << y << ": "
+                                         << int{a[first * 3]} << "," << int{a[first * 3 + 1]} << "," << int{a[first * 3 + 2]}
+                                         << " against " << int{b[first * 3]} << "," << int{b[first * 3 + 1]} << ","
+                                         << int{b[first * 3 + 2]};
+}
+
 double WorstTileDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int widthPx, int x0, int y0,
                            int x1, int y1) {
     constexpr int kTilePx = 16;

@@ -2,6 +2,8 @@
 // readback, a small XM module written on the spot, and running pqn itself.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -46,6 +48,10 @@ int RunPqn(const std::string& arguments, std::string* output);
 // as it stands out from what lies under it.
 double WorstTileDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int widthPx, int x0, int y0,
                            int x1, int y1);
+
+// Whether two RGB frames of `widthPx` are the same pixel for pixel; if not,
+// how many pixels differ and where the first is (y from the top of the file).
+::testing::AssertionResult SamePixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int widthPx);
 
 // Message boxes shown since the process began.
 std::vector<std::string> Boxes();
