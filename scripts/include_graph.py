@@ -3,8 +3,9 @@
 
 A component is a header with the source file of the same name (wherever the
 two lie, so a public header in platform/include and its source in a platform
-folder are one component); a header or source with no partner is a component
-of its own. Component A depends on B when a file of A includes a file of B.
+folder are one component), or with the source that implements it on one
+backend (bass.h with bass_openmpt.cpp); a header or source with no partner is
+a component of its own. Component A depends on B when a file of A includes a file of B.
 Prints each component's level (1 for those that depend on nothing of ours,
 otherwise one above the highest level they depend on) and what it includes;
 with --dot, the graph in Graphviz's language instead. Exits 1, naming the
@@ -41,22 +42,43 @@ def resolve(root, including, name):
     return None
 
 
-def component_of(path):
+def component_of(path, backends):
     folder = path.split(os.sep)[0]
     stem = os.path.splitext(os.path.basename(path))[0]
-    return folder + ":" + stem
+    return folder + ":" + backends.get(folder + ":" + stem, stem)
+
+
+def backend_sources(paths):
+    """X_backend.cpp belongs to X.h when there is no X.cpp of its own."""
+    stems = {}
+    for path in paths:
+        folder = path.split(os.sep)[0]
+        stem, ext = os.path.splitext(os.path.basename(path))
+        stems.setdefault(folder + ":" + stem, set()).add(ext)
+    backends = {}
+    for key, exts in stems.items():
+        folder, stem = key.split(":")
+        if ".cpp" not in exts or "_" not in stem:
+            continue
+        interface = stem.split("_")[0]
+        if stems.get(folder + ":" + interface) == {".h"}:
+            backends[key] = interface
+    return backends
 
 
 def build_graph(root):
     graph = {}
-    for path in source_files(root):
-        here = component_of(path)
+    paths = list(source_files(root))
+    backends = backend_sources(paths)
+    component_of_path = lambda path: component_of(path, backends)
+    for path in paths:
+        here = component_of_path(path)
         graph.setdefault(here, set())
         with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
             for name in INCLUDE.findall(f.read()):
                 target = resolve(root, path, name)
-                if target and component_of(target) != here:
-                    graph[here].add(component_of(target))
+                if target and component_of_path(target) != here:
+                    graph[here].add(component_of_path(target))
     return graph
 
 

@@ -12,13 +12,16 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/bass.h"
+#include "platform/win32.h"
 #include "sound/module_decoder.h"
 
 namespace platform::sound {
 
+// A sync procedure, as the sound-library calls take it (SYNCPROC).
+typedef void(CALLBACK SyncProc)(DWORD handle, DWORD channel, DWORD data, DWORD user);
+
 struct SyncRegistration {
-    SYNCPROC* proc;
+    SyncProc* proc;
     DWORD param;
     DWORD user;
 };
