@@ -2,6 +2,7 @@
 // read into the options of the run, with the text --help prints.
 #include "command_line.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -71,6 +72,16 @@ bool ParseShots(const std::string& list, std::vector<platform::MusicPosition>* s
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
+    // Shots are taken as the show reaches them, so the list is put in the
+    // show's order: "14:40,6:52" gives the same two pictures as "6:52,14:40".
+    auto before = [](const platform::MusicPosition& a, const platform::MusicPosition& b) {
+        return a.order != b.order ? a.order < b.order : a.row < b.row;
+    };
+    auto same = [](const platform::MusicPosition& a, const platform::MusicPosition& b) {
+        return a.order == b.order && a.row == b.row;
+    };
+    std::sort(shots->begin(), shots->end(), before);
+    shots->erase(std::unique(shots->begin(), shots->end(), same), shots->end());
     return !shots->empty();
 }
 

@@ -61,6 +61,16 @@ TEST(CommandLineTest, CaptureAndBenchAreHeadlessAndScalesAndSizesHaveNames) {
     EXPECT_FALSE(uhd.options.fitWidth);
 }
 
+TEST(CommandLineTest, ShotsAreTakenInTheShowsOrderWhateverTheirOrderOnTheLine) {
+    CommandLine line = Parse({"--headless", "--shot", "14:40,6:52,14:40,6:8"});
+    ASSERT_EQ(line.action, CommandLine::Action::Run) << line.problem;
+    ASSERT_EQ(line.options.shots.size(), 3u);
+    EXPECT_EQ(line.options.shots[0].order, 6u);
+    EXPECT_EQ(line.options.shots[0].row, 8u);
+    EXPECT_EQ(line.options.shots[1].row, 52u);
+    EXPECT_EQ(line.options.shots[2].order, 14u);
+}
+
 TEST(CommandLineTest, HelpAndVersionEndTheReading) {
     EXPECT_EQ(Parse({"--help", "--no-such-option"}).action, CommandLine::Action::Help);
     EXPECT_EQ(Parse({"--version"}).action, CommandLine::Action::Version);
