@@ -9,7 +9,8 @@ unsigned char* Kestrel3D::LoadGlyphImage(const char* file, int size) {
     FILE* stream = platform::OpenRegularFile(platform::ResolveDataPath(file));
     if (!stream) return nullptr;
     auto* buffer = new unsigned char[static_cast<size_t>(size)]();
-    std::fread(buffer, 1, static_cast<size_t>(size), stream);
+    size_t read = std::fread(buffer, 1, static_cast<size_t>(size), stream);
+    (void)read;  // a short file leaves the rest blank
     std::fclose(stream);
     return buffer;
 }

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 seconds="${FUZZ_SECONDS:-25}"
 source scripts/lib/packages.sh
 ensure_packages clang libclang-rt-14-dev
-cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DPQN_FUZZ=ON -DBUILD_TESTING=OFF \
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DPQN_HARDENING=OFF -DCMAKE_CXX_COMPILER=clang++ -DPQN_FUZZ=ON -DBUILD_TESTING=OFF \
   -DCMAKE_CXX_FLAGS="-O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined" > /dev/null
 cmake --build build-fuzz -j"$(nproc)" --target object_list_fuzz r3d_fuzz picture_fuzz xm_sync_fuzz module_fuzz
 

@@ -31,8 +31,7 @@ struct Ending {
 Ending SignalAfter(const std::vector<std::string>& arguments, double delayS, int signal, double limitS) {
     pid_t pid = fork();
     if (pid == 0) {
-        freopen("/dev/null", "w", stdout);
-        freopen("/dev/null", "w", stderr);
+        if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(126);
         std::vector<char*> argv{const_cast<char*>(PQN_BINARY)};
         for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
