@@ -12,6 +12,7 @@
 #include "platform/bench.h"
 #include "platform/capture.h"
 #include "platform/crash_report.h"
+#include "platform/outputs.h"
 #include "platform/runtime.h"
 #include "version.h"
 
@@ -66,16 +67,14 @@ int main(int argc, char** argv) {
         if (!options.captureOut.empty() && options.captureOut[0] != '/')
             options.captureOut = std::string(here) + "/" + options.captureOut;
     }
-    if (!options.shots.empty()) {
-        std::error_code error;
-        std::filesystem::create_directories(options.shotDir, error);
-    }
+    if (!options.shots.empty() && !platform::CheckOutputFolder(options.shotDir, true)) return 1;
     if (chdir(dataDir.c_str()) != 0) {
         std::fprintf(stderr, "pqn: cannot open the data folder %s\n", dataDir.c_str());
         return 1;
     }
     platform::Configure(options);
-    if (!platform::VideoReady()) {
+    // A trace that cannot be made ends the run before it starts.
+    if (!platform::VideoReady() || platform::OutputsFailed()) {
         platform::Shutdown();
         return 1;
     }
@@ -83,5 +82,6 @@ int main(int argc, char** argv) {
     platform::Shutdown();
     if (options.bench && !options.scaleGiven && !options.frameWidthPx)
         platform::bench::ReportCaptureSpeeds(std::filesystem::current_path().string(), options.benchJson);
-    return result;
+    // An output that could not be written as a whole fails the run, whatever the show did.
+    return platform::OutputsFailed() ? 1 : result;
 }

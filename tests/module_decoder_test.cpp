@@ -1,11 +1,10 @@
 // The module decoder on its own, with no sound device: the exact first frame
 // of each row, the E8x cues found and cleared, the end of a module, a move to
-// an order, and the orders' start times. Also the capture's colour conversion.
+// an order, and the orders' start times.
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "capture/yuv.h"
 #include "sound/module_decoder.h"
 #include "support.h"
 
@@ -83,30 +82,6 @@ TEST(ModuleDecoderTest, OrdersAreTimedAndAMoveDecodesFromThere) {
 TEST(ModuleDecoderTest, BytesThatAreNoModuleGiveNoDecoder) {
     EXPECT_FALSE(ModuleDecoder::Load(std::vector<uint8_t>(300, 0x55), false));
     EXPECT_FALSE(ModuleDecoder::Load({}, false));
-}
-
-// BT.601 studio range: black at 16, white at 235, grey without colour at
-// 128, and the colour planes from 2x2 blocks; the rows come bottom first.
-TEST(YuvTest, FramesBecomeStudioRangeBt601WithTheTopRowFirst) {
-    const int w = 4, h = 2;
-    std::vector<uint8_t> bgra(w * h * 4);
-    auto set = [&](int x, int yFromBottom, uint8_t b, uint8_t g, uint8_t r) {
-        uint8_t* p = &bgra[(yFromBottom * w + x) * 4];
-        p[0] = b, p[1] = g, p[2] = r, p[3] = 255;
-    };
-    for (int x = 0; x < 2; ++x)
-        for (int y = 0; y < 2; ++y) set(x, y, 0, 0, 0);
-    for (int x = 2; x < 4; ++x) set(x, 0, 0, 0, 255), set(x, 1, 255, 255, 255);  // red under white
-    std::vector<uint8_t> yuv;
-    platform::capture::ToYuv420(bgra.data(), w, h, &yuv);
-    ASSERT_EQ(yuv.size(), 12u);
-    EXPECT_EQ(yuv[0], 16);   // black
-    EXPECT_EQ(yuv[2], 235);  // white, in the top row
-    EXPECT_EQ(yuv[6], 82);   // red, in the bottom row
-    EXPECT_EQ(yuv[8], 128);  // the black block has no colour
-    EXPECT_EQ(yuv[10], 128);
-    EXPECT_GT(yuv[11], 128);  // half red: V above grey
-    EXPECT_LT(yuv[9], 128);   // and U below
 }
 
 }  // namespace

@@ -5,17 +5,20 @@
 // until a frame covers them, so the sound ends exactly with the last frame.
 #include "platform/capture.h"
 
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "capture/sink.h"
+#include "platform/outputs.h"
 #include "run/clock.h"
 
 namespace platform::capture {
@@ -27,6 +30,7 @@ using Clock = std::chrono::steady_clock;
 struct State {
     std::unique_ptr<Sink> sink;  // from Start until Finish
     bool active = false;         // taking frames and sound
+    bool failed = false;         // the sink could not write what it was given
     std::string out;
     int fps = 60;
     uint64_t frames = 0;
@@ -91,15 +95,55 @@ void ShowProgress(bool force) {
                  static_cast<unsigned long long>(s.frames), static_cast<unsigned long long>(total), fraction * 100, rate, left);
 }
 
+// Bytes a capture takes, measured on the show: H.264 at CRF 16 about 0.12
+// bytes a pixel a frame, PNG frames about 0.4; AAC 32 kB a second, FLAC
+// about 100 kB, WAV 176 kB. A video is written twice over for a moment at the
+// end, when picture and sound are put together.
+double EstimatedBytes(const std::string& out, uint64_t frames, int fps, int widthPx, int heightPx) {
+    double seconds = static_cast<double>(frames) / fps;
+    double pixels = static_cast<double>(widthPx) * heightPx * static_cast<double>(frames);
+    if (!IsVideo(out)) return pixels * 0.4 + seconds * 176400;
+    return 2 * (pixels * 0.12 + seconds * (EndsWith(out, ".mkv") ? 100000 : 32000));
+}
+
+// A capture that far outgrows the free space of its file system is not
+// started; one that may just outgrow it is warned of.
+bool EnoughRoom(const std::string& out, uint64_t frames, int fps, int widthPx, int heightPx) {
+    std::string folder = IsVideo(out) ? std::filesystem::path(out).parent_path().string() : out;
+    struct statvfs fs {};
+    if (statvfs(folder.empty() ? "." : folder.c_str(), &fs) != 0) return true;
+    double freeBytes = static_cast<double>(fs.f_bavail) * static_cast<double>(fs.f_frsize);
+    double needed = EstimatedBytes(out, frames, fps, widthPx, heightPx);
+    constexpr double kMb = 1024.0 * 1024.0;
+    if (freeBytes < needed / 2) {
+        char reason[160];
+        std::snprintf(reason, sizeof reason, "it needs about %.0f MB and only %.0f MB are free", needed / kMb,
+                      freeBytes / kMb);
+        ReportOutputFailure(out, reason);
+        return false;
+    }
+    if (freeBytes < needed)
+        std::fprintf(stderr, "pqn: %s may not fit: it needs about %.0f MB and %.0f MB are free\n", out.c_str(),
+                     needed / kMb, freeBytes / kMb);
+    return true;
+}
+
 }  // namespace
 
 bool Preflight(const std::string& out) {
-    if (IsVideo(out) && !HaveFfmpeg()) {
+    if (!IsVideo(out)) return CheckOutputFolder(out, true);
+    if (!HaveFfmpeg()) {
         std::fprintf(stderr, "pqn: capturing to a video needs ffmpeg, which is not installed "
                              "(on Debian: sudo apt-get install ffmpeg); or capture to a folder of PNG frames\n");
         return false;
     }
-    return true;
+    std::error_code error;
+    if (std::filesystem::is_directory(out, error)) {
+        ReportOutputFailure(out, "it is a folder");
+        return false;
+    }
+    std::string folder = std::filesystem::path(out).parent_path().string();
+    return CheckOutputFolder(folder.empty() ? "." : folder, false);
 }
 
 bool Start(const std::string& out, int framesPerSecond, double expectedSeconds, int widthPx, int heightPx) {
@@ -107,6 +151,7 @@ bool Start(const std::string& out, int framesPerSecond, double expectedSeconds, 
     s.out = out;
     s.fps = framesPerSecond;
     s.expectedFrames = static_cast<uint64_t>(expectedSeconds * framesPerSecond) + 1;
+    if (!EnoughRoom(out, s.expectedFrames, framesPerSecond, widthPx, heightPx)) return false;
     s.sink = IsVideo(out) ? StartVideoSink(out, framesPerSecond, widthPx, heightPx) : StartFramesSink(out);
     if (!s.sink) return false;
     s.progress = isatty(2);
@@ -124,6 +169,7 @@ void Frame(std::vector<uint8_t>&& pixels, int width, int height) {
     if (!s.active) return;
     if (!s.sink->Frame(std::move(pixels), width, height, s.frames)) {
         s.active = false;
+        s.failed = true;
         return;
     }
     ++s.frames;
@@ -153,10 +199,15 @@ void Finish(bool interrupted) {
         WriteSamples(silence.data(), static_cast<size_t>(std::min<uint64_t>(1024, wanted - s.audioFrames)));
     s.heldAudio.clear();
     s.active = false;
-    s.sink->Finish(wanted);
+    s.failed = !s.sink->Finish(wanted) || s.failed;
     s.sink.reset();
     double wall = std::chrono::duration<double>(Clock::now() - s.started).count();
     double show = static_cast<double>(s.frames) / s.fps;
+    if (s.failed) {
+        std::fprintf(stderr, "pqn: stopped after %llu frames, %.2f s of show: %s could not be written as a whole\n",
+                     static_cast<unsigned long long>(s.frames), show, s.out.c_str());
+        return;
+    }
     std::fprintf(stderr, "pqn: %s %llu frames, %.2f s of show, in %.1f s (%.1fx real time) -> %s\n",
                  interrupted ? "interrupted after" : "captured", static_cast<unsigned long long>(s.frames), show, wall,
                  wall > 0 ? show / wall : 0, s.out.c_str());

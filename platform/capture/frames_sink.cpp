@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "capture/sink.h"
+#include "platform/outputs.h"
 #include "platform/png_file.h"
 #include "run/clock.h"
 
@@ -48,35 +49,41 @@ public:
     bool Frame(std::vector<uint8_t>&& pixels, int widthPx, int heightPx, uint64_t index) override {
         char name[32];
         std::snprintf(name, sizeof name, "/frame-%06llu.png", static_cast<unsigned long long>(index));
-        if (!WritePng(out_ + name, widthPx, heightPx, 3, pixels.data(), true))
-            std::fprintf(stderr, "pqn: cannot write %s%s\n", out_.c_str(), name);
-        return true;
+        if (WritePng(out_ + name, widthPx, heightPx, 3, pixels.data(), true)) return true;
+        ReportOutputFailure(out_ + name, SystemReason());
+        return false;
     }
 
-    void Sound(const int16_t* stereo, size_t frames) override { std::fwrite(stereo, sizeof(int16_t) * 2, frames, wav_); }
+    void Sound(const int16_t* stereo, size_t frames) override {
+        if (soundFailed_ || std::fwrite(stereo, sizeof(int16_t) * 2, frames, wav_) == frames) return;
+        ReportOutputFailure(wavPath_, SystemReason());
+        soundFailed_ = true;
+    }
 
+    // The header gets the length; a file that cannot be completed is said.
     bool Finish(uint64_t soundFrames) override {
         WriteWavHeader(wav_, static_cast<uint32_t>(soundFrames));
-        bool ok = std::fclose(wav_) == 0;
+        bool ok = std::ferror(wav_) == 0 && std::fflush(wav_) == 0;
+        ok = std::fclose(wav_) == 0 && ok;
         wav_ = nullptr;
-        if (!ok) std::fprintf(stderr, "pqn: cannot write %s\n", wavPath_.c_str());
-        return ok;
+        if (!ok && !soundFailed_) ReportOutputFailure(wavPath_, SystemReason());
+        return ok && !soundFailed_;
     }
 
 private:
     std::string out_, wavPath_;
     FILE* wav_;
+    bool soundFailed_ = false;
 };
 
 }  // namespace
 
 std::unique_ptr<Sink> StartFramesSink(const std::string& out) {
-    std::error_code error;
-    std::filesystem::create_directories(out, error);
+    if (!CheckOutputFolder(out, true)) return nullptr;
     std::string wavPath = out + "/audio.wav";
     FILE* wav = std::fopen(wavPath.c_str(), "wb");
     if (!wav) {
-        std::fprintf(stderr, "pqn: cannot write %s\n", wavPath.c_str());
+        ReportOutputFailure(wavPath, SystemReason());
         return nullptr;
     }
     WriteWavHeader(wav, 0);

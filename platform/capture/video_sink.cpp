@@ -21,6 +21,7 @@
 
 #include "capture/sink.h"
 #include "capture/yuv.h"
+#include "platform/outputs.h"
 #include "run/clock.h"
 #include "system/process.h"
 
@@ -80,10 +81,14 @@ public:
 
     bool Start() {
         signal(SIGPIPE, SIG_IGN);
+        // The video says which colour standard its frames were converted with.
+        const char* const bt601[] = {"bt470bg", "bt470bg", "smpte170m"};
+        const char* const bt709[] = {"bt709", "bt709", "bt709"};
+        const char* const* colour = matrix_ == YuvMatrix::Bt709 ? bt709 : bt601;
         videoEncoder_ = StartEncoder({"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo", "-pix_fmt", "yuv420p",
                                       "-s", std::to_string(widthPx_) + "x" + std::to_string(heightPx_), "-r", std::to_string(fps_), "-i", "-", "-c:v", "libx264",
-                                      "-preset", "ultrafast", "-crf", "16", "-colorspace", "bt470bg", "-color_primaries", "bt470bg",
-                                      "-color_trc", "smpte170m", "-color_range", "tv", videoTemp_},
+                                      "-preset", "ultrafast", "-crf", "16", "-colorspace", colour[0], "-color_primaries", colour[1],
+                                      "-color_trc", colour[2], "-color_range", "tv", videoTemp_},
                                      &videoInput_);
         std::vector<std::string> audioArgs = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "s16le",
                                               "-ar", std::to_string(sdl::kSampleRate), "-ac", "2", "-i", "-"};
@@ -94,7 +99,7 @@ public:
         audioArgs.push_back(audioTemp_);
         if (videoEncoder_ > 0) audioEncoder_ = StartEncoder(audioArgs, &audioInput_);
         if (videoEncoder_ <= 0 || audioEncoder_ <= 0) {
-            std::fprintf(stderr, "pqn: cannot start ffmpeg\n");
+            ReportOutputFailure(out_, "ffmpeg cannot be started");
             return false;
         }
         writer_ = std::thread([this] { WriteFrames(); });
@@ -107,7 +112,7 @@ public:
         std::unique_lock<std::mutex> guard(lock_);
         changed_.wait(guard, [&] { return queue_.size() < queuedFramesMost_ || encoderFailed_; });
         if (encoderFailed_) {
-            std::fprintf(stderr, "\npqn: ffmpeg stopped taking frames\n");
+            ReportOutputFailure(out_, "ffmpeg stopped taking the picture");
             return false;
         }
         queue_.push_back(std::move(pixels));
@@ -119,7 +124,8 @@ public:
     void Sound(const int16_t* stereo, size_t frames) override {
         if (audioInput_ < 0) return;
         if (!process::WriteAll(audioInput_, stereo, frames * sizeof(int16_t) * 2)) {
-            std::fprintf(stderr, "\npqn: ffmpeg stopped taking the sound\n");
+            ReportOutputFailure(out_, "ffmpeg stopped taking the sound");
+            soundFailed_ = true;
             close(audioInput_);
             audioInput_ = -1;
         }
@@ -128,24 +134,30 @@ public:
     bool Finish(uint64_t) override {
         StopWriter();
         CloseInputs();
-        bool ok = process::Wait(videoEncoder_) == 0;
-        ok = process::Wait(audioEncoder_) == 0 && ok;
+        bool ok = Ended(videoEncoder_, "the picture") && !soundFailed_;
+        ok = Ended(audioEncoder_, "the sound") && ok;
         videoEncoder_ = audioEncoder_ = -1;
         std::vector<std::string> mux = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-i", videoTemp_,
                                         "-i", audioTemp_, "-c", "copy"};
         if (!IsMatroska(out_)) mux.insert(mux.end(), {"-movflags", "+faststart"});
         mux.push_back(out_);
-        if (ok) {
-            pid_t muxer = process::Start(mux, process::Options());
-            ok = muxer > 0 && process::Wait(muxer) == 0;
-        }
+        if (ok) ok = Ended(process::Start(mux, process::Options()), "the picture and the sound together");
         std::remove(videoTemp_.c_str());
         std::remove(audioTemp_.c_str());
-        if (!ok) std::fprintf(stderr, "pqn: ffmpeg could not write %s\n", out_.c_str());
         return ok;
     }
 
 private:
+    // Waits for an ffmpeg; one that failed is said with what it was writing
+    // (ffmpeg has printed its own reason above).
+    bool Ended(pid_t ffmpeg, const char* what) {
+        int status = process::Wait(ffmpeg);
+        if (status == 0) return true;
+        ReportOutputFailure(out_, std::string("ffmpeg could not write ") + what +
+                                      (status > 0 ? " (exit status " + std::to_string(status) + ")" : " (it was killed)"));
+        return false;
+    }
+
     void WriteFrames() {
         setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kEncoderNice);  // this thread only, on Linux
         std::vector<uint8_t> yuv;
@@ -159,7 +171,7 @@ private:
                 queue_.pop_front();
             }
             changed_.notify_all();
-            ToYuv420(frame.data(), widthPx_, heightPx_, &yuv);
+            ToYuv420(frame.data(), widthPx_, heightPx_, matrix_, &yuv);
             if (!process::WriteAll(videoInput_, yuv.data(), yuv.size())) {
                 {
                     std::lock_guard<std::mutex> guard(lock_);
@@ -189,9 +201,11 @@ private:
 
     std::string out_, videoTemp_, audioTemp_;
     int fps_, widthPx_, heightPx_;
+    YuvMatrix matrix_ = MatrixForHeight(heightPx_);
     size_t queuedFramesMost_ = kQueuedFramesMost;
     pid_t videoEncoder_ = -1, audioEncoder_ = -1;
     int videoInput_ = -1, audioInput_ = -1;
+    bool soundFailed_ = false;
 
     // Frames on their way to the encoder
     std::mutex lock_;

@@ -7,7 +7,22 @@
 
 namespace platform::capture {
 
-void ToYuv420(const uint8_t* bgra, int width, int height, std::vector<uint8_t>* yuv) {
+namespace {
+
+// Studio-range coefficients times 256 for Y (of R, G, B; 16 added) and for
+// U and V (128 added).
+struct Coefficients {
+    int yr, yg, yb, ur, ug, ub, vr, vg, vb;
+};
+constexpr Coefficients kBt601{66, 129, 25, -38, -74, 112, 112, -94, -18};
+constexpr Coefficients kBt709{47, 157, 16, -26, -86, 112, 112, -102, -10};
+
+}  // namespace
+
+YuvMatrix MatrixForHeight(int heightPx) { return heightPx >= 720 ? YuvMatrix::Bt709 : YuvMatrix::Bt601; }
+
+void ToYuv420(const uint8_t* bgra, int width, int height, YuvMatrix matrix, std::vector<uint8_t>* yuv) {
+    const Coefficients k = matrix == YuvMatrix::Bt709 ? kBt709 : kBt601;
     yuv->resize(static_cast<size_t>(width) * height * 3 / 2);
     uint8_t* yPlane = yuv->data();
     uint8_t* uPlane = yPlane + width * height;
@@ -18,7 +33,7 @@ void ToYuv420(const uint8_t* bgra, int width, int height, std::vector<uint8_t>* 
         uint8_t* out = yPlane + y * width;
         for (int x = 0; x < width; ++x) {
             const uint8_t* p = row + x * 4;
-            out[x] = static_cast<uint8_t>(((66 * p[2] + 129 * p[1] + 25 * p[0] + 128) >> 8) + 16);
+            out[x] = static_cast<uint8_t>(((k.yr * p[2] + k.yg * p[1] + k.yb * p[0] + 128) >> 8) + 16);
         }
     }
     int half = width / 2;
@@ -33,8 +48,8 @@ void ToYuv420(const uint8_t* bgra, int width, int height, std::vector<uint8_t>* 
             int b = a[0] + a[4] + c[0] + c[4];
             int g = a[1] + a[5] + c[1] + c[5];
             int r = a[2] + a[6] + c[2] + c[6];
-            u[x] = static_cast<uint8_t>(((-38 * r - 74 * g + 112 * b + 512) >> 10) + 128);
-            v[x] = static_cast<uint8_t>(((112 * r - 94 * g - 18 * b + 512) >> 10) + 128);
+            u[x] = static_cast<uint8_t>(((k.ur * r + k.ug * g + k.ub * b + 512) >> 10) + 128);
+            v[x] = static_cast<uint8_t>(((k.vr * r + k.vg * g + k.vb * b + 512) >> 10) + 128);
         }
     }
 }

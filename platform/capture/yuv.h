@@ -6,9 +6,14 @@
 
 namespace platform::capture {
 
+// The coefficients of a colour standard: BT.601 for standard definition,
+// BT.709 for HD (720 lines and more), as players assume when a video does
+// not say which it is.
+enum class YuvMatrix { Bt601, Bt709 };
+YuvMatrix MatrixForHeight(int heightPx);
+
 // BGRA rows, bottom row first, to planar YUV 4:2:0 (Y, then U and V at half
-// size) with BT.601 studio-range coefficients, as ffmpeg assumes for
-// standard-definition video. Width and height are even.
-void ToYuv420(const uint8_t* bgra, int width, int height, std::vector<uint8_t>* yuv);
+// size) in studio range. Width and height are even.
+void ToYuv420(const uint8_t* bgra, int width, int height, YuvMatrix matrix, std::vector<uint8_t>* yuv);
 
 }  // namespace platform::capture

@@ -7,6 +7,7 @@
 
 #include "platform/bench.h"
 #include "platform/capture.h"
+#include "platform/outputs.h"
 #include "platform/png_file.h"
 #include "present/readback.h"
 
@@ -109,7 +110,7 @@ void SaveShots(PlatformContext* context, MusicPosition framePosition) {
         char name[64];
         std::snprintf(name, sizeof name, "/shot-%03u-%02u.png", target.order, target.row);
         std::string path = Options().shotDir + name;
-        if (!WritePng(path, w, h, 3, rgb.data())) std::fprintf(stderr, "pqn: cannot write %s\n", path.c_str());
+        if (!WritePng(path, w, h, 3, rgb.data())) ReportOutputFailure(path, SystemReason());
     }
 }
 

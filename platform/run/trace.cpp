@@ -3,15 +3,20 @@
 // boxes. The sync thread writes to the trace too, hence the lock.
 #include "platform/trace.h"
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
+
+#include "platform/outputs.h"
 
 namespace platform {
 
 namespace {
 
 struct TraceState {
-    FILE* file = nullptr;
+    FILE* file = nullptr;  // under the lock
+    std::atomic<bool> writing{false};
+    std::string path;
     std::mutex lock;
     uint64_t tracedFrames = 0;
     bool frameTraceMuted = false;
@@ -27,25 +32,33 @@ TraceState& State() {
 
 bool OpenTrace(const std::string& path) {
     TraceState& s = State();
+    s.path = path;
     s.file = std::fopen(path.c_str(), "w");
-    if (!s.file) std::fprintf(stderr, "pqn: cannot write the trace %s\n", path.c_str());
-    return s.file != nullptr;
+    if (!s.file) ReportOutputFailure(path, SystemReason());
+    s.writing = s.file != nullptr;
+    return s.writing;
 }
 
 void CloseTrace() {
     TraceState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
-    if (s.file) std::fclose(s.file);
+    if (s.file && std::fclose(s.file) != 0) ReportOutputFailure(s.path, SystemReason());
     s.file = nullptr;
+    s.writing = false;
 }
 
+// Each line is flushed as it is written: a trace is read while the program
+// runs, and after a crash. The first line that cannot be written is said and
+// ends the trace; the run goes on.
 void TraceLine(const std::string& json) {
     TraceState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
     if (!s.file) return;
-    std::fputs(json.c_str(), s.file);
-    std::fputc('\n', s.file);
-    std::fflush(s.file);
+    if (std::fputs(json.c_str(), s.file) >= 0 && std::fputc('\n', s.file) != EOF && std::fflush(s.file) == 0) return;
+    ReportOutputFailure(s.path, SystemReason());
+    std::fclose(s.file);
+    s.file = nullptr;
+    s.writing = false;
 }
 
 std::string JsonEscape(const std::string& text) {
@@ -69,7 +82,7 @@ void MuteFrameTrace(bool muted) { State().frameTraceMuted = muted; }
 
 void TraceFrame(int scene, uint32_t showMs, uint32_t order, uint32_t row) {
     TraceState& s = State();
-    if (!s.file || s.frameTraceMuted) return;
+    if (!s.writing || s.frameTraceMuted) return;
     char line[160];
     std::snprintf(line, sizeof line, "{\"type\":\"frame\",\"frame\":%llu,\"ms\":%u,\"scene\":%d,\"order\":%u,\"row\":%u}",
                   static_cast<unsigned long long>(s.tracedFrames++), showMs, scene, order, row);
@@ -77,7 +90,7 @@ void TraceFrame(int scene, uint32_t showMs, uint32_t order, uint32_t row) {
 }
 
 void NoteText(const std::string& text) {
-    if (!State().file || State().frameTraceMuted) return;
+    if (!State().writing || State().frameTraceMuted) return;
     TraceLine("{\"type\":\"text\",\"text\":\"" + JsonEscape(text) + "\"}");
 }
 
