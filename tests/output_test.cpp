@@ -164,4 +164,56 @@ TEST(OutputTest, VideosHaveTheShowsColoursInTheirOwnStandard) {
     }
 }
 
+// The first number after "key": in the last line of `file` that has it.
+double LastValue(const std::string& file, const std::string& key) {
+    std::ifstream in(file);
+    double value = -1;
+    for (std::string line; std::getline(in, line);) {
+        size_t at = line.find("\"" + key + "\":");
+        if (at != std::string::npos) value = std::atof(line.c_str() + at + key.size() + 3);
+    }
+    return value;
+}
+
+// Seconds of a stream of a file that ffprobe can read: its last packet's end.
+double ReadableSeconds(const std::string& file, const char* stream) {
+    std::string command = "ffprobe -v error -select_streams " + std::string(stream) +
+                          " -show_entries packet=pts_time,duration_time -of csv=p=0 " + file + " 2>/dev/null | tail -n 1";
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[128] = {};
+    if (!pipe || !fgets(buffer, sizeof buffer, pipe)) return -1;
+    pclose(pipe);
+    double pts = 0, duration = 0;
+    return std::sscanf(buffer, "%lf,%lf", &pts, &duration) == 2 ? pts + duration : -1;
+}
+
+// A capture killed hard with its encoder (as a power loss or a crash would)
+// leaves one file at the output's name, nothing else, that plays with picture
+// and sound up to shortly before the kill.
+TEST(OutputTest, ACaptureKilledWithItsEncoderLeavesOnePlayableFile) {
+    if (std::system("command -v ffprobe > /dev/null 2>&1") != 0) GTEST_SKIP() << "ffmpeg is not installed";
+    for (const char* name : {"killed.mp4", "killed.mkv"}) {
+        std::string folder = test::TempDir() + "/killed-" + std::string(name).substr(7);
+        std::string video = folder + "/" + name, trace = test::TempDir() + "/" + name + ".jsonl";
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        std::string run = std::string(PQN_BINARY) + " --capture " + video + " --trace " + trace + " > /dev/null 2>&1 &";
+        ASSERT_EQ(std::system(run.c_str()), 0);
+        std::this_thread::sleep_for(std::chrono::seconds(4));
+        // pqn and its ffmpeg both name the output on their command lines; the
+        // bracket keeps the pattern from matching the shell that runs pkill.
+        ASSERT_EQ(std::system(("pkill -KILL -f -- '[" + video.substr(0, 1) + "]" + video.substr(1) + "'").c_str()), 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        double renderedS = LastValue(trace, "ms") / 1000;
+        double pictureS = ReadableSeconds(video, "v:0"), soundS = ReadableSeconds(video, "a:0");
+        std::printf("%s: killed %.2f s into the show; %.2f s of picture and %.2f s of sound can be read\n", name,
+                    renderedS, pictureS, soundS);
+        EXPECT_GT(renderedS, 2) << name;
+        EXPECT_GT(pictureS, renderedS - 2) << name;
+        EXPECT_LE(pictureS, renderedS + 0.1) << name;
+        EXPECT_NEAR(soundS, pictureS, 0.5) << name;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1) << name << ": stray files";
+    }
+}
+
 }  // namespace

@@ -1,9 +1,11 @@
-// A capture as a video, in two steps: the frames and the sound are piped to
-// two ffmpeg processes that encode them while the show renders, each into a
-// file of its own; at the end a third ffmpeg copies both into the output. So
-// an interrupted capture still ends as a playable file of what was rendered,
-// and no encoding is left for the end. The encoders run in their own process
-// group, so Ctrl+C reaches only pqn, which then finishes cleanly.
+// A capture as a video: one ffmpeg takes the frames on a pipe and the sound
+// on another, encodes both while the show renders and writes them as they
+// come into the output itself, as a fragmented MP4 or Matroska, a fragment or
+// cluster every half second. A capture killed at any moment, even with
+// its encoder, leaves one file at the output's name that plays up to about a
+// second before the kill, and no other file; no encoding is left for the end.
+// The encoder runs in its own process group, so Ctrl+C reaches only pqn,
+// which then finishes cleanly.
 // Frames reach the encoder through a queue and a writer thread, which also
 // turns them into the encoder's own YUV 4:2:0, so that drawing the next frame,
 // converting and encoding the last ones overlap on the cores.
@@ -29,8 +31,9 @@ namespace platform::capture {
 
 namespace {
 
-// Frames waiting for the encoder: at most 64, and at most about 128 MB of
-// them, so that a 4K capture holds a few frames, not gigabytes.
+// Frames waiting for the encoder: at most half a second of them (what a
+// capture killed hard loses on top of the last fragment), at most 64, and at
+// most about 128 MB, so that a 4K capture holds a few frames, not gigabytes.
 constexpr size_t kQueuedFramesMost = 64;
 constexpr size_t kQueuedBytesMost = 128u << 20;
 // The encoders and the frame converter are background work at the lowest
@@ -47,10 +50,12 @@ bool IsMatroska(const std::string& out) {
     return out.size() >= 4 && strcasecmp(out.c_str() + out.size() - 4, ".mkv") == 0;
 }
 
-// An encoder reading from a pipe, at the lowest priority, in its own group.
-pid_t StartEncoder(const std::vector<std::string>& args, int* input) {
+// The encoder: frames on its stdin, sound on descriptor 3, at the lowest
+// priority, in its own group.
+pid_t StartEncoder(const std::vector<std::string>& args, int* videoInput, int* audioInput) {
     process::Options options;
-    options.input = input;
+    options.input = videoInput;
+    options.input3 = audioInput;
     options.inputPipeBytes = kPipeBytes;
     options.ownProcessGroup = true;
     options.nice = kEncoderNice;
@@ -62,11 +67,8 @@ public:
     VideoSink(const std::string& out, int framesPerSecond, int widthPx, int heightPx)
         : out_(out), fps_(framesPerSecond), widthPx_(widthPx), heightPx_(heightPx) {
         size_t frameBytes = static_cast<size_t>(widthPx) * heightPx * 4;
-        queuedFramesMost_ = std::min(kQueuedFramesMost, std::max<size_t>(2, kQueuedBytesMost / frameBytes));
-        videoTemp_ = out + ".video.mkv";
-        // An MP4-family file keeps the AAC encoder's start-up delay, so the
-        // sound stays as long as the frames when it is copied into the output.
-        audioTemp_ = out + (IsMatroska(out) ? ".audio.mka" : ".audio.m4a");
+        queuedFramesMost_ = std::max<size_t>(2, std::min({kQueuedFramesMost, kQueuedBytesMost / frameBytes,
+                                                           static_cast<size_t>(framesPerSecond / 2)}));
     }
 
     // A way out that never reached Finish still ends the writer thread (a
@@ -75,8 +77,7 @@ public:
     ~VideoSink() override {
         StopWriter();
         CloseInputs();
-        if (videoEncoder_ > 0) process::Wait(videoEncoder_);
-        if (audioEncoder_ > 0) process::Wait(audioEncoder_);
+        if (encoder_ > 0) process::Wait(encoder_);
     }
 
     bool Start() {
@@ -85,20 +86,29 @@ public:
         const char* const bt601[] = {"bt470bg", "bt470bg", "smpte170m"};
         const char* const bt709[] = {"bt709", "bt709", "bt709"};
         const char* const* colour = matrix_ == YuvMatrix::Bt709 ? bt709 : bt601;
-        videoEncoder_ = StartEncoder({"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo", "-pix_fmt", "yuv420p",
-                                      "-s", std::to_string(widthPx_) + "x" + std::to_string(heightPx_), "-r", std::to_string(fps_), "-i", "-", "-c:v", "libx264",
-                                      "-preset", "ultrafast", "-crf", "16", "-colorspace", colour[0], "-color_primaries", colour[1],
-                                      "-color_trc", colour[2], "-color_range", "tv", videoTemp_},
-                                     &videoInput_);
-        std::vector<std::string> audioArgs = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "s16le",
-                                              "-ar", std::to_string(sdl::kSampleRate), "-ac", "2", "-i", "-"};
-        if (IsMatroska(out_)) audioArgs.insert(audioArgs.end(), {"-c:a", "flac"});
-        // At this rate ffmpeg's constant-quantiser AAC coder is the better and
-        // the much faster one (a third of the default's time).
-        else audioArgs.insert(audioArgs.end(), {"-c:a", "aac", "-aac_coder", "fast", "-b:a", "256k"});
-        audioArgs.push_back(audioTemp_);
-        if (videoEncoder_ > 0) audioEncoder_ = StartEncoder(audioArgs, &audioInput_);
-        if (videoEncoder_ <= 0 || audioEncoder_ <= 0) {
+        std::vector<std::string> args = {
+            "ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
+            "-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", std::to_string(widthPx_) + "x" + std::to_string(heightPx_),
+            "-r", std::to_string(fps_), "-thread_queue_size", "8", "-probesize", "32", "-analyzeduration", "0", "-i", "pipe:0",
+            "-f", "s16le", "-ar", std::to_string(sdl::kSampleRate), "-ac", "2", "-thread_queue_size", "1024",
+            "-probesize", "32", "-analyzeduration", "0", "-i", "pipe:3",
+            "-map", "0:v", "-map", "1:a",
+            "-c:v", "libx264", "-preset", "ultrafast", "-crf", "16", "-colorspace", colour[0], "-color_primaries", colour[1],
+            "-color_trc", colour[2], "-color_range", "tv"};
+        if (IsMatroska(out_)) {
+            args.insert(args.end(), {"-c:a", "flac", "-cluster_time_limit", "500"});
+        } else {
+            // At this rate ffmpeg's constant-quantiser AAC coder is the better
+            // and the much faster one (a third of the default's time). The
+            // first fragment waits for the sound's start, so the encoder's
+            // start-up delay is marked as lying before the picture's start,
+            // and the sound ends with the last frame.
+            args.insert(args.end(), {"-c:a", "aac", "-aac_coder", "fast", "-b:a", "256k", "-movflags",
+                                     "+empty_moov+default_base_moof+delay_moov", "-frag_duration", "500000"});
+        }
+        args.insert(args.end(), {"-flush_packets", "1", out_});
+        encoder_ = StartEncoder(args, &videoInput_, &audioInput_);
+        if (encoder_ <= 0) {
             ReportOutputFailure(out_, "ffmpeg cannot be started");
             return false;
         }
@@ -134,16 +144,8 @@ public:
     bool Finish(uint64_t) override {
         StopWriter();
         CloseInputs();
-        bool ok = Ended(videoEncoder_, "the picture") && !soundFailed_;
-        ok = Ended(audioEncoder_, "the sound") && ok;
-        videoEncoder_ = audioEncoder_ = -1;
-        std::vector<std::string> mux = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-i", videoTemp_,
-                                        "-i", audioTemp_, "-c", "copy"};
-        if (!IsMatroska(out_)) mux.insert(mux.end(), {"-movflags", "+faststart"});
-        mux.push_back(out_);
-        if (ok) ok = Ended(process::Start(mux, process::Options()), "the picture and the sound together");
-        std::remove(videoTemp_.c_str());
-        std::remove(audioTemp_.c_str());
+        bool ok = Ended(encoder_, "the video") && !soundFailed_;
+        encoder_ = -1;
         return ok;
     }
 
@@ -199,11 +201,11 @@ private:
         videoInput_ = audioInput_ = -1;
     }
 
-    std::string out_, videoTemp_, audioTemp_;
+    std::string out_;
     int fps_, widthPx_, heightPx_;
     YuvMatrix matrix_ = MatrixForHeight(heightPx_);
     size_t queuedFramesMost_ = kQueuedFramesMost;
-    pid_t videoEncoder_ = -1, audioEncoder_ = -1;
+    pid_t encoder_ = -1;
     int videoInput_ = -1, audioInput_ = -1;
     bool soundFailed_ = false;
 

@@ -18,9 +18,11 @@ void ClosePipe(int fds[2]) {
 }
 
 // In the child, before exec.
-void SetUpChild(const Options& options, int in[2], int out[2]) {
+void SetUpChild(const Options& options, int in[2], int out[2], int in3[2]) {
     if (options.ownProcessGroup) setpgid(0, 0);
     if (options.nice) setpriority(PRIO_PROCESS, 0, options.nice);
+    // Out of the way of descriptors 0 to 3 until the others are in place.
+    int third = options.input3 ? fcntl(in3[0], F_DUPFD, 10) : -1;
     if (options.input) dup2(in[0], 0);
     if (options.output) dup2(out[1], 1);
     if (options.silenceErrors) {
@@ -29,20 +31,35 @@ void SetUpChild(const Options& options, int in[2], int out[2]) {
     }
     ClosePipe(in);
     ClosePipe(out);
+    ClosePipe(in3);
+    if (third >= 0) {
+        dup2(third, 3);
+        close(third);
+    }
+}
+
+// The parent keeps the writing end of an input pipe.
+void KeepWritingEnd(int fds[2], pid_t pid, int pipeBytes, int* end) {
+    close(fds[0]);
+    if (pid > 0 && pipeBytes > 0) fcntl(fds[1], F_SETPIPE_SZ, pipeBytes);
+    *end = pid > 0 ? fds[1] : -1;
+    if (pid < 0) close(fds[1]);
 }
 
 }  // namespace
 
 pid_t Start(const std::vector<std::string>& args, const Options& options) {
-    int in[2] = {-1, -1}, out[2] = {-1, -1};
-    if (options.input && pipe(in) != 0) return -1;
-    if (options.output && pipe(out) != 0) {
+    int in[2] = {-1, -1}, out[2] = {-1, -1}, in3[2] = {-1, -1};
+    if ((options.input && pipe(in) != 0) || (options.output && pipe(out) != 0) ||
+        (options.input3 && pipe(in3) != 0)) {
         ClosePipe(in);
+        ClosePipe(out);
+        ClosePipe(in3);
         return -1;
     }
     pid_t pid = fork();
     if (pid == 0) {
-        SetUpChild(options, in, out);
+        SetUpChild(options, in, out, in3);
         std::vector<char*> argv;
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
@@ -50,12 +67,8 @@ pid_t Start(const std::vector<std::string>& args, const Options& options) {
         else execvp(argv[0], argv.data());
         _exit(127);
     }
-    if (options.input) {
-        close(in[0]);
-        if (options.inputPipeBytes > 0) fcntl(in[1], F_SETPIPE_SZ, options.inputPipeBytes);
-        *options.input = pid > 0 ? in[1] : -1;
-        if (pid < 0) close(in[1]);
-    }
+    if (options.input) KeepWritingEnd(in, pid, options.inputPipeBytes, options.input);
+    if (options.input3) KeepWritingEnd(in3, pid, options.inputPipeBytes, options.input3);
     if (options.output) {
         close(out[1]);
         *options.output = pid > 0 ? out[0] : -1;

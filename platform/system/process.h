@@ -16,6 +16,7 @@ struct Options {
     const char* path = nullptr;  // the program to run; null: args[0], looked up on the PATH
     int* input = nullptr;        // when given: a pipe to its stdin, whose writing end is returned here
     int* output = nullptr;       // when given: a pipe from its stdout, whose reading end is returned here
+    int* input3 = nullptr;       // when given: a pipe to its descriptor 3, whose writing end is returned here
     int inputPipeBytes = 0;      // room to ask for in the input pipe (0: the system's default)
     bool silenceErrors = false;  // its stderr to /dev/null
     bool ownProcessGroup = false;  // so that Ctrl+C on the terminal reaches only this program
