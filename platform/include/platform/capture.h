@@ -10,9 +10,12 @@
 
 namespace platform::capture {
 
-// Whether the output can be made here (a video needs ffmpeg); prints why not.
+// Whether the output can be made here: a video needs ffmpeg and a folder that
+// can be written, PNG frames a folder (made if missing); prints why not.
 bool Preflight(const std::string& out);
-// Starts writing; false with a message printed when it cannot.
+// Starts writing frames of `widthPx` x `heightPx`; false with a message
+// printed when it cannot, or when the file system has far too little room
+// for about `expectedSeconds` of show.
 bool Start(const std::string& out, int framesPerSecond, double expectedSeconds, int widthPx, int heightPx);
 bool Active();
 // Frames for a video come as BGRA, for PNG files as RGB.
