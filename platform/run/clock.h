@@ -5,10 +5,9 @@
 #include <cstdint>
 
 #include "platform/clock.h"
+#include "sound/sample_rate.h"
 
 namespace platform::sdl {
-
-constexpr int kSampleRate = 44100;
 
 void CountSwap();          // the virtual clock of a headless run moves on a frame
 uint64_t Swaps();

@@ -14,7 +14,7 @@
 
 namespace {
 
-using platform::sdl::kSampleRate;
+using platform::kSampleRate;
 
 // How a frame run while warping is drawn.
 enum class WarpDraw { None, Unrasterised, Full };

@@ -36,6 +36,7 @@
 namespace {
 
 using namespace platform::sound;
+using platform::kSampleRate;
 
 // Rows a real-time channel can hold between two passes of the sync thread:
 // at the fastest speed and tempo a module has about a hundred rows a second.

@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "sound/sample_rate.h"
 #include "sound/xm_sync.h"
 
 namespace openmpt {
@@ -24,7 +25,6 @@ class module;
 
 namespace platform::sound {
 
-constexpr int kSampleRate = 44100;
 constexpr uint32_t kFinished = 0xFFFF;  // order and row of a module that has finished
 
 struct RowStart {
