@@ -19,7 +19,7 @@
 
 #include "capture/sink.h"
 #include "platform/outputs.h"
-#include "run/clock.h"
+#include "sound/sample_rate.h"
 
 namespace platform::capture {
 
@@ -52,12 +52,24 @@ bool EndsWith(const std::string& text, const char* suffix) {
     return text.size() >= n && strcasecmp(text.c_str() + text.size() - n, suffix) == 0;
 }
 
-bool IsVideo(const std::string& out) { return EndsWith(out, ".mp4") || EndsWith(out, ".mkv"); }
+// What the output's name asks for.
+enum class Format { Frames, Mp4, Matroska };
+
+Format FormatOf(const std::string& out) {
+    return EndsWith(out, ".mkv") ? Format::Matroska : EndsWith(out, ".mp4") ? Format::Mp4 : Format::Frames;
+}
+
+// Where the output's files go: a video's folder, or the folder of PNG frames itself.
+std::string FolderOf(const std::string& out) {
+    if (FormatOf(out) == Format::Frames) return out;
+    std::string folder = std::filesystem::path(out).parent_path().string();
+    return folder.empty() ? "." : folder;
+}
 
 bool HaveFfmpeg() { return std::system("command -v ffmpeg > /dev/null 2>&1") == 0; }
 
 uint64_t SampleFramesFor(uint64_t videoFrames) {
-    return videoFrames * sdl::kSampleRate / static_cast<uint64_t>(S().fps);
+    return videoFrames * kSampleRate / static_cast<uint64_t>(S().fps);
 }
 
 void WriteSamples(const int16_t* stereo, size_t frames) {
@@ -97,23 +109,21 @@ void ShowProgress(bool force) {
 
 // Bytes a capture takes, measured on the show: H.264 at CRF 16 about 0.12
 // bytes a pixel a frame, PNG frames about 0.4; AAC 32 kB a second, FLAC
-// about 100 kB, WAV 176 kB. A video is written twice over for a moment at the
-// end, when picture and sound are put together.
-double EstimatedBytes(const std::string& out, uint64_t frames, int fps, int widthPx, int heightPx) {
+// about 100 kB, WAV 176 kB.
+double EstimatedBytes(Format format, uint64_t frames, int fps, int widthPx, int heightPx) {
     double seconds = static_cast<double>(frames) / fps;
     double pixels = static_cast<double>(widthPx) * heightPx * static_cast<double>(frames);
-    if (!IsVideo(out)) return pixels * 0.4 + seconds * 176400;
-    return 2 * (pixels * 0.12 + seconds * (EndsWith(out, ".mkv") ? 100000 : 32000));
+    if (format == Format::Frames) return pixels * 0.4 + seconds * 176400;
+    return pixels * 0.12 + seconds * (format == Format::Matroska ? 100000 : 32000);
 }
 
 // A capture that far outgrows the free space of its file system is not
 // started; one that may just outgrow it is warned of.
 bool EnoughRoom(const std::string& out, uint64_t frames, int fps, int widthPx, int heightPx) {
-    std::string folder = IsVideo(out) ? std::filesystem::path(out).parent_path().string() : out;
     struct statvfs fs {};
-    if (statvfs(folder.empty() ? "." : folder.c_str(), &fs) != 0) return true;
+    if (statvfs(FolderOf(out).c_str(), &fs) != 0) return true;
     double freeBytes = static_cast<double>(fs.f_bavail) * static_cast<double>(fs.f_frsize);
-    double needed = EstimatedBytes(out, frames, fps, widthPx, heightPx);
+    double needed = EstimatedBytes(FormatOf(out), frames, fps, widthPx, heightPx);
     constexpr double kMb = 1024.0 * 1024.0;
     if (freeBytes < needed / 2) {
         char reason[160];
@@ -131,7 +141,7 @@ bool EnoughRoom(const std::string& out, uint64_t frames, int fps, int widthPx, i
 }  // namespace
 
 bool Preflight(const std::string& out) {
-    if (!IsVideo(out)) return CheckOutputFolder(out, true);
+    if (FormatOf(out) == Format::Frames) return CheckOutputFolder(out, true);
     if (!HaveFfmpeg()) {
         std::fprintf(stderr, "pqn: capturing to a video needs ffmpeg, which is not installed "
                              "(on Debian: sudo apt-get install ffmpeg); or capture to a folder of PNG frames\n");
@@ -142,8 +152,7 @@ bool Preflight(const std::string& out) {
         ReportOutputFailure(out, "it is a folder");
         return false;
     }
-    std::string folder = std::filesystem::path(out).parent_path().string();
-    return CheckOutputFolder(folder.empty() ? "." : folder, false);
+    return CheckOutputFolder(FolderOf(out), false);
 }
 
 bool Start(const std::string& out, int framesPerSecond, double expectedSeconds, int widthPx, int heightPx) {
@@ -152,7 +161,9 @@ bool Start(const std::string& out, int framesPerSecond, double expectedSeconds, 
     s.fps = framesPerSecond;
     s.expectedFrames = static_cast<uint64_t>(expectedSeconds * framesPerSecond) + 1;
     if (!EnoughRoom(out, s.expectedFrames, framesPerSecond, widthPx, heightPx)) return false;
-    s.sink = IsVideo(out) ? StartVideoSink(out, framesPerSecond, widthPx, heightPx) : StartFramesSink(out);
+    Format format = FormatOf(out);
+    s.sink = format == Format::Frames ? StartFramesSink(out)
+                                      : StartVideoSink(out, format == Format::Matroska, framesPerSecond, widthPx, heightPx);
     if (!s.sink) return false;
     s.progress = isatty(2);
     s.started = s.lastProgress = Clock::now();

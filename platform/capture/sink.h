@@ -25,11 +25,14 @@ public:
     virtual bool Finish(uint64_t soundFrames) = 0;
 };
 
-// H.264 (or the container's) video and AAC or FLAC sound through ffmpeg, into
-// `out` (.mp4 or .mkv); null with a message printed when ffmpeg cannot start.
-std::unique_ptr<Sink> StartVideoSink(const std::string& out, int framesPerSecond, int widthPx, int heightPx);
-// frame-NNNNNN.png files and audio.wav in the folder `out` (made if missing);
-// null with a message printed when the WAV file cannot be made.
+// H.264 video with AAC sound in an MP4, or with FLAC sound in Matroska,
+// through ffmpeg into `out`; null with a message printed when ffmpeg cannot
+// start.
+std::unique_ptr<Sink> StartVideoSink(const std::string& out, bool matroska, int framesPerSecond, int widthPx,
+                                     int heightPx);
+// frame-NNNNNN.png files and audio.wav in the folder `out` (made by the
+// capture's preflight); null with a message printed when the WAV file cannot
+// be made.
 std::unique_ptr<Sink> StartFramesSink(const std::string& out);
 
 }  // namespace platform::capture

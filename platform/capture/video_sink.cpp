@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstdio>
-#include <cstring>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -24,7 +23,7 @@
 #include "capture/sink.h"
 #include "capture/yuv.h"
 #include "platform/outputs.h"
-#include "run/clock.h"
+#include "sound/sample_rate.h"
 #include "system/process.h"
 
 namespace platform::capture {
@@ -46,10 +45,6 @@ constexpr int kEncoderNice = 19;
 // thread, which writes the sound, never waits for the sound encoder's turn.
 constexpr int kPipeBytes = 1 << 20;
 
-bool IsMatroska(const std::string& out) {
-    return out.size() >= 4 && strcasecmp(out.c_str() + out.size() - 4, ".mkv") == 0;
-}
-
 // The encoder: frames on its stdin, sound on descriptor 3, at the lowest
 // priority, in its own group.
 pid_t StartEncoder(const std::vector<std::string>& args, int* videoInput, int* audioInput) {
@@ -64,8 +59,8 @@ pid_t StartEncoder(const std::vector<std::string>& args, int* videoInput, int* a
 
 class VideoSink : public Sink {
 public:
-    VideoSink(const std::string& out, int framesPerSecond, int widthPx, int heightPx)
-        : out_(out), fps_(framesPerSecond), widthPx_(widthPx), heightPx_(heightPx) {
+    VideoSink(const std::string& out, bool matroska, int framesPerSecond, int widthPx, int heightPx)
+        : out_(out), matroska_(matroska), fps_(framesPerSecond), widthPx_(widthPx), heightPx_(heightPx) {
         size_t frameBytes = static_cast<size_t>(widthPx) * heightPx * 4;
         queuedFramesMost_ = std::max<size_t>(2, std::min({kQueuedFramesMost, kQueuedBytesMost / frameBytes,
                                                            static_cast<size_t>(framesPerSecond / 2)}));
@@ -90,12 +85,12 @@ public:
             "ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
             "-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", std::to_string(widthPx_) + "x" + std::to_string(heightPx_),
             "-r", std::to_string(fps_), "-thread_queue_size", "8", "-probesize", "32", "-analyzeduration", "0", "-i", "pipe:0",
-            "-f", "s16le", "-ar", std::to_string(sdl::kSampleRate), "-ac", "2", "-thread_queue_size", "1024",
+            "-f", "s16le", "-ar", std::to_string(kSampleRate), "-ac", "2", "-thread_queue_size", "1024",
             "-probesize", "32", "-analyzeduration", "0", "-i", "pipe:3",
             "-map", "0:v", "-map", "1:a",
             "-c:v", "libx264", "-preset", "ultrafast", "-crf", "16", "-colorspace", colour[0], "-color_primaries", colour[1],
             "-color_trc", colour[2], "-color_range", "tv"};
-        if (IsMatroska(out_)) {
+        if (matroska_) {
             args.insert(args.end(), {"-c:a", "flac", "-cluster_time_limit", "500"});
         } else {
             // At this rate ffmpeg's constant-quantiser AAC coder is the better
@@ -202,6 +197,7 @@ private:
     }
 
     std::string out_;
+    bool matroska_;
     int fps_, widthPx_, heightPx_;
     YuvMatrix matrix_ = MatrixForHeight(heightPx_);
     size_t queuedFramesMost_ = kQueuedFramesMost;
@@ -220,8 +216,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Sink> StartVideoSink(const std::string& out, int framesPerSecond, int widthPx, int heightPx) {
-    auto sink = std::make_unique<VideoSink>(out, framesPerSecond, widthPx, heightPx);
+std::unique_ptr<Sink> StartVideoSink(const std::string& out, bool matroska, int framesPerSecond, int widthPx,
+                                     int heightPx) {
+    auto sink = std::make_unique<VideoSink>(out, matroska, framesPerSecond, widthPx, heightPx);
     if (!sink->Start()) return nullptr;  // its destructor ends an encoder that did start
     return sink;
 }
