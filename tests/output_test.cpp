@@ -13,6 +13,7 @@
 #include <functional>
 #include <thread>
 
+#include "formats/trace_file.h"
 #include "platform/png_file.h"
 #include "support.h"
 
@@ -164,15 +165,12 @@ TEST(OutputTest, VideosHaveTheShowsColoursInTheirOwnStandard) {
     }
 }
 
-// The first number after "key": in the last line of `file` that has it.
-double LastValue(const std::string& file, const std::string& key) {
-    std::ifstream in(file);
-    double value = -1;
-    for (std::string line; std::getline(in, line);) {
-        size_t at = line.find("\"" + key + "\":");
-        if (at != std::string::npos) value = std::atof(line.c_str() + at + key.size() + 3);
-    }
-    return value;
+// Milliseconds of show of the last frame a trace records.
+double LastFrameMs(const std::string& trace) {
+    double ms = -1;
+    for (const platform::TraceEntry& entry : platform::ReadTraceFile(trace))
+        if (entry.type == "frame") ms = entry.ms;
+    return ms;
 }
 
 // Seconds of a stream of a file that ffprobe can read: its last packet's end.
@@ -204,7 +202,7 @@ TEST(OutputTest, ACaptureKilledWithItsEncoderLeavesOnePlayableFile) {
         // bracket keeps the pattern from matching the shell that runs pkill.
         ASSERT_EQ(std::system(("pkill -KILL -f -- '[" + video.substr(0, 1) + "]" + video.substr(1) + "'").c_str()), 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        double renderedS = LastValue(trace, "ms") / 1000;
+        double renderedS = LastFrameMs(trace) / 1000;
         double pictureS = ReadableSeconds(video, "v:0"), soundS = ReadableSeconds(video, "a:0");
         std::printf("%s: killed %.2f s into the show; %.2f s of picture and %.2f s of sound can be read\n", name,
                     renderedS, pictureS, soundS);

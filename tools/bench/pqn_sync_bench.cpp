@@ -101,8 +101,8 @@ void OnReadable(pa_stream*, size_t, void* loop) { Signal(loop); }
 // the server or the source cannot be had.
 pa_stream* ConnectRecording(pa_threaded_mainloop* loop, pa_context* context, const char* source) {
     if (!platform::pulse::ConnectAndWait(loop, context)) return nullptr;
-    pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
-    pa_stream* stream = pa_stream_new(context, "recording", &spec, nullptr);
+    pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
+    pa_stream* stream = pa_stream_new(context, "recording", &format, nullptr);
     if (!stream) return nullptr;
     pa_stream_set_state_callback(stream, OnStreamEvent, loop);
     pa_stream_set_read_callback(stream, OnReadable, loop);

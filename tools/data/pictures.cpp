@@ -619,8 +619,8 @@ Canvas RobotPicture(int w, int h, float shownW, float shownH, RobotPose pose) {
     return c;
 }
 
-// The picture a data file holds, by its name.
-Canvas MakeCanvas(const std::string& name) {
+// The maker of each data file's picture, by its name.
+std::map<std::string, std::function<Canvas()>> Makers() {
     static const char* const groups[] = {"Nebula Ducks", "Quartz Ferrets", "Polar Static", "Kilobyte Kru",
                                          "Vapor Loom",   "Lumen Tribe",    "Mothwave",     "Sinus Kollektiv",
                                          "Neon Alder",   "Byte Orchard",   "Haze Fabrik",  "Copper Owls"};
@@ -671,9 +671,7 @@ Canvas MakeCanvas(const std::string& name) {
         std::snprintf(greeting, sizeof greeting, "g%02d", i + 1);
         makers[greeting] = [i] { return Greeting(groups[i], i); };
     }
-    auto maker = makers.find(name);
-    if (maker == makers.end()) throw std::runtime_error("no picture is made for " + name);
-    return maker->second();
+    return makers;
 }
 
 // "images\\name.raw" -> "name"
@@ -686,11 +684,14 @@ std::string NameOf(const char* file) {
 }  // namespace
 
 std::vector<Picture> MakePictures() {
+    const std::map<std::string, std::function<Canvas()>> makers = Makers();
     std::vector<Picture> pictures;
     for (size_t i = 0; i < kPictureAssetCount; ++i) {
         const PictureAsset& asset = kPictureAssets[i];
         std::string name = NameOf(asset.file);
-        Canvas canvas = MakeCanvas(name);
+        auto maker = makers.find(name);
+        if (maker == makers.end()) throw std::runtime_error("no picture is made for " + name);
+        Canvas canvas = maker->second();
         if (canvas.width() != asset.width || canvas.height() != asset.height)
             throw std::runtime_error(name + " is made at another size than the show loads it");
         int channels = PictureChannels(i);
