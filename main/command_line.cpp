@@ -3,6 +3,7 @@
 #include "command_line.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,20 +17,21 @@ const char* const kUsage =
     "  --fps N            frames per second of the virtual clock (default 60)\n"
     "  --data DIR         the data set to show (default: the one installed or built with pqn)\n"
     "  --trace FILE       write every frame, sync and message box as JSON lines\n"
-    "  --shot O:R[,O:R]   headless: save the first frame at or after each order:row\n"
+    "  --shot O:R[,O:R]   headless: save the first frame at or after each order:row; with no\n"
+    "                     --capture, --trace or --bench the run ends at its last shot\n"
     "  --out DIR          where --shot writes its PNG files (default: .)\n"
+    "  --frames N         headless: end the run after N frames of the show (with --capture,\n"
+    "                     a clip of N frames)\n"
     "  --capture OUT      render every frame and the sound, faster than real time, without a\n"
     "                     display: OUT.mp4 or OUT.mkv is a video (needs ffmpeg), any other OUT\n"
     "                     a folder of numbered PNG frames and audio.wav; Ctrl+C stops cleanly\n"
     "  --scene N          start at scene N (1 to 9) with the music at that scene's first order.\n"
-    "                     The scenes before it run first, unseen, on the frames of a full run at\n"
-    "                     --fps that matter: the first to see each row, and all of each scene's\n"
-    "                     last two seconds. So lights, materials, field of view, texture settings,\n"
-    "                     blending, the fan angle, the noise bar phases and (headless) the clock\n"
-    "                     are as in a full run. What can still differ: the random flicker and\n"
-    "                     noise and what hangs on them, such as which way scene 4's mesh tilts\n"
-    "                     (the sequence is at another point), and sync flags that earlier scenes\n"
-    "                     would have left raised\n"
+    "                     The scenes before it first run every frame of a full run, unseen and\n"
+    "                     unheard, so headless the frames from scene N on are those of a full\n"
+    "                     run, random flicker and raised sync flags included. In real time the\n"
+    "                     unseen frames are those of a headless run at --fps (default 60): the\n"
+    "                     show starts as a headless run shows it there, and then follows the\n"
+    "                     real frame times\n"
     "  --bench [--json]   headless: frames per second and frame times of each scene, and the\n"
     "                     speed of a whole-show capture without encoding; then, unless --scale\n"
     "                     or --size is given, the capture speed at 640x480, 1080p and 2160p\n"
@@ -152,6 +154,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             options.traceFile = argv[++i];
         } else if (arg == "--shot" && hasValue) {
             if (!ParseShots(argv[++i], &options.shots)) return Refuse(&line, "--shot takes ORDER:ROW[,ORDER:ROW...]");
+        } else if (arg == "--frames" && hasValue) {
+            if (!ParseInt(argv[++i], 1, INT32_MAX, &options.frameLimit)) return Refuse(&line, "--frames takes a number of frames, 1 or more");
         } else if (arg == "--out" && hasValue) {
             options.shotDir = argv[++i];
         } else if (arg == "--capture" && hasValue) {
@@ -185,6 +189,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         }
     }
     if (!options.shots.empty() && !options.headless) return Refuse(&line, "--shot needs --headless");
+    if (options.frameLimit && !options.headless) return Refuse(&line, "--frames needs --headless");
     if (options.frameWidthPx && !options.headless) return Refuse(&line, "--size is for --capture, --shot and --bench (headless)");
     if (options.frameWidthPx && options.scaleGiven) return Refuse(&line, "--size sets the scale itself; give --size or --scale");
     if (fitGiven && !options.frameWidthPx) return Refuse(&line, "--fit needs --size");

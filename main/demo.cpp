@@ -40,35 +40,31 @@ bool (*const kScenes[])() = {Scene1, Scene2, Scene3, Scene4, Scene5, Scene6, Sce
 const uint32_t kStartOrders[] = {0, 3, 6, 9, 13, 17, 18, 21, 23};
 const uint32_t kEndOrders[] = {3, 6, 9, 13, 17, 18, 21, 23, 27};
 
-// The scenes before `first` run without being shown, on the frames of a full
-// run that matter (see BeginWarp), so that the GL state and the values they
-// hand on are as after a full run; the music then starts at the first order
-// of scene `first`.
-void RunEarlierScenesInAMoment(int first) {
-    DWORD music = g_engine->ow->GetMusicChannel();
-    std::vector<platform::OrderTiming> timing;
-    for (uint32_t order = 0; order <= kStartOrders[first - 1]; ++order)
-        timing.push_back({platform::MusicSampleAtOrder(music, order), platform::MusicRowsAtOrder(music, order)});
-    platform::BeginWarp();
-    g_tickTimer.Start();
-    for (int scene = 1; scene < first && g_running; ++scene) {
-        platform::WarpThrough(kStartOrders[scene - 1], kEndOrders[scene - 1], timing);
-        g_running = kScenes[scene - 1]();
-    }
-    platform::EndWarp();
-    if (g_engine) platform::StartMusicAtOrder(music, kStartOrders[first - 1]);
+// The scenes before `first` run every frame of a full run, unseen and
+// unheard (see BeginWarp, called before the music plays), so that what they
+// leave behind (the random numbers drawn, the GL state, the sync flags, the
+// values they hand on) is what a full run leaves.
+void RunEarlierScenesUnseen(int first) {
+    for (int scene = 1; scene < first && g_running; ++scene) g_running = kScenes[scene - 1]();
+    platform::EndWarp(g_engine ? g_engine->ow->GetMusicChannel() : 0, kStartOrders[first - 1]);
 }
 
-// A capture starts with the music: its length is the show's from there.
-bool StartCapture(int first) {
-    const platform::RunOptions& options = platform::Options();
-    if (options.captureOut.empty()) return true;
+// Seconds of show a capture from scene `first` takes: to the end of the
+// show. Asked before the music plays, while the module can still be timed.
+double CaptureSeconds(int first) {
+    if (platform::Options().captureOut.empty()) return 0;
     DWORD music = g_engine->ow->GetMusicChannel();
     double seconds = platform::MusicSecondsAtOrder(music, 27) - platform::MusicSecondsAtOrder(music, kStartOrders[first - 1]);
+    return seconds > 0 ? seconds : 0;
+}
+
+// A capture starts with the first scene shown.
+bool StartCapture(double seconds) {
+    const platform::RunOptions& options = platform::Options();
+    if (options.captureOut.empty()) return true;
     int widthPx = 0, heightPx = 0;
     platform::FrameSizePx(&widthPx, &heightPx);
-    return platform::capture::Start(options.captureOut, options.framesPerSecond, seconds > 0 ? seconds : 0, widthPx,
-                                    heightPx);
+    return platform::capture::Start(options.captureOut, options.framesPerSecond, seconds, widthPx, heightPx);
 }
 
 }  // namespace
@@ -106,11 +102,13 @@ bool StartShow(HINSTANCE instance, int showCommand) {
     g_engine->setWideScreen(640, 256);
     g_engine->edTexture(true);
     int first = platform::Options().firstScene;
-    if (first > 1) RunEarlierScenesInAMoment(first);
-    if (!g_engine) return false;  // the window was closed while the earlier scenes ran
-    if (!StartCapture(first)) g_running = false;
+    double captureSeconds = CaptureSeconds(first);
+    if (first > 1) platform::BeginWarp();
     g_engine->ow->PlayMusic();
     g_tickTimer.Start();
+    if (first > 1) RunEarlierScenesUnseen(first);
+    if (!g_engine) return false;  // the window was closed while the earlier scenes ran
+    if (!StartCapture(captureSeconds)) g_running = false;
     return true;
 }
 

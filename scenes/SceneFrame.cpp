@@ -13,6 +13,13 @@ static void ReadPosition(FramePosition* position) {
     position->row = g_engine->ow->GetRow();
 }
 
+static uint32_t RaisedFlags() {
+    uint32_t raised = 0;
+    for (int flag = 0; flag < 7; ++flag)
+        if (SyncFlag(flag)) raised |= 1u << flag;
+    return raised;
+}
+
 bool RunSceneFrames(const SceneFrame& frame) {
     FramePosition position{0, 0};
     char text[96];
@@ -32,8 +39,8 @@ bool RunSceneFrames(const SceneFrame& frame) {
             g_tickTimer.Advance();
         } while (g_tickTimer.Pending());
 
-        platform::NoteFrame(frame.scene, position.order, position.row);
-        if (platform::WarpDrawsThisFrame()) frame.draw(frame.state, position);
+        platform::NoteFrame(frame.scene, position.order, position.row, RaisedFlags());
+        frame.draw(frame.state, position);
         g_engine->pswap();
 
         uint32_t row = g_engine->ow->GetRow();

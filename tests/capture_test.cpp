@@ -77,6 +77,24 @@ TEST(CaptureTest, AStretchHasItsLengthAndIsTheShowsPictureEveryTime) {
     EXPECT_TRUE(test::SamePixels(shown, captured, w)) << "frame 6 of the capture differs from the show's picture at 17:32";
 }
 
+// A clip of the show's first three frames: the first is the show's first
+// picture, with the first sound (not the blank frame start-up leaves).
+TEST(CaptureTest, AClipFromTheStartBeginsWithTheShowsFirstFrame) {
+    std::string clip = test::TempDir() + "/clip", shots = test::TempDir() + "/clip-shots", output;
+    ASSERT_EQ(test::RunPqn("--capture " + clip + " --fps 5 --frames 3", &output), 0) << output;
+    EXPECT_NE(output.find("captured 3 frames"), std::string::npos) << output;
+    Capture c = Inspect(clip);
+    EXPECT_EQ(c.frames, 3);
+    EXPECT_EQ(c.audioFrames, 3u * 8820u);
+    fs::create_directories(shots);
+    ASSERT_EQ(test::RunPqn("--headless --fps 5 --shot 0:0 --out " + shots, &output), 0) << output;
+    int w, h, cw, ch;
+    std::vector<uint8_t> shown, captured;
+    ASSERT_TRUE(platform::ReadPngRgb(shots + "/shot-000-00.png", &w, &h, &shown));
+    ASSERT_TRUE(platform::ReadPngRgb(clip + "/frame-000000.png", &cw, &ch, &captured));
+    EXPECT_TRUE(test::SamePixels(shown, captured, w)) << "the clip does not start with the show's first frame";
+}
+
 TEST(CaptureTest, CtrlCStopsCleanlyWithWhatWasRendered) {
     std::string dir = test::TempDir() + "/interrupted", output;
     std::string command = "timeout --preserve-status -s INT 4 " + std::string(PQN_BINARY) + " --capture " + dir + " --fps 10";

@@ -94,6 +94,8 @@ TEST(CommandLineTest, BadValuesAndCombinationsAreRefusedWithTheirReason) {
         {{"--audio-offset", "2001"}, "--audio-offset takes milliseconds, -2000 to 2000"},
         {{"--fit", "height"}, "--fit takes width or picture"},
         {{"--shot", "2:50"}, "--shot needs --headless"},
+        {{"--headless", "--frames", "0"}, "--frames takes a number of frames, 1 or more"},
+        {{"--frames", "10"}, "--frames needs --headless"},
         {{"--size", "720p"}, "--size is for --capture, --shot and --bench (headless)"},
         {{"--headless", "--size", "720p", "--scale", "2"}, "--size sets the scale itself; give --size or --scale"},
         {{"--fit", "picture"}, "--fit needs --size"},

@@ -68,8 +68,6 @@ TEST(ModuleDecoderTest, OrdersAreTimedAndAMoveDecodesFromThere) {
     EXPECT_EQ(decoder->SecondsAtOrder(2), -1);  // not timed yet
     decoder->TimeOrders();
     EXPECT_NEAR(decoder->SecondsAtOrder(2), 2 * 64 * kRowFrames / 44100.0, 1e-6);
-    EXPECT_EQ(decoder->RowsAtOrder(3), 64u);
-    EXPECT_EQ(decoder->RowsAtOrder(4), 0u);
     decoder->SetPosition(3, 0);
     std::vector<RowStart> rows = DecodeRows(*decoder, 2 * kRowFrames, 1024);
     ASSERT_GE(rows.size(), 2u);

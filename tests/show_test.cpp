@@ -191,6 +191,20 @@ TEST_F(ShowTest, AShowStartedAtALaterSceneDrawsWhatTheFullRunDraws) {
     EXPECT_TRUE(test::SamePixels(frame, Shot("shot-014-40.png"), 640));
 }
 
+// A run whose only output is shots draws the frames no shot takes unseen and
+// ends at its last shot; what it saves is the full run's frames.
+TEST_F(ShowTest, AShotsOnlyRunSavesTheFullRunsFrames) {
+    std::string dir = test::TempDir() + "/shots-only";
+    std::string output;
+    ASSERT_EQ(test::RunPqn("--headless --fps 30 --shot 4:16,10:56,19:56 --out " + dir, &output), 0) << output;
+    for (const char* name : {"shot-004-16.png", "shot-010-56.png", "shot-019-56.png"}) {
+        int w, h;
+        std::vector<uint8_t> frame;
+        ASSERT_TRUE(platform::ReadPngRgb(dir + "/" + name, &w, &h, &frame)) << name;
+        EXPECT_TRUE(test::SamePixels(frame, Shot(name), 640)) << name;
+    }
+}
+
 // A real X window on Xvfb, in real time with the silent sound output: the last
 // scene runs from its start order to its end, and the program closes itself.
 TEST(WindowTest, TheLastSceneRunsInARealWindowAndTheShowClosesItself) {
@@ -211,6 +225,30 @@ TEST(WindowTest, TheLastSceneRunsInARealWindowAndTheShowClosesItself) {
     EXPECT_EQ(first, 23);
     EXPECT_EQ(last, 27);
     EXPECT_GT(frames, 100);
+}
+
+// In real time the scenes before the first one run on a headless run's
+// frames: scene 5 starts in a window with the sync flags scene 4 raised, as a
+// headless run starts it, at the first row of its order.
+TEST(WindowTest, AShowStartedAtALaterSceneStartsWithTheFlagsAHeadlessRunHas) {
+    if (std::system("command -v xvfb-run > /dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
+    std::string window = test::TempDir() + "/window-scene5.jsonl", headless = test::TempDir() + "/headless-scene5.jsonl";
+    std::string command = "xvfb-run -a -s '-screen 0 640x480x24' sh -c '" + std::string(PQN_BINARY) +
+                          " --window --scene 5 --trace " + window + " & pid=$!; sleep 3; kill -TERM $pid; wait $pid'" +
+                          " > /dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::string output;
+    ASSERT_EQ(test::RunPqn("--headless --scene 5 --frames 1 --trace " + headless, &output), 0) << output;
+    auto firstFrame = [](const std::string& trace) {
+        for (const TraceEvent& e : platform::ReadTraceFile(trace))
+            if (e.type == "frame") return e;
+        return TraceEvent{};
+    };
+    TraceEvent shown = firstFrame(window), drawn = firstFrame(headless);
+    EXPECT_EQ(shown.order, 13);
+    EXPECT_EQ(shown.row, 0);
+    EXPECT_NE(drawn.flags, 0) << "scene 4 leaves flags raised";
+    EXPECT_EQ(shown.flags, drawn.flags);
 }
 
 TEST(CommandLineTest, AnEmptyDataFolderShowsEachLoadersMessageAndEndsCleanly) {

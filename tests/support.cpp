@@ -75,11 +75,10 @@ std::vector<uint8_t> MakeTestModule(int orders, const std::vector<CueAt>& cues) 
 }
 
 std::string TempDir() {
-    static std::string dir;
-    if (dir.empty()) {
+    static const std::string dir = [] {
         char pattern[] = "/tmp/pqn-test-XXXXXX";
-        dir = mkdtemp(pattern);
-    }
+        return std::string(mkdtemp(pattern));
+    }();
     return dir;
 }
 

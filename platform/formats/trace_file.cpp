@@ -33,6 +33,7 @@ std::vector<TraceEntry> ReadTraceFile(const std::string& path) {
         e.x = IntField(line, "x");
         e.ms = IntField(line, "ms");
         e.code = IntField(line, "code");
+        e.flags = IntField(line, "flags");
         e.wall = JsonNumberField(line, "wall", 0);
         size_t text = line.find("\"text\":\"");
         if (text != std::string::npos) e.text = line.substr(text + 8, line.rfind('"') - text - 8);

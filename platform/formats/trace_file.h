@@ -12,6 +12,7 @@ struct TraceEntry {
     std::string type;  // frame, text, sync, error, quit, latency...
     std::string text;  // text and error lines: as written, escapes kept
     int scene = -1, order = -1, row = -1, x = -1, ms = -1, code = -1;
+    int flags = -1;    // frame lines: the sync flags raised, bit N for flag N
     double wall = 0;   // seconds on the wall clock; real-time sync lines only
 };
 

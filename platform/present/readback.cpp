@@ -102,7 +102,7 @@ void FinishReadBacks(PlatformContext* context) {
 // Saves the frame as every screenshot whose music position it is the first to reach.
 void SaveShots(PlatformContext* context, MusicPosition framePosition) {
     const std::vector<MusicPosition>& shots = Options().shots;
-    if (g_nextShot >= shots.size() || !PositionReached(framePosition, shots[g_nextShot])) return;
+    if (!ShotDueAt(framePosition)) return;
     int w = context->layout.widthPx, h = context->layout.heightPx;
     std::vector<uint8_t> rgb = ReadSurface(context);
     while (g_nextShot < shots.size() && PositionReached(framePosition, shots[g_nextShot])) {
@@ -112,6 +112,19 @@ void SaveShots(PlatformContext* context, MusicPosition framePosition) {
         std::string path = Options().shotDir + name;
         if (!WritePng(path, w, h, 3, rgb.data())) ReportOutputFailure(path, SystemReason());
     }
+}
+
+bool ShotDueAt(MusicPosition framePosition) {
+    const std::vector<MusicPosition>& shots = Options().shots;
+    return g_nextShot < shots.size() && PositionReached(framePosition, shots[g_nextShot]);
+}
+
+bool AllShotsSaved() { return g_nextShot >= Options().shots.size(); }
+
+bool RunMakesOnlyShots() {
+    const RunOptions& o = Options();
+    return o.headless && !o.shots.empty() && o.captureOut.empty() && o.traceFile.empty() && !o.bench &&
+           o.frameLimit == 0;
 }
 
 }  // namespace platform::sdl

@@ -32,6 +32,7 @@ constexpr int kUnderTextHeightPx = 64;
 struct SurfaceState {
     bool framePending = false;
     uint64_t presented = 0;
+    uint64_t showFramesPresented = 0;  // frames of the scenes, not of start-up
     int frameScene = 0;
     platform::MusicPosition framePosition{0, 0};
     bool frameNoted = false;
@@ -270,12 +271,14 @@ void NoteFrameShown(SurfaceState& s) {
 }
 
 // The finished frame, text included, to what takes it off screen: the shots
-// at its position, and the capture or the benchmark once the music plays.
+// at its position, the capture (the scenes' frames only, so that its first
+// frame is the first of the show, with the first sound), and the benchmark
+// once the music plays.
 void HandOffScreen(SurfaceState& s, PlatformContext* context) {
     using namespace platform;
     if (s.frameNoted) sdl::SaveShots(context, s.framePosition);
     bool musicStarted = sdl::MusicHasStarted();
-    bool capturing = capture::Active() && musicStarted;
+    bool capturing = capture::Active() && s.frameNoted;
     if (capturing || (Options().bench && musicStarted)) {
         // A benchmark reads frames back as a video capture does.
         GLenum format = capture::WantsBgra() || !capturing ? GL_BGRA : GL_RGB;
@@ -308,11 +311,19 @@ void PresentPending() {
     RestoreUnderText(context, saved);
     if (s.autoScale) FollowWindowSize(context, shownWidthPx, shownHeightPx);
     ClearOverlay();
+    if (s.frameNoted) ++s.showFramesPresented;
     s.frameNoted = false;
     ++s.presented;
 }
 
 uint64_t PresentedFrames() { return State().presented; }
+
+bool RunHasMadeItsOutputs() {
+    const RunOptions& o = Options();
+    if (!o.headless) return false;
+    if (o.frameLimit > 0 && State().showFramesPresented >= static_cast<uint64_t>(o.frameLimit)) return true;
+    return RunMakesOnlyShots() && AllShotsSaved();
+}
 
 int64_t FramePeriodUs() { return State().framePeriodUs; }
 

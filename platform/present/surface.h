@@ -16,6 +16,9 @@ void DropLatchedFrame();
 void PresentPending();    // shows the latched frame with its text
 void NoteFramePosition(int scene, MusicPosition position);
 uint64_t PresentedFrames();
+// A headless run has made all it was asked for: its --frames frames of the
+// show, or, when shots are all it makes, its last shot.
+bool RunHasMadeItsOutputs();
 // Time between frames put on screen, smoothed; 0 until two have been shown
 // (and always when headless). Read from any thread.
 int64_t FramePeriodUs();

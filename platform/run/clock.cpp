@@ -1,8 +1,8 @@
 // The tick count and the show clock. In a real window the tick count is
 // SDL's millisecond clock; headless it is a virtual clock that moves on one
-// frame (1000 / fps ms) at each swap, so every run sees the same times; while
-// earlier scenes are warped through it is the warp's, which the warp pushes in. The show clock starts
-// when the music is told to play.
+// frame (1000 / fps ms) at each swap, so every run sees the same times. A
+// real-time run warps through earlier scenes on that virtual clock too. The
+// show clock starts when the music is told to play.
 #include "run/clock.h"
 
 #include "platform/options.h"
@@ -15,11 +15,9 @@ struct ClockState {
     int64_t tickOffset = 0;
     uint64_t swaps = 0;
     uint64_t swapsAtMusicStart = 0;
-    uint64_t framesBeforeMusic = 0;  // full-run frames a warp stood for, until the music starts
     uint32_t ticksAtMusicStart = 0;
     bool musicStarted = false;
-    bool ticksHeld = false;          // a warp stands in for the tick count
-    uint32_t heldTicks = 0;
+    bool virtualInRealTime = false;  // a real-time run warping
 };
 
 ClockState& State() {
@@ -37,25 +35,21 @@ void CountSwap() { ++State().swaps; }
 
 uint64_t Swaps() { return State().swaps; }
 
-void SetSwaps(uint64_t swaps, uint64_t framesBeforeMusic) {
-    State().swaps = swaps;
-    State().framesBeforeMusic = framesBeforeMusic;
-}
-
 uint32_t RawTicks() {
-    if (State().ticksHeld) return State().heldTicks;
-    if (Options().headless) return static_cast<uint32_t>(State().swaps * 1000 / FramesPerSecond());
+    if (ClockIsVirtual()) return static_cast<uint32_t>(State().swaps * 1000 / FramesPerSecond());
     return SdlReady() ? SDL_GetTicks() : 0;
 }
 
 void ShiftTicks(int64_t ms) { State().tickOffset += ms; }
 
-void HoldTicks(uint32_t ticks) {
-    State().ticksHeld = true;
-    State().heldTicks = ticks;
+void UseVirtualClock(bool on) {
+    if (Options().headless || State().virtualInRealTime == on) return;
+    uint32_t before = RawTicks();
+    State().virtualInRealTime = on;
+    ShiftTicks(static_cast<int64_t>(before) - RawTicks());
 }
 
-void ReleaseTicks() { State().ticksHeld = false; }
+bool ClockIsVirtual() { return Options().headless || State().virtualInRealTime; }
 
 }  // namespace platform::sdl
 
@@ -66,7 +60,7 @@ namespace platform {
 uint32_t ShowTimeMs() {
     ClockState& s = State();
     if (!s.musicStarted) return 0;
-    if (Options().headless) return static_cast<uint32_t>((s.swaps - s.swapsAtMusicStart) * 1000 / FramesPerSecond());
+    if (sdl::ClockIsVirtual()) return static_cast<uint32_t>((s.swaps - s.swapsAtMusicStart) * 1000 / FramesPerSecond());
     return GetTickCount() - s.ticksAtMusicStart;
 }
 
@@ -77,8 +71,7 @@ namespace sdl {
 void MusicStartedPlaying() {
     ClockState& s = State();
     s.musicStarted = true;
-    s.swapsAtMusicStart = s.swaps - s.framesBeforeMusic;
-    s.framesBeforeMusic = 0;
+    s.swapsAtMusicStart = s.swaps;
     s.ticksAtMusicStart = GetTickCount();
 }
 

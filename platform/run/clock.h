@@ -1,5 +1,5 @@
 // The clock's side for the rest of the platform: swaps counted, the show
-// clock started by the music, and the ticks a warp stands in for.
+// clock started by the music, and the virtual clock a warp runs on.
 #pragma once
 
 #include <cstdint>
@@ -11,15 +11,15 @@ namespace platform::sdl {
 
 void CountSwap();          // the virtual clock of a headless run moves on a frame
 uint64_t Swaps();
-void SetSwaps(uint64_t swaps, uint64_t framesBeforeMusic);  // where a warp leaves the clock
 uint32_t RawTicks();       // the tick count before any test offset
 void ShiftTicks(int64_t ms);
-// While a warp runs, the tick count is the warp's, pushed in frame by frame.
-void HoldTicks(uint32_t ticks);
-void ReleaseTicks();
+// A real-time run warps on the virtual clock of a headless one; afterwards
+// the tick count goes on from where the virtual clock stood.
+void UseVirtualClock(bool on);
+bool ClockIsVirtual();     // headless, or warping
 
 void MusicStartedPlaying();          // the show clock starts now
 bool MusicHasStarted();
-uint64_t ShowSampleFramesNow();      // headless: sample frames of show time so far
+uint64_t ShowSampleFramesNow();      // virtual clock: sample frames of show time so far
 
 }  // namespace platform::sdl

@@ -8,6 +8,7 @@
 #include "platform/capture.h"
 #include "present/surface.h"
 #include "run/signals.h"
+#include "run/warp.h"
 #include "win32/gdi_text.h"
 #include "win32/windows.h"
 
@@ -25,9 +26,10 @@ void Configure(const RunOptions& options) {
 
 bool VideoReady() { return sdl::SdlReady(); }
 
-void NoteFrame(int scene, uint32_t order, uint32_t row) {
+void NoteFrame(int scene, uint32_t order, uint32_t row, uint32_t raisedFlags) {
+    sdl::StartFrame({order, row});
     sdl::NoteFramePosition(scene, {order, row});
-    TraceFrame(scene, ShowTimeMs(), order, row);
+    TraceFrame(scene, ShowTimeMs(), order, row, raisedFlags);
 }
 
 uint64_t PresentedFrames() { return sdl::PresentedFrames(); }

@@ -19,7 +19,7 @@ struct TraceState {
     std::string path;
     std::mutex lock;
     uint64_t tracedFrames = 0;
-    bool frameTraceMuted = false;
+    std::atomic<bool> showTraceMuted{false};
     std::vector<std::string> boxes;
 };
 
@@ -78,19 +78,24 @@ std::string JsonEscape(const std::string& text) {
     return out;
 }
 
-void MuteFrameTrace(bool muted) { State().frameTraceMuted = muted; }
+void TraceShowLine(const std::string& json) {
+    if (!State().showTraceMuted) TraceLine(json);
+}
 
-void TraceFrame(int scene, uint32_t showMs, uint32_t order, uint32_t row) {
+void MuteShowTrace(bool muted) { State().showTraceMuted = muted; }
+
+void TraceFrame(int scene, uint32_t showMs, uint32_t order, uint32_t row, uint32_t raisedFlags) {
     TraceState& s = State();
-    if (!s.writing || s.frameTraceMuted) return;
-    char line[160];
-    std::snprintf(line, sizeof line, "{\"type\":\"frame\",\"frame\":%llu,\"ms\":%u,\"scene\":%d,\"order\":%u,\"row\":%u}",
-                  static_cast<unsigned long long>(s.tracedFrames++), showMs, scene, order, row);
+    if (!s.writing || s.showTraceMuted) return;
+    char line[180];
+    std::snprintf(line, sizeof line,
+                  "{\"type\":\"frame\",\"frame\":%llu,\"ms\":%u,\"scene\":%d,\"order\":%u,\"row\":%u,\"flags\":%u}",
+                  static_cast<unsigned long long>(s.tracedFrames++), showMs, scene, order, row, raisedFlags);
     TraceLine(line);
 }
 
 void NoteText(const std::string& text) {
-    if (!State().writing || State().frameTraceMuted) return;
+    if (!State().writing || State().showTraceMuted) return;
     TraceLine("{\"type\":\"text\",\"text\":\"" + JsonEscape(text) + "\"}");
 }
 

@@ -1,16 +1,15 @@
-// The warp's side for the rest of the platform (the public side is
+// The unseen frames' side for the rest of the platform (the public side is
 // platform/warp.h).
 #pragma once
 
-#include <cstdint>
-
+#include "platform/options.h"
 #include "platform/warp.h"
 
 namespace platform::sdl {
 
-bool Warping();
-uint32_t WarpPosition();  // order | row << 16
-void StartWarpFrame();    // at each look at the messages while warping
-void WarpSwap();
+// Whether the frame at `position`, about to be drawn, is seen; an unseen one
+// is drawn without rasterising.
+void StartFrame(MusicPosition position);
+bool FrameUnseen();
 
 }  // namespace platform::sdl

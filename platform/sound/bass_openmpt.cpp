@@ -4,9 +4,9 @@
 // timeline of its rows and its pending syncs (channels.cpp). In real time the
 // SDL output decodes in its audio callback, the position reported is the row
 // of the frame being heard, and a sync thread calls the sync procedures as
-// their rows are heard (sdl_output.cpp). Headless runs decode in lock-step
-// with the virtual clock and call the syncs on the caller's thread
-// (lockstep.cpp), so every run gives the same frames.
+// their rows are heard (sdl_output.cpp). Headless runs, and a real-time run's
+// warp, decode in lock-step with the virtual clock and call the syncs on the
+// caller's thread (lockstep.cpp), so every run gives the same frames.
 //
 // A module that comes to its end, or loops back to an earlier order, has
 // finished: from that moment its position reads as order 65535, row 65535
@@ -27,7 +27,6 @@
 #include "platform/options.h"
 #include "platform/paths.h"
 #include "run/clock.h"
-#include "run/warp.h"
 #include "sound/channels.h"
 #include "sound/lockstep.h"
 #include "sound/module_decoder.h"
@@ -46,6 +45,7 @@ struct SoundState {
     std::vector<int> initDevices;
     bool initialised = false;
     bool realTime = false;
+    bool unheard = false;  // what is told to play is decoded in lock-step, unheard
 };
 
 SoundState& State() {
@@ -67,11 +67,16 @@ DWORD Add(std::unique_ptr<Channel> channel) {
 }
 
 void Play(Channel& ch) {
+    bool lockstep = !State().realTime || State().unheard;
     LockOutput();
-    ch.playing = true;
+    {
+        std::lock_guard<std::mutex> guard(ChannelsLock());
+        ch.playing = true;
+        ch.lockstep = lockstep;
+    }
     UnlockOutput();
     platform::sdl::MusicStartedPlaying();
-    if (!State().realTime) StartLockstep(ch, platform::sdl::ShowSampleFramesNow());
+    if (lockstep) StartLockstep(ch, platform::sdl::ShowSampleFramesNow());
 }
 
 // Finding where an order starts replays the song up to it, so it is done
@@ -191,9 +196,8 @@ BOOL BASS_ChannelSetPosition(DWORD handle, DWORD position) {
 DWORD BASS_ChannelGetPosition(DWORD handle) {
     Channel* ch = FindChannel(handle);
     if (!ch) return 0xFFFFFFFFu;
-    if (platform::sdl::Warping() && ch->IsModule()) return platform::sdl::WarpPosition();
     std::lock_guard<std::mutex> guard(ChannelsLock());
-    uint64_t heard = State().realTime ? HeardFrame(*ch) : LockstepHeardFrame(*ch);
+    uint64_t heard = ch->lockstep || !State().realTime ? LockstepHeardFrame(*ch) : HeardFrame(*ch);
     if (!ch->IsModule()) return static_cast<DWORD>(heard * 4);
     return PositionAt(*ch, heard);
 }
@@ -210,33 +214,31 @@ namespace platform {
 
 void StopAudio() { CloseOutput(); }
 
-void StartMusicAtOrder(DWORD handle, uint32_t order) {
-    BASS_ChannelSetPosition(handle, order);
+void PlayMusicUnheard(bool on) { State().unheard = on; }
+
+void HearMusicFromOrder(DWORD handle, uint32_t order) {
     Channel* ch = FindChannel(handle);
-    int64_t start = MusicSampleAtOrder(handle, order);
-    if (!ch || State().realTime || start < 0) return;
-    ch->decoded = static_cast<uint64_t>(start);
+    if (!ch || !ch->IsModule() || !State().realTime) return;
+    LockOutput();
+    {
+        std::lock_guard<std::mutex> guard(ChannelsLock());
+        ch->playing = false;
+        ch->lockstep = false;
+        ch->decoded = ch->decodedPublished = ch->heardFrom = 0;
+        ch->instantHeld = false;
+    }
+    UnlockOutput();
+    BASS_ChannelSetPosition(handle, order);
+    Play(*ch);
 }
 
 const std::vector<int>& AudioInitDevices() { return State().initDevices; }
 
-void AdvanceMusicTo(uint64_t showSampleFrames) {
-    if (!State().realTime) AdvanceLockstep(showSampleFrames);
-}
+void AdvanceMusicTo(uint64_t showSampleFrames) { AdvanceLockstep(showSampleFrames); }
 
 double MusicSecondsAtOrder(DWORD handle, uint32_t order) {
     ModuleDecoder* module = TimedModule(handle);
     return module ? module->SecondsAtOrder(order) : -1;
-}
-
-int64_t MusicSampleAtOrder(DWORD handle, uint32_t order) {
-    double seconds = MusicSecondsAtOrder(handle, order);
-    return seconds < 0 ? -1 : std::llround(seconds * kSampleRate);
-}
-
-uint32_t MusicRowsAtOrder(DWORD handle, uint32_t order) {
-    ModuleDecoder* module = TimedModule(handle);
-    return module ? module->RowsAtOrder(order) : 0;
 }
 
 int64_t MusicDecodeLeadFrames() { return DecodeLeadFrames(); }

@@ -111,7 +111,7 @@ void DeliverSync(const PendingSync& sync, bool realTime) {
     std::snprintf(line, sizeof line, "{\"type\":\"sync\",\"x\":%d,\"ms\":%llu,\"order\":%u,\"row\":%u%s}",
                   x == 0xFFFFFFFFu ? -1 : static_cast<int>(x),
                   static_cast<unsigned long long>(sync.frame * 1000 / kSampleRate), sync.order, sync.row, wall);
-    TraceLine(line);
+    TraceShowLine(line);
     sync.target.proc(0, 0, sync.data, sync.target.user);
 }
 

@@ -39,11 +39,14 @@ struct Channel {
     std::vector<int16_t> pcm;               // streams: interleaved stereo at 44100 Hz
     bool loop = false;
     bool playing = false;      // told to play
+    bool lockstep = false;     // decoded in lock-step with the virtual clock on the
+                               // caller's thread, not by the device (set under both locks)
     bool startedOnDevice = false;  // its first sound has been handed to the device (under the lock)
-    uint64_t decoded = 0;      // frames decoded since play (decoding thread); headless
-                               // after StartMusicAtOrder, from the module's start
+    uint64_t decoded = 0;      // frames decoded since play (decoding thread)
     uint64_t decodedPublished = 0;  // the same, as last filed under the lock
-    uint64_t heardFrom = 0;    // headless: the first frame that is the show's sound
+    uint64_t heardFrom = 0;    // lock-step: the first frame that is the show's sound
+    int16_t instantSound[2] = {0, 0};  // lock-step: the last frame decoded, not yet handed on
+    bool instantHeld = false;
     uint64_t startDeviceFrame = 0;  // real time: device frames delivered before its first
     uint64_t heardReported = 0;     // real time: the heard frame last reported, which never goes back
     std::vector<RowStart> unfiled;  // real time: rows decoded, not yet in the timeline (under the lock)

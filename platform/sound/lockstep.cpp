@@ -1,4 +1,4 @@
-// Headless sound in lock-step with the virtual clock (see lockstep.h).
+// Sound in lock-step with the virtual clock (see lockstep.h).
 #include "sound/lockstep.h"
 
 #include <algorithm>
@@ -7,6 +7,22 @@
 #include "platform/capture.h"
 
 namespace platform::sound {
+
+namespace {
+
+// The capture gets the sound of the frames before this instant: the frame of
+// the instant itself is held back and handed on with the next span, so that
+// a capture that starts on the next picture starts on that frame of sound.
+void HandToCapture(Channel& ch, const int16_t* stereo, size_t frames) {
+    if (frames == 0) return;
+    if (ch.instantHeld) capture::Audio(ch.instantSound, 1);
+    capture::Audio(stereo, frames - 1);
+    ch.instantSound[0] = stereo[2 * (frames - 1)];
+    ch.instantSound[1] = stereo[2 * (frames - 1) + 1];
+    ch.instantHeld = true;
+}
+
+}  // namespace
 
 void StartLockstep(Channel& ch, uint64_t showSampleFrames) {
     ch.heardFrom = showSampleFrames;
@@ -21,7 +37,7 @@ void AdvanceLockstep(uint64_t showSampleFrames) {
     for (auto& chPtr : AllChannels()) {
         if (!chPtr) continue;
         Channel& ch = *chPtr;
-        if (!ch.playing || ch.decoded > showSampleFrames) continue;
+        if (!ch.playing || !ch.lockstep || ch.decoded > showSampleFrames) continue;
         // Decoded through the frame of this instant, so a row starting now counts.
         uint64_t from = ch.decoded;
         int64_t count = static_cast<int64_t>(showSampleFrames + 1 - from);
@@ -29,11 +45,14 @@ void AdvanceLockstep(uint64_t showSampleFrames) {
         rows.clear();
         DecodeChannel(ch, sound.data(), static_cast<int>(count), &rows);
         uint64_t unheard = ch.heardFrom > from ? std::min<uint64_t>(ch.heardFrom - from, static_cast<uint64_t>(count)) : 0;
-        capture::Audio(sound.data() + 2 * unheard, static_cast<size_t>(count) - unheard);
+        HandToCapture(ch, sound.data() + 2 * unheard, static_cast<size_t>(count) - unheard);
         if (!ch.IsModule()) continue;
-        FileRows(ch, rows);
         std::vector<PendingSync> due;
-        TakeDueSyncs(ch, UINT64_MAX, &due);
+        {
+            std::lock_guard<std::mutex> guard(ChannelsLock());
+            FileRows(ch, rows);
+            TakeDueSyncs(ch, UINT64_MAX, &due);
+        }
         for (const PendingSync& sync : due) DeliverSync(sync, false);
     }
 }

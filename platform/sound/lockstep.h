@@ -1,6 +1,7 @@
-// Headless sound: channels decoded in lock-step with the virtual clock, each
-// frame's sound handed to the capture and each sync called on the caller's
-// thread as its row starts, so every run gives the same frames.
+// Sound in lock-step with the virtual clock (headless runs, and a real-time
+// run's warp): channels decoded on the caller's thread up to the clock's
+// time, each frame's sound handed to the capture and each sync called as its
+// row starts, so every run gives the same frames.
 #pragma once
 
 #include <cstdint>
@@ -9,11 +10,11 @@
 
 namespace platform::sound {
 
-// The channel starts at the show's clock, which stands past the module's
-// start after a warp; what lies before it is decoded unheard.
+// The channel starts at the show's clock; should that stand past its start,
+// what lies before it is decoded unheard.
 void StartLockstep(Channel& ch, uint64_t showSampleFrames);
-// Decodes every playing channel up to the show's clock (`showSampleFrames`),
-// delivering each sync of the elapsed span.
+// Decodes every channel playing in lock-step up to the show's clock
+// (`showSampleFrames`), delivering each sync of the elapsed span.
 void AdvanceLockstep(uint64_t showSampleFrames);
 // The frame heard: the last one decoded.
 uint64_t LockstepHeardFrame(const Channel& ch);

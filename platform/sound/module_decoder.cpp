@@ -103,20 +103,13 @@ void ModuleDecoder::TimeOrders() {
     timed_ = true;
     int32_t standingOrder = module_->get_current_order(), standingRow = module_->get_current_row();
     int32_t timedOrders = std::min(module_->get_num_orders(), kTimedOrders);
-    for (int32_t order = 0; order < timedOrders; ++order) {
+    for (int32_t order = 0; order < timedOrders; ++order)
         orderSeconds_.push_back(module_->set_position_order_row(order, 0));
-        int32_t rows = module_->get_pattern_num_rows(module_->get_order_pattern(order));
-        orderRows_.push_back(static_cast<uint32_t>(std::max(rows, 0)));
-    }
     module_->set_position_order_row(standingOrder, standingRow);
 }
 
 double ModuleDecoder::SecondsAtOrder(uint32_t order) const {
     return order < orderSeconds_.size() ? orderSeconds_[order] : -1;
-}
-
-uint32_t ModuleDecoder::RowsAtOrder(uint32_t order) const {
-    return order < orderRows_.size() ? orderRows_[order] : 0;
 }
 
 }  // namespace platform::sound

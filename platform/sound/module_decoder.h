@@ -52,14 +52,13 @@ public:
     const std::vector<uint8_t>* CuesAt(uint32_t order, uint32_t row) const;
     size_t CueCount() const { return cues_.Count(); }
 
-    // Finds the start time and rows of the first 64 orders, once. It replays
+    // Finds the start time of the first 64 orders, once. It replays
     // the song, so it is done before decoding starts; the module is put back
     // where it stood.
     void TimeOrders();
-    // Seconds from the start to an order's start (-1 if unknown) and the rows
-    // of its pattern (0 if none), once the orders are timed.
+    // Seconds from the start to an order's start (-1 if unknown), once the
+    // orders are timed.
     double SecondsAtOrder(uint32_t order) const;
-    uint32_t RowsAtOrder(uint32_t order) const;
 
 private:
     ModuleDecoder() = default;
@@ -72,7 +71,6 @@ private:
     bool finished_ = false;      // out of samples or looped back: no more rows
     bool timed_ = false;
     std::vector<double> orderSeconds_;
-    std::vector<uint32_t> orderRows_;
 };
 
 }  // namespace platform::sound

@@ -104,7 +104,7 @@ void AudioCallback(void*, Uint8* stream, int bytes) {
     for (int done = 0; done < frames; done += out.bufferFrames) {
         int piece = std::min(out.bufferFrames, frames - done);
         for (auto& ch : AllChannels())
-            if (ch && ch->playing) MixChannel(out, *ch, mix + 2 * done, piece);
+            if (ch && ch->playing && !ch->lockstep) MixChannel(out, *ch, mix + 2 * done, piece);
     }
     std::lock_guard<std::mutex> guard(ChannelsLock());
     out.deliveredFrames += static_cast<uint64_t>(frames);
@@ -122,7 +122,7 @@ void SyncThread() {
         {
             std::lock_guard<std::mutex> guard(ChannelsLock());
             for (auto& ch : AllChannels()) {
-                if (!ch) continue;
+                if (!ch || ch->lockstep) continue;
                 if (ch->IsModule()) FileRows(*ch, ch->unfiled);
                 ch->unfiled.clear();
                 TakeDueSyncs(*ch, HeardFrame(*ch), &due);

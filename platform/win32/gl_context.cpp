@@ -90,13 +90,10 @@ BOOL SwapBuffers(HDC dc) {
     platform::sdl::PresentPending();
     glFlush();
     platform::sdl::ClearOverlay();
-    if (platform::sdl::Warping()) {
-        platform::sdl::WarpSwap();
-        return TRUE;
-    }
-    platform::sdl::LatchFrame();
+    // An unseen frame is not shown: nothing is latched.
+    if (!platform::sdl::FrameUnseen()) platform::sdl::LatchFrame();
     platform::sdl::CountSwap();
-    if (platform::Options().headless && platform::sdl::MusicHasStarted())
+    if (platform::sdl::ClockIsVirtual() && platform::sdl::MusicHasStarted())
         platform::AdvanceMusicTo(platform::sdl::ShowSampleFramesNow());
     return TRUE;
 }

@@ -11,7 +11,6 @@
 #include "platform/trace.h"
 #include "present/surface.h"
 #include "run/signals.h"
-#include "run/warp.h"
 #include "win32/windows.h"
 
 namespace {
@@ -21,6 +20,7 @@ struct MessageState {
     bool quitPosted = false;
     int quitCode = 0;
     bool interruptPosted = false;
+    bool madeItsOutputsPosted = false;
 };
 
 MessageState& State() {
@@ -77,6 +77,11 @@ void PumpEvents() {
         s.interruptPosted = true;
         Post(LiveWindow(), WM_CLOSE, 0, 0);
     }
+    // A run that has made all it was asked for ends as closing the window does.
+    if (!s.madeItsOutputsPosted && RunHasMadeItsOutputs() && LiveWindow()) {
+        s.madeItsOutputsPosted = true;
+        Post(LiveWindow(), WM_CLOSE, 0, 0);
+    }
     if (!SdlReady()) return;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
@@ -110,7 +115,6 @@ void PumpEvents() {
 BOOL PeekMessageA(MSG* msg, HWND, UINT, UINT, UINT removeFlags) {
     platform::sdl::PresentPending();
     platform::sdl::PumpEvents();
-    if (platform::sdl::Warping()) platform::sdl::StartWarpFrame();
     MessageState& s = State();
     if (!s.queue.empty()) {
         *msg = s.queue.front();

@@ -42,24 +42,20 @@ HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc,
 namespace platform {
 // How many times output initialisation was attempted, and on which devices.
 const std::vector<int>& AudioInitDevices();
-// Headless: decode the playing music up to the current virtual time, delivering
-// each sync of the elapsed span on the calling thread.
+// Decodes the music playing in lock-step up to the virtual clock's time,
+// delivering each sync of the elapsed span on the calling thread.
 void AdvanceMusicTo(uint64_t showSampleFrames);
 // Real time: frames behind between the position decoded and the one heard.
 int64_t MusicDecodeLeadFrames();
 // Seconds from the start of a module to the start of an order (-1 if none);
 // known for the first 64 orders when first asked for before the music plays.
 double MusicSecondsAtOrder(DWORD handle, uint32_t order);
-// The same as the first sample frame of the order at 44100 Hz (-1 if none):
-// the frame the module is decoded from after StartMusicAtOrder.
-int64_t MusicSampleAtOrder(DWORD handle, uint32_t order);
-// Rows of the pattern an order plays (0 if none), for the first 64 orders.
-uint32_t MusicRowsAtOrder(DWORD handle, uint32_t order);
-// Sets a module to the start of `order`, as after a warp. Headless, the module
-// is then taken on to the show's clock when it plays, so that the first frame
-// sees and hears what a full run's frame at that time does; what lies before
-// that frame is decoded unheard.
-void StartMusicAtOrder(DWORD handle, uint32_t order);
+// While on, music told to play is decoded unheard in lock-step with the
+// virtual clock, as a headless run always decodes it (a real-time run's warp).
+void PlayMusicUnheard(bool on);
+// Real time, after the warp: the module's unheard decoding stops and it is
+// heard on the device from the start of `order`.
+void HearMusicFromOrder(DWORD handle, uint32_t order);
 // Closes the sound output and stops the sync thread: no sync is delivered after it.
 void StopAudio();
 }  // namespace platform

@@ -22,6 +22,7 @@ struct RunOptions {
     std::string shotDir;              // where the shots go, as shot-OOO-RR.png
     std::string captureOut;           // headless: every frame and the sound to a video or folder
     int firstScene = 1;               // the show starts at this scene
+    int frameLimit = 0;               // headless: the run ends after this many frames of the show (0: no end)
     bool bench = false;               // headless: time every frame, report per scene
     bool benchJson = false;
     int audioOffsetMs = 0;            // real time: the sound is heard this much later than reported

@@ -21,9 +21,10 @@ void Configure(const RunOptions& options);
 // drawing was set up); if not, the reason has been printed.
 bool VideoReady();
 
-// The scene loop reports the position each frame used, so that the trace and
-// the screenshots can name it. Scene numbers are 1 to 9.
-void NoteFrame(int scene, uint32_t order, uint32_t row);
+// The scene loop reports the position each frame used and the sync flags
+// raised (bit N for flag N), so that the trace and the screenshots can name
+// them. Scene numbers are 1 to 9.
+void NoteFrame(int scene, uint32_t order, uint32_t row, uint32_t raisedFlags);
 
 // Frames presented so far.
 uint64_t PresentedFrames();

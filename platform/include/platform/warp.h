@@ -1,29 +1,24 @@
-// The warp: the scenes before a chosen first scene, run unseen.
+// Unseen frames: the scenes before a chosen first scene, and the frames a
+// shot does not take.
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 namespace platform {
 
-// Runs the scenes before the chosen first one in a moment, so that what they
-// leave behind is as a full run leaves it. While warping nothing is shown or
-// heard. The frames run are frames of a full run at the run's frame rate, with
-// that frame's position and tick count: the first frame to see each row, so
-// every per-tick ramp starts and stops on the same tick as in a full run, and
-// every frame of a scene's last two seconds, drawn without rasterising, so
-// state that its last draws leave (a material fading out, say) is the same.
-// A scene's last frame is drawn in full. Headless, the show's clock then
-// stands where a full run's would, so the next scene starts on the same frame.
-struct OrderTiming {
-    int64_t startSample;  // from the start of the module, at 44100 Hz (-1 if unknown)
-    uint32_t rows;
-};
+// From BeginWarp to EndWarp the scenes before the chosen first one run every
+// frame of a full run, unseen and unheard: nothing is shown, captured or
+// traced, and the drawing is not rasterised, but every drawing call is made,
+// so the random numbers the drawing takes, the scenes' state, the GL state
+// and the sync flags are what a full run leaves. The music plays from the
+// start, decoded in lock-step with the virtual clock, so every position read
+// and every sync is a full run's. A real-time run warps on the virtual clock
+// of a headless run at its frame rate; afterwards its tick count goes on from
+// there and the music is heard from the start of `firstOrder`.
 void BeginWarp();
-// The frames of a scene from `fromOrder` until it sees `toOrder`; `timing`
-// holds every order up to `toOrder` included.
-void WarpThrough(uint32_t fromOrder, uint32_t toOrder, const std::vector<OrderTiming>& timing);
-bool WarpDrawsThisFrame();
-void EndWarp();
+void EndWarp(uint32_t music, uint32_t firstOrder);
+// A run whose only output is shots draws the frames they do not take in the
+// same way, unseen. Every scene draws its whole picture every frame, so the
+// first frame seen is a full run's though none before it was rasterised.
 
 }  // namespace platform
