@@ -27,33 +27,30 @@ ClockState& State() {
 
 uint64_t FramesPerSecond() { return static_cast<uint64_t>(platform::Options().framesPerSecond); }
 
+// The tick count before any offset.
+uint32_t RawTicks() {
+    if (platform::sdl::ClockIsVirtual()) return static_cast<uint32_t>(State().swaps * 1000 / FramesPerSecond());
+    return platform::sdl::SdlReady() ? SDL_GetTicks() : 0;
+}
+
 }  // namespace
 
 namespace platform::sdl {
 
 void CountSwap() { ++State().swaps; }
 
-uint64_t Swaps() { return State().swaps; }
-
-uint32_t RawTicks() {
-    if (ClockIsVirtual()) return static_cast<uint32_t>(State().swaps * 1000 / FramesPerSecond());
-    return SdlReady() ? SDL_GetTicks() : 0;
-}
-
-void ShiftTicks(int64_t ms) { State().tickOffset += ms; }
-
 void UseVirtualClock(bool on) {
     if (Options().headless || State().virtualInRealTime == on) return;
     uint32_t before = RawTicks();
     State().virtualInRealTime = on;
-    ShiftTicks(static_cast<int64_t>(before) - RawTicks());
+    State().tickOffset += static_cast<int64_t>(before) - RawTicks();
 }
 
 bool ClockIsVirtual() { return Options().headless || State().virtualInRealTime; }
 
 }  // namespace platform::sdl
 
-DWORD GetTickCount() { return static_cast<DWORD>(platform::sdl::RawTicks() + static_cast<uint32_t>(State().tickOffset)); }
+DWORD GetTickCount() { return static_cast<DWORD>(RawTicks() + static_cast<uint32_t>(State().tickOffset)); }
 
 namespace platform {
 
@@ -64,7 +61,7 @@ uint32_t ShowTimeMs() {
     return GetTickCount() - s.ticksAtMusicStart;
 }
 
-void SetTickCountForTest(uint32_t ticks) { State().tickOffset = static_cast<int64_t>(ticks) - sdl::RawTicks(); }
+void SetTickCountForTest(uint32_t ticks) { State().tickOffset = static_cast<int64_t>(ticks) - RawTicks(); }
 
 namespace sdl {
 

@@ -10,9 +10,6 @@
 namespace platform::sdl {
 
 void CountSwap();          // the virtual clock of a headless run moves on a frame
-uint64_t Swaps();
-uint32_t RawTicks();       // the tick count before any test offset
-void ShiftTicks(int64_t ms);
 // A real-time run warps on the virtual clock of a headless one; afterwards
 // the tick count goes on from where the virtual clock stood.
 void UseVirtualClock(bool on);
