@@ -18,7 +18,7 @@ const char* const kUsage =
     "  --data DIR         the data set to show (default: the one installed or built with pqn)\n"
     "  --trace FILE       write every frame, sync and message box as JSON lines\n"
     "  --shot O:R[,O:R]   headless: save the first frame at or after each order:row; with no\n"
-    "                     --capture, --trace or --bench the run ends at its last shot\n"
+    "                     --capture, --trace, --bench or --frames the run ends at its last shot\n"
     "  --out DIR          where --shot writes its PNG files (default: .)\n"
     "  --frames N         headless: end the run after N frames of the show (with --capture,\n"
     "                     a clip of N frames)\n"

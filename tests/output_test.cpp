@@ -100,9 +100,10 @@ TEST(OutputTest, ADiskThatFillsUpStopsTheCaptureAndSaysWhatIsThere) {
     SmallDisk disk("full-disk", "size=64m");
     if (!disk.Mounted()) GTEST_SKIP() << "no tmpfs can be mounted here (not root)";
     std::string frames = disk.Path() + "/frames";
-    // Another program fills the disk a second into the capture.
+    // Another program fills the disk once a dozen frames are written.
     std::thread filler([&] {
-        std::this_thread::sleep_for(std::chrono::seconds(1));
+        for (int waitedMs = 0; waitedMs < 60000 && !fs::exists(frames + "/frame-000012.png"); waitedMs += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         std::ofstream hog(disk.Path() + "/hog", std::ios::binary);
         std::vector<char> block(1 << 20, 'x');
         for (int i = 0; i < 64 && hog.write(block.data(), static_cast<std::streamsize>(block.size())); ++i) {
