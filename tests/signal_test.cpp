@@ -26,9 +26,11 @@ struct Ending {
     double afterSignalS = 0;
 };
 
-// Starts pqn with `arguments`, sends `signal` after `delayS` seconds and waits
-// at most `limitS` seconds for it to end (then kills it).
-Ending SignalAfter(const std::vector<std::string>& arguments, double delayS, int signal, double limitS) {
+// Starts pqn with `arguments`, sends `signal` after `delayS` seconds (counted
+// from when the file `startedFile` has something in it, if one is named) and
+// waits at most `limitS` seconds for it to end (then kills it).
+Ending SignalAfter(const std::vector<std::string>& arguments, double delayS, int signal, double limitS,
+                   const std::string& startedFile = "") {
     pid_t pid = fork();
     if (pid == 0) {
         if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(126);
@@ -40,6 +42,10 @@ Ending SignalAfter(const std::vector<std::string>& arguments, double delayS, int
     }
     Ending ending;
     if (pid < 0) return ending;
+    std::error_code error;
+    for (int waitedMs = 0; !startedFile.empty() && waitedMs < 60000 && fs::file_size(startedFile, error) == 0;
+         waitedMs += 10)
+        usleep(10000);
     usleep(static_cast<useconds_t>(delayS * 1e6));
     kill(pid, signal);
     Clock::time_point sent = Clock::now();
@@ -85,11 +91,12 @@ TEST_P(SignalTest, WhileTheScenesBeforeTheLastRunUnseen) {
 
 // A capture is finished before the program ends: the sound and the frames
 // are put together into a video that plays, which may take a moment more.
+// The signal comes a second after the video has begun.
 TEST_P(SignalTest, DuringACaptureTheVideoStillPlays) {
     if (std::system("command -v ffprobe > /dev/null 2>&1") != 0) GTEST_SKIP() << "ffmpeg is not installed";
     std::string video = test::TempDir() + "/signalled-" + std::to_string(GetParam()) + ".mp4";
     fs::remove(video);
-    Ending ending = SignalAfter({"--capture", video, "--scene", "9", "--fps", "10"}, 1.5, GetParam(), 5.0);
+    Ending ending = SignalAfter({"--capture", video, "--scene", "9", "--fps", "10"}, 1.0, GetParam(), 5.0, video);
     EXPECT_EQ(ending.exitCode, 0);
     EXPECT_LT(ending.afterSignalS, 5.0);
     std::string probe = "ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 " +
