@@ -42,10 +42,11 @@ Ending SignalAfter(const std::vector<std::string>& arguments, double delayS, int
     }
     Ending ending;
     if (pid < 0) return ending;
-    std::error_code error;
-    for (int waitedMs = 0; !startedFile.empty() && waitedMs < 60000 && fs::file_size(startedFile, error) == 0;
-         waitedMs += 10)
-        usleep(10000);
+    auto started = [&] {
+        std::error_code error;
+        return startedFile.empty() || (fs::exists(startedFile, error) && fs::file_size(startedFile, error) > 0);
+    };
+    for (int waitedMs = 0; waitedMs < 60000 && !started(); waitedMs += 10) usleep(10000);
     usleep(static_cast<useconds_t>(delayS * 1e6));
     kill(pid, signal);
     Clock::time_point sent = Clock::now();
