@@ -2,6 +2,7 @@
 // readback, a small XM module written on the spot, and running pqn itself.
 #pragma once
 
+#include <GL/gl.h>  // GL's state read back, before the program's GL names
 #include <gtest/gtest.h>
 
 #include <cstdint>

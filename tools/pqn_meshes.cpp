@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <GL/gl.h>  // glReadPixels, before the program's GL names
+
 #include "headless_engine.h"
 #include "platform/png_file.h"
 #include "platform/runtime.h"

@@ -1,8 +1,6 @@
 // Device contexts, pixel formats and GL contexts on SDL2: a window is its own
 // device context; a GL context comes with the drawing surface it draws into,
 // and SwapBuffers latches the finished frame for presentation.
-#include <GL/glu.h>
-
 #include <cstdio>
 
 #include "platform/bass.h"
@@ -97,13 +95,3 @@ BOOL SwapBuffers(HDC dc) {
         platform::AdvanceMusicTo(platform::sdl::ShowSampleFramesNow());
     return TRUE;
 }
-
-namespace platform::gl {
-
-GLint Build2DMipmaps(GLenum target, GLint components, GLint width, GLint height, GLenum format, GLenum type,
-                     const void* pixels) {
-    if (!SDL_GL_GetCurrentContext()) return GLU_INVALID_OPERATION;
-    return ::gluBuild2DMipmaps(target, components, width, height, format, type, pixels);
-}
-
-}  // namespace platform::gl

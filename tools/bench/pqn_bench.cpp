@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include <GL/gl.h>  // glFinish, before the program's GL names
+
 #include "../headless_engine.h"
 #include "platform/runtime.h"
 #include "../../scenes/SceneFrame.h"
