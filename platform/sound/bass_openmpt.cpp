@@ -76,7 +76,9 @@ void Play(Channel& ch) {
     }
     UnlockOutput();
     platform::sdl::MusicStartedPlaying();
-    if (lockstep) StartLockstep(ch, platform::sdl::ShowSampleFramesNow());
+    // The show clock starts now: the first frame of sound is decoded at once,
+    // so a row that starts on it counts for the first picture.
+    if (lockstep) AdvanceLockstep(platform::sdl::ShowSampleFramesNow());
 }
 
 // Finding where an order starts replays the song up to it, so it is done
@@ -197,7 +199,7 @@ DWORD BASS_ChannelGetPosition(DWORD handle) {
     Channel* ch = FindChannel(handle);
     if (!ch) return 0xFFFFFFFFu;
     std::lock_guard<std::mutex> guard(ChannelsLock());
-    uint64_t heard = ch->lockstep || !State().realTime ? LockstepHeardFrame(*ch) : HeardFrame(*ch);
+    uint64_t heard = ch->lockstep ? LockstepHeardFrame(*ch) : HeardFrame(*ch);
     if (!ch->IsModule()) return static_cast<DWORD>(heard * 4);
     return PositionAt(*ch, heard);
 }
@@ -224,7 +226,7 @@ void HearMusicFromOrder(DWORD handle, uint32_t order) {
         std::lock_guard<std::mutex> guard(ChannelsLock());
         ch->playing = false;
         ch->lockstep = false;
-        ch->decoded = ch->decodedPublished = ch->heardFrom = 0;
+        ch->decoded = ch->decodedPublished = 0;
         ch->instantHeld = false;
     }
     UnlockOutput();

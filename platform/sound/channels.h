@@ -44,7 +44,6 @@ struct Channel {
     bool startedOnDevice = false;  // its first sound has been handed to the device (under the lock)
     uint64_t decoded = 0;      // frames decoded since play (decoding thread)
     uint64_t decodedPublished = 0;  // the same, as last filed under the lock
-    uint64_t heardFrom = 0;    // lock-step: the first frame that is the show's sound
     int16_t instantSound[2] = {0, 0};  // lock-step: the last frame decoded, not yet handed on
     bool instantHeld = false;
     uint64_t startDeviceFrame = 0;  // real time: device frames delivered before its first

@@ -1,7 +1,6 @@
 // Sound in lock-step with the virtual clock (see lockstep.h).
 #include "sound/lockstep.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "platform/capture.h"
@@ -24,11 +23,6 @@ void HandToCapture(Channel& ch, const int16_t* stereo, size_t frames) {
 
 }  // namespace
 
-void StartLockstep(Channel& ch, uint64_t showSampleFrames) {
-    ch.heardFrom = showSampleFrames;
-    AdvanceLockstep(ch.heardFrom);
-}
-
 uint64_t LockstepHeardFrame(const Channel& ch) { return ch.decoded > 0 ? ch.decoded - 1 : 0; }
 
 void AdvanceLockstep(uint64_t showSampleFrames) {
@@ -39,13 +33,11 @@ void AdvanceLockstep(uint64_t showSampleFrames) {
         Channel& ch = *chPtr;
         if (!ch.playing || !ch.lockstep || ch.decoded > showSampleFrames) continue;
         // Decoded through the frame of this instant, so a row starting now counts.
-        uint64_t from = ch.decoded;
-        int64_t count = static_cast<int64_t>(showSampleFrames + 1 - from);
-        sound.resize(static_cast<size_t>(count) * 2);
+        size_t count = static_cast<size_t>(showSampleFrames + 1 - ch.decoded);
+        sound.resize(count * 2);
         rows.clear();
         DecodeChannel(ch, sound.data(), static_cast<int>(count), &rows);
-        uint64_t unheard = ch.heardFrom > from ? std::min<uint64_t>(ch.heardFrom - from, static_cast<uint64_t>(count)) : 0;
-        HandToCapture(ch, sound.data() + 2 * unheard, static_cast<size_t>(count) - unheard);
+        HandToCapture(ch, sound.data(), count);
         if (!ch.IsModule()) continue;
         std::vector<PendingSync> due;
         {

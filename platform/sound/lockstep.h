@@ -10,9 +10,6 @@
 
 namespace platform::sound {
 
-// The channel starts at the show's clock; should that stand past its start,
-// what lies before it is decoded unheard.
-void StartLockstep(Channel& ch, uint64_t showSampleFrames);
 // Decodes every channel playing in lock-step up to the show's clock
 // (`showSampleFrames`), delivering each sync of the elapsed span.
 void AdvanceLockstep(uint64_t showSampleFrames);
