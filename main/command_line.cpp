@@ -155,7 +155,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         } else if (arg == "--shot" && hasValue) {
             if (!ParseShots(argv[++i], &options.shots)) return Refuse(&line, "--shot takes ORDER:ROW[,ORDER:ROW...]");
         } else if (arg == "--frames" && hasValue) {
-            if (!ParseInt(argv[++i], 1, INT32_MAX, &options.frameLimit)) return Refuse(&line, "--frames takes a number of frames, 1 or more");
+            if (!ParseInt(argv[++i], 1, INT32_MAX, &options.frameLimit))
+                return Refuse(&line, "--frames takes a number of frames, 1 or more");
         } else if (arg == "--out" && hasValue) {
             options.shotDir = argv[++i];
         } else if (arg == "--capture" && hasValue) {

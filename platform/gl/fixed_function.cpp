@@ -17,10 +17,16 @@ void Color3f(GLfloat red, GLfloat green, GLfloat blue) { ::glColor3f(red, green,
 void Color4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha) { ::glColor4f(red, green, blue, alpha); }
 void EnableClientState(GLenum array) { ::glEnableClientState(array); }
 void DisableClientState(GLenum array) { ::glDisableClientState(array); }
-void VertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) { ::glVertexPointer(size, type, stride, pointer); }
-void TexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) { ::glTexCoordPointer(size, type, stride, pointer); }
+void VertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+    ::glVertexPointer(size, type, stride, pointer);
+}
+void TexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+    ::glTexCoordPointer(size, type, stride, pointer);
+}
 void NormalPointer(GLenum type, GLsizei stride, const GLvoid* pointer) { ::glNormalPointer(type, stride, pointer); }
-void DrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices) { ::glDrawElements(mode, count, type, indices); }
+void DrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices) {
+    ::glDrawElements(mode, count, type, indices);
+}
 GLuint GenLists(GLsizei range) { return ::glGenLists(range); }
 void NewList(GLuint list, GLenum mode) { ::glNewList(list, mode); }
 void EndList() { ::glEndList(); }
@@ -31,21 +37,28 @@ void LoadIdentity() { ::glLoadIdentity(); }
 void Translatef(GLfloat x, GLfloat y, GLfloat z) { ::glTranslatef(x, y, z); }
 void Rotatef(GLfloat angleDegrees, GLfloat x, GLfloat y, GLfloat z) { ::glRotatef(angleDegrees, x, y, z); }
 void Scalef(GLfloat x, GLfloat y, GLfloat z) { ::glScalef(x, y, z); }
-void Perspective(GLdouble fovyDegrees, GLdouble aspect, GLdouble zNear, GLdouble zFar) { ::gluPerspective(fovyDegrees, aspect, zNear, zFar); }
+void Perspective(GLdouble fovyDegrees, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
+    ::gluPerspective(fovyDegrees, aspect, zNear, zFar);
+}
 void Ortho2D(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top) { ::gluOrtho2D(left, right, bottom, top); }
 void Lightfv(GLenum light, GLenum pname, const GLfloat* params) { ::glLightfv(light, pname, params); }
 void Materialfv(GLenum face, GLenum pname, const GLfloat* params) { ::glMaterialfv(face, pname, params); }
 void ShadeModel(GLenum mode) { ::glShadeModel(mode); }
 void GenTextures(GLsizei n, GLuint* textures) { ::glGenTextures(n, textures); }
 void BindTexture(GLenum target, GLuint texture) { ::glBindTexture(target, texture); }
-void TexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border, GLenum format, GLenum type, const GLvoid* pixels) { ::glTexImage2D(target, level, internalFormat, width, height, border, format, type, pixels); }
+void TexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                GLint border, GLenum format, GLenum type, const GLvoid* pixels) {
+    ::glTexImage2D(target, level, internalFormat, width, height, border, format, type, pixels);
+}
 void TexParameteri(GLenum target, GLenum pname, GLint param) { ::glTexParameteri(target, pname, param); }
 void DeleteTextures(GLsizei n, const GLuint* textures) { ::glDeleteTextures(n, textures); }
 void PixelStorei(GLenum pname, GLint param) { ::glPixelStorei(pname, param); }
 void Enable(GLenum cap) { ::glEnable(cap); }
 void Disable(GLenum cap) { ::glDisable(cap); }
 void Clear(GLbitfield mask) { ::glClear(mask); }
-void ClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) { ::glClearColor(red, green, blue, alpha); }
+void ClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) {
+    ::glClearColor(red, green, blue, alpha);
+}
 void ClearDepth(GLclampd depth) { ::glClearDepth(depth); }
 void DepthFunc(GLenum func) { ::glDepthFunc(func); }
 void DepthMask(GLboolean flag) { ::glDepthMask(flag); }

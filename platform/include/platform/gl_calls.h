@@ -16,7 +16,6 @@ typedef float GLclampf;
 typedef double GLdouble;
 typedef double GLclampd;
 
-
 namespace platform::gl {
 
 // Drawing: immediate mode, client arrays and display lists.
