@@ -185,9 +185,8 @@ TEST_F(ShowTest, AShowStartedAtALaterSceneDrawsWhatTheFullRunDraws) {
     std::string started = test::TempDir() + "/scene5";
     std::string output;
     ASSERT_EQ(test::RunPqn("--headless --fps 30 --scene 5 --shot 14:40 --out " + started, &output), 0) << output;
-    int w, h;
     std::vector<uint8_t> frame;
-    ASSERT_TRUE(platform::ReadPngRgb(started + "/shot-014-40.png", &w, &h, &frame));
+    ASSERT_TRUE(test::ReadPng(started + "/shot-014-40.png", &frame));
     EXPECT_TRUE(test::SamePixels(frame, Shot("shot-014-40.png"), 640));
 }
 
@@ -198,9 +197,8 @@ TEST_F(ShowTest, AShotsOnlyRunSavesTheFullRunsFrames) {
     std::string output;
     ASSERT_EQ(test::RunPqn("--headless --fps 30 --shot 4:16,10:56,19:56 --out " + dir, &output), 0) << output;
     for (const char* name : {"shot-004-16.png", "shot-010-56.png", "shot-019-56.png"}) {
-        int w, h;
         std::vector<uint8_t> frame;
-        ASSERT_TRUE(platform::ReadPngRgb(dir + "/" + name, &w, &h, &frame)) << name;
+        ASSERT_TRUE(test::ReadPng(dir + "/" + name, &frame));
         EXPECT_TRUE(test::SamePixels(frame, Shot(name), 640)) << name;
     }
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "platform/png_file.h"
 #include "platform/runtime.h"
 
 namespace test {
@@ -100,6 +101,12 @@ int RunPqn(const std::string& arguments, std::string* output) {
     while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output->append(buffer, got);
     int status = pclose(pipe);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+::testing::AssertionResult ReadPng(const std::string& path, std::vector<uint8_t>* rgb) {
+    int widthPx = 0, heightPx = 0;
+    if (platform::ReadPngRgb(path, &widthPx, &heightPx, rgb)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << path << " cannot be read as a PNG file";
 }
 
 ::testing::AssertionResult SamePixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int widthPx) {

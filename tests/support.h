@@ -50,6 +50,9 @@ int RunPqn(const std::string& arguments, std::string* output);
 double WorstTileDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int widthPx, int x0, int y0,
                            int x1, int y1);
 
+// The RGB pixels of a PNG file, top row first; a failure names the file.
+::testing::AssertionResult ReadPng(const std::string& path, std::vector<uint8_t>* rgb);
+
 // Whether two RGB frames of `widthPx` are the same pixel for pixel; if not,
 // how many pixels differ and where the first is (y from the top of the file).
 ::testing::AssertionResult SamePixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int widthPx);

@@ -11,7 +11,6 @@
 #include <future>
 #include <iterator>
 
-#include "platform/png_file.h"
 #include "formats/trace_file.h"
 #include "support.h"
 
@@ -29,13 +28,6 @@ std::string FramePath(const std::string& dir, int frame) {
     char name[32];
     std::snprintf(name, sizeof name, "/frame-%06d.png", frame);
     return dir + name;
-}
-
-std::vector<uint8_t> Pixels(const std::string& path) {
-    int w = 0, h = 0;
-    std::vector<uint8_t> rgb;
-    EXPECT_TRUE(platform::ReadPngRgb(path, &w, &h, &rgb)) << path;
-    return rgb;
 }
 
 std::string Sound(const std::string& dir) {
@@ -86,8 +78,10 @@ TEST(WarpTest, FromEverySceneTheFramesSoundAndFlagsAreTheWholeRuns) {
             ASSERT_EQ(a.scene * 100000 + a.order * 1000 + a.row, b.scene * 100000 + b.order * 1000 + b.row) << "frame " << i;
             ASSERT_EQ(a.flags, b.flags) << "frame " << i << " of the scene";
             ASSERT_EQ(a.ms, b.ms) << "frame " << i << " of the scene";
-            ASSERT_TRUE(test::SamePixels(Pixels(FramePath(started, i)), Pixels(FramePath(whole, first + i)), 320))
-                << "frame " << i << " of the scene";
+            std::vector<uint8_t> shown, wholeRuns;
+            ASSERT_TRUE(test::ReadPng(FramePath(started, i), &shown));
+            ASSERT_TRUE(test::ReadPng(FramePath(whole, first + i), &wholeRuns));
+            ASSERT_TRUE(test::SamePixels(shown, wholeRuns, 320)) << "frame " << i << " of the scene";
         }
         std::string sound = Sound(started);
         EXPECT_EQ(sound.size(), static_cast<size_t>(kFramesCompared) * kSampleFramesPerFrame * 4);
