@@ -48,6 +48,8 @@ const char* const kUsage =
     "  --fit width        with --size: the picture fills the frame's width instead, so a 16:9\n"
     "                     video is all band; the letterbox bars and the readout are cut off\n"
     "  --fit picture      with --size: the whole picture fitted in the frame (the default)\n"
+    "  --gl fixed|es3      what draws: the OpenGL driver's own fixed function (the default), or\n"
+    "                     the program's shaders on an OpenGL ES 3.0 context, as a browser has\n"
     "  --help, --version\n";
 
 namespace {
@@ -180,6 +182,10 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         } else if (arg == "--audio-offset" && hasValue) {
             if (!ParseInt(argv[++i], -2000, 2000, &options.audioOffsetMs))
                 return Refuse(&line, "--audio-offset takes milliseconds, -2000 to 2000");
+        } else if (arg == "--gl" && hasValue) {
+            std::string gl = argv[++i];
+            if (gl != "fixed" && gl != "es3") return Refuse(&line, "--gl takes fixed or es3");
+            options.glEs3 = gl == "es3";
         } else if (arg == "--fit" && hasValue) {
             std::string fit = argv[++i];
             if (fit != "width" && fit != "picture") return Refuse(&line, "--fit takes width or picture");

@@ -1,5 +1,6 @@
 // The record behind an HGLRC and the pure lookups on it: the current
-// context, the framebuffer calls, and window pixels mapped to surface pixels.
+// context, the framebuffer calls, window pixels mapped to surface pixels,
+// and the program's state the platform's own drawing saves and restores.
 #include "present/context.h"
 
 namespace platform::sdl {
@@ -33,12 +34,12 @@ bool LoadFramebufferCalls() {
     LOAD(framebufferRenderbuffer, "glFramebufferRenderbuffer");
     LOAD(checkFramebufferStatus, "glCheckFramebufferStatus");
     LOAD(blitFramebuffer, "glBlitFramebuffer");
-    LOAD(windowPos2i, "glWindowPos2i");
+    LOAD(framebufferTexture2D, "glFramebufferTexture2D");
     LOAD(genBuffers, "glGenBuffers");
     LOAD(deleteBuffers, "glDeleteBuffers");
     LOAD(bindBuffer, "glBindBuffer");
     LOAD(bufferData, "glBufferData");
-    LOAD(mapBuffer, "glMapBuffer");
+    LOAD(mapBufferRange, "glMapBufferRange");
     LOAD(unmapBuffer, "glUnmapBuffer");
 #undef LOAD
     return fb.genFramebuffers && fb.bindFramebuffer && fb.blitFramebuffer && fb.renderbufferStorage;
@@ -56,6 +57,20 @@ int SurfaceY(const PlatformContext* context, int windowYPx) {
 
 GLuint FinishedFrame(const PlatformContext* context) {
     return context->samples > 0 ? context->resolveFramebuffer : context->framebuffer;
+}
+
+ProgramDrawState SaveProgramDrawState() {
+    ProgramDrawState saved;
+    saved.scissorTest = glIsEnabled(GL_SCISSOR_TEST);
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, saved.clearColor);
+    glDisable(GL_SCISSOR_TEST);
+    return saved;
+}
+
+void RestoreProgramDrawState(const ProgramDrawState& saved) {
+    if (saved.scissorTest) glEnable(GL_SCISSOR_TEST);
+    const GLfloat* c = saved.clearColor;
+    glClearColor(c[0], c[1], c[2], c[3]);
 }
 
 }  // namespace platform::sdl

@@ -27,6 +27,9 @@ struct PlatformContext {
     int underTextHeightPx = 0;
     GLuint underTextFramebuffer = 0;  // what lies under the GDI text while it is shown
     GLuint underTextBuffer = 0;
+    GLuint textFramebuffer = 0;       // the GDI text's pixels, copied from here onto the frame
+    GLuint textTexture = 0;
+    bool es = false;                  // an OpenGL ES context: frames are read back as RGBA only
     GLuint readBuffers[2] = {0, 0};   // frames on their way back to the CPU
     bool readPending[2] = {false, false};
     int readScene[2] = {0, 0};
@@ -40,7 +43,8 @@ namespace platform::sdl {
 PlatformContext* CurrentContext();
 void SetCurrentContext(PlatformContext* context);
 
-// GL 3.0 framebuffer and buffer calls, looked up once a context exists.
+// GL 3.0 framebuffer and buffer calls (OpenGL ES 3.0 has the same), looked
+// up once a context exists.
 struct FramebufferCalls {
     PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
     PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
@@ -53,12 +57,12 @@ struct FramebufferCalls {
     PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
     PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
     PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
-    PFNGLWINDOWPOS2IPROC windowPos2i = nullptr;
+    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
     PFNGLGENBUFFERSPROC genBuffers = nullptr;
     PFNGLDELETEBUFFERSPROC deleteBuffers = nullptr;
     PFNGLBINDBUFFERPROC bindBuffer = nullptr;
     PFNGLBUFFERDATAPROC bufferData = nullptr;
-    PFNGLMAPBUFFERPROC mapBuffer = nullptr;
+    PFNGLMAPBUFFERRANGEPROC mapBufferRange = nullptr;
     PFNGLUNMAPBUFFERPROC unmapBuffer = nullptr;
 };
 FramebufferCalls& Framebuffers();
@@ -72,5 +76,16 @@ int SurfaceY(const PlatformContext* context, int windowYPx);
 // The framebuffer that holds the finished frame: the surface itself, or its
 // resolved copy when it is multisampled.
 GLuint FinishedFrame(const PlatformContext* context);
+
+// What the platform's own drawing (clears, copies, the text) changes of the
+// program's GL state, saved from GL itself and put back after: the scissor
+// test, which it turns off, and the clear colour. Only calls that OpenGL and
+// OpenGL ES share, so it serves both.
+struct ProgramDrawState {
+    GLboolean scissorTest;
+    GLfloat clearColor[4];
+};
+ProgramDrawState SaveProgramDrawState();
+void RestoreProgramDrawState(const ProgramDrawState& saved);
 
 }  // namespace platform::sdl

@@ -2,6 +2,7 @@
 // objects for the capture and the benchmark, and at once for screenshots.
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -15,18 +16,44 @@ namespace {
 
 size_t g_nextShot = 0;
 
+size_t BytesPerPixel(GLenum format) { return format == GL_RGB ? 3 : 4; }
+
+// The format GL is asked for: OpenGL reads out any; OpenGL ES promises RGBA only.
+GLenum ReadFormat(const PlatformContext* context, GLenum wanted) { return context->es ? GL_RGBA : wanted; }
+
+// Pixels read as RGBA in the format wanted (RGB or BGRA), in place.
+void ConvertFromRgba(std::vector<uint8_t>* pixels, GLenum wanted) {
+    uint8_t* p = pixels->data();
+    size_t count = pixels->size() / 4;
+    if (wanted == GL_BGRA) {
+        for (size_t i = 0; i < count; ++i) std::swap(p[4 * i], p[4 * i + 2]);
+        return;
+    }
+    if (wanted != GL_RGB) return;
+    for (size_t i = 0; i < count; ++i) std::memmove(&p[3 * i], &p[4 * i], 3);
+    pixels->resize(count * 3);
+}
+
+// glReadPixels of the whole surface, with rows packed tight.
+void ReadPixels(const PlatformContext* context, GLenum format, void* pixels) {
+    GLint packAlignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, context->layout.widthPx, context->layout.heightPx, format, GL_UNSIGNED_BYTE, pixels);
+    glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
+}
+
 // The finished frame as RGB rows, top first.
 std::vector<uint8_t> ReadSurface(PlatformContext* context) {
     int width = context->layout.widthPx, height = context->layout.heightPx;
     size_t rowBytes = static_cast<size_t>(width) * 3;
-    std::vector<uint8_t> rgb(rowBytes * height);
-    std::vector<uint8_t> flipped(rgb.size());
+    GLenum format = ReadFormat(context, GL_RGB);
+    std::vector<uint8_t> flipped(static_cast<size_t>(width) * height * BytesPerPixel(format));
     platform::sdl::Framebuffers().bindFramebuffer(GL_READ_FRAMEBUFFER, platform::sdl::FinishedFrame(context));
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, flipped.data());
-    glPopClientAttrib();
+    ReadPixels(context, format, flipped.data());
     platform::sdl::Framebuffers().bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
+    if (format != GL_RGB) ConvertFromRgba(&flipped, GL_RGB);
+    std::vector<uint8_t> rgb(rowBytes * height);
     for (int y = 0; y < height; ++y) std::memcpy(&rgb[y * rowBytes], &flipped[(height - 1 - y) * rowBytes], rowBytes);
     return rgb;
 }
@@ -35,14 +62,16 @@ std::vector<uint8_t> ReadSurface(PlatformContext* context) {
 void DeliverReadBack(PlatformContext* context, int slot) {
     platform::sdl::FramebufferCalls& fb = platform::sdl::Framebuffers();
     int w = context->readWidthPx, h = context->readHeightPx;
-    std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * (context->readFormat == GL_RGB ? 3 : 4));
+    GLenum readFormat = ReadFormat(context, context->readFormat);
+    std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * BytesPerPixel(readFormat));
     fb.bindBuffer(GL_PIXEL_PACK_BUFFER, context->readBuffers[slot]);
-    const uint8_t* mapped = static_cast<const uint8_t*>(fb.mapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY));
+    const void* mapped = fb.mapBufferRange(GL_PIXEL_PACK_BUFFER, 0, static_cast<GLsizeiptr>(pixels.size()), GL_MAP_READ_BIT);
     if (mapped) {
         std::memcpy(pixels.data(), mapped, pixels.size());
         fb.unmapBuffer(GL_PIXEL_PACK_BUFFER);
     }
     fb.bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    if (readFormat != context->readFormat) ConvertFromRgba(&pixels, context->readFormat);
     context->readPending[slot] = false;
     if (platform::capture::Active()) platform::capture::Frame(std::move(pixels), w, h);
     if (platform::Options().bench) platform::bench::FramePresented(context->readScene[slot]);
@@ -79,10 +108,7 @@ void ReadBackAsync(PlatformContext* context, GLenum format, int scene) {
     context->readFormat = format;
     fb.bindBuffer(GL_PIXEL_PACK_BUFFER, context->readBuffers[slot]);
     fb.bindFramebuffer(GL_READ_FRAMEBUFFER, FinishedFrame(context));
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, w, h, format, GL_UNSIGNED_BYTE, nullptr);
-    glPopClientAttrib();
+    ReadPixels(context, ReadFormat(context, format), nullptr);
     fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
     fb.bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
     context->readPending[slot] = true;

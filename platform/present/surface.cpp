@@ -109,11 +109,10 @@ bool AllocateBuffers(PlatformContext* context) {
         complete = bound() && complete;
     }
     fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
-    glPushAttrib(GL_SCISSOR_BIT | GL_COLOR_BUFFER_BIT);
-    glDisable(GL_SCISSOR_TEST);
+    platform::sdl::ProgramDrawState saved = platform::sdl::SaveProgramDrawState();
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glPopAttrib();
+    platform::sdl::RestoreProgramDrawState(saved);
     return complete;
 }
 
@@ -141,8 +140,7 @@ void ShowOnScreen(PlatformContext* context, int* shownWidthPx, int* shownHeightP
     int h = *shownHeightPx = shown.heightPx;
     int x = (drawableW - w) / 2, y = (drawableH - h) / 2;
     const SurfaceLayout& layout = context->layout;
-    glPushAttrib(GL_SCISSOR_BIT | GL_COLOR_BUFFER_BIT);
-    glDisable(GL_SCISSOR_TEST);
+    platform::sdl::ProgramDrawState saved = platform::sdl::SaveProgramDrawState();
     fb.bindFramebuffer(GL_READ_FRAMEBUFFER, platform::sdl::FinishedFrame(context));
     fb.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glClearColor(0, 0, 0, 1);
@@ -152,7 +150,7 @@ void ShowOnScreen(PlatformContext* context, int* shownWidthPx, int* shownHeightP
                        exact ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(window->sdl);
     fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
-    glPopAttrib();
+    platform::sdl::RestoreProgramDrawState(saved);
 }
 
 // A multisampled surface is resolved into its single-sampled copy.
@@ -160,14 +158,13 @@ void Resolve(PlatformContext* context) {
     if (context->samples <= 0) return;
     platform::sdl::FramebufferCalls& fb = platform::sdl::Framebuffers();
     const SurfaceLayout& layout = context->layout;
-    glPushAttrib(GL_SCISSOR_BIT);
-    glDisable(GL_SCISSOR_TEST);
+    platform::sdl::ProgramDrawState saved = platform::sdl::SaveProgramDrawState();
     fb.bindFramebuffer(GL_READ_FRAMEBUFFER, context->framebuffer);
     fb.bindFramebuffer(GL_DRAW_FRAMEBUFFER, context->resolveFramebuffer);
     fb.blitFramebuffer(0, 0, layout.widthPx, layout.heightPx, 0, 0, layout.widthPx, layout.heightPx,
                        GL_COLOR_BUFFER_BIT, GL_NEAREST);
     fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
-    glPopAttrib();
+    platform::sdl::RestoreProgramDrawState(saved);
 }
 
 // The samples asked for, as many as the driver allows.
@@ -210,13 +207,15 @@ bool CreateSurface(PlatformContext* context, int depthBits) {
     fb.genRenderbuffers(1, &context->depthBuffer);
     fb.genFramebuffers(1, &context->underTextFramebuffer);
     fb.genRenderbuffers(1, &context->underTextBuffer);
+    fb.genFramebuffers(1, &context->textFramebuffer);
+    glGenTextures(1, &context->textTexture);
     if (context->samples > 0) {
         fb.genFramebuffers(1, &context->resolveFramebuffer);
         fb.genRenderbuffers(1, &context->resolveBuffer);
     }
     context->depthFormat = depthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16;
     bool complete = AllocateBuffers(context);
-    if (!complete || !fb.genBuffers || !fb.mapBuffer) {
+    if (!complete || !fb.genBuffers || !fb.mapBufferRange) {
         std::fprintf(stderr, "pqn: cannot create the %dx%d drawing surface\n", context->layout.widthPx,
                      context->layout.heightPx);
         return false;
@@ -224,7 +223,6 @@ bool CreateSurface(PlatformContext* context, int depthBits) {
     ApplyProgramViewportAndScissor(context);
     glDisable(GL_SCISSOR_TEST);
     glLineWidth(static_cast<GLfloat>(Scale(context)));
-    glPointSize(static_cast<GLfloat>(Scale(context)));
     return true;
 }
 
@@ -237,6 +235,8 @@ void DestroySurface(PlatformContext* context) {
     fb.deleteRenderbuffers(1, &context->colorBuffer);
     fb.deleteRenderbuffers(1, &context->depthBuffer);
     fb.deleteRenderbuffers(1, &context->underTextBuffer);
+    fb.deleteFramebuffers(1, &context->textFramebuffer);
+    glDeleteTextures(1, &context->textTexture);
     if (context->resolveFramebuffer) {
         fb.deleteFramebuffers(1, &context->resolveFramebuffer);
         fb.deleteRenderbuffers(1, &context->resolveBuffer);
@@ -361,11 +361,6 @@ void Scissor(GLint x, GLint y, GLsizei width, GLsizei height) {
 void LineWidth(GLfloat widthPx) {
     PlatformContext* context = sdl::CurrentContext();
     ::glLineWidth(context ? widthPx * static_cast<GLfloat>(Scale(context)) : widthPx);
-}
-
-void PointSize(GLfloat sizePx) {
-    PlatformContext* context = sdl::CurrentContext();
-    ::glPointSize(context ? sizePx * static_cast<GLfloat>(Scale(context)) : sizePx);
 }
 
 }  // namespace gl

@@ -1,6 +1,7 @@
 // GDI text: TextOutA's strings, rasterised with FreeType as GDI draws by
-// default (black on an opaque white box), at the surface's scale, and drawn
-// over the frame while it is shown. What lies under the text is first copied
+// default (black on an opaque white box), at the surface's scale, and copied
+// over the frame while it is shown (through a texture, as OpenGL and OpenGL
+// ES both can). What lies under the text is first copied
 // aside on the GL side and put back afterwards, so the next frame does not
 // inherit the text (a multisampled surface needs none of that: the text goes
 // on its resolved copy, which the next frame rewrites whole).
@@ -109,17 +110,17 @@ std::vector<uint8_t> RasteriseText(const std::string& text, double scale, int* w
     return rgb;
 }
 
-void SetUpPixelDrawing() {
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glDisable(GL_SCISSOR_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_FOG);
+// Puts the text's pixels (RGB rows, top first) into the text texture, the
+// top row first, leaving the program's texture binding and unpacking as they were.
+void UploadText(PlatformContext* context, const std::vector<uint8_t>& rgb, int widthPx, int heightPx) {
+    GLint boundTexture = 0, unpackAlignment = 4;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment);
+    glBindTexture(GL_TEXTURE_2D, context->textTexture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, widthPx, heightPx, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
 }
 
 void CopyRegion(GLuint from, GLuint to, platform::sdl::TextRegion source, int toX, int toY) {
@@ -141,13 +142,12 @@ std::vector<TextRegion> DrawOverlay(PlatformContext* context) {
     TextState& s = State();
     FramebufferCalls& fb = Framebuffers();
     std::vector<TextRegion> saved;
-    if (s.overlay.empty() || !fb.windowPos2i) return saved;
+    if (s.overlay.empty() || !fb.framebufferTexture2D) return saved;
     const SurfaceLayout& layout = context->layout;
     GLuint target = FinishedFrame(context);
     bool restore = target == context->framebuffer;
     double scale = static_cast<double>(layout.pictureHeightPx) / context->window->height;
-    SetUpPixelDrawing();
-    glPixelZoom(1.0f, -1.0f);
+    ProgramDrawState programState = SaveProgramDrawState();
     int stackedPx = 0;
     for (const OverlayText& t : s.overlay) {
         int w, h;
@@ -163,27 +163,28 @@ std::vector<TextRegion> DrawOverlay(PlatformContext* context) {
             stackedPx += region.h;
             saved.push_back(region);
         }
-        fb.bindFramebuffer(GL_FRAMEBUFFER, target);
-        fb.windowPos2i(left, top);
-        glDrawPixels(w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        // Its top row goes to the row under `top`: the copy turns it upside down.
+        UploadText(context, rgb, w, h);
+        fb.bindFramebuffer(GL_READ_FRAMEBUFFER, context->textFramebuffer);
+        fb.framebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, context->textTexture, 0);
+        fb.bindFramebuffer(GL_DRAW_FRAMEBUFFER, target);
+        fb.blitFramebuffer(0, 0, w, h, left, top, left + w, top - h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     }
     fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
-    glPopClientAttrib();
-    glPopAttrib();
+    RestoreProgramDrawState(programState);
     return saved;
 }
 
 void RestoreUnderText(PlatformContext* context, const std::vector<TextRegion>& saved) {
     if (saved.empty()) return;
-    glPushAttrib(GL_SCISSOR_BIT);
-    glDisable(GL_SCISSOR_TEST);
+    ProgramDrawState programState = SaveProgramDrawState();
     int stackedPx = 0;
     for (const TextRegion& region : saved) {
         CopyRegion(context->underTextFramebuffer, context->framebuffer, {0, stackedPx, region.w, region.h}, region.x, region.y);
         stackedPx += region.h;
     }
     Framebuffers().bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
-    glPopAttrib();
+    RestoreProgramDrawState(programState);
 }
 
 void ClearOverlay() { State().overlay.clear(); }

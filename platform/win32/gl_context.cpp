@@ -3,6 +3,7 @@
 // and SwapBuffers latches the finished frame for presentation.
 #include <cstdio>
 
+#include "gl/backend.h"
 #include "platform/bass.h"
 #include "platform/options.h"
 #include "present/readback.h"
@@ -48,6 +49,7 @@ HGLRC wglCreateContext(HDC dc) {
     auto* context = new PlatformContext;
     context->sdl = sdl;
     context->window = dc;
+    context->es = platform::Options().glEs3;
     if (!platform::Options().headless) SDL_GL_SetSwapInterval(1);
     if (!platform::sdl::CreateSurface(context, State().pixelFormat.cDepthBits)) {
         SDL_GL_DeleteContext(sdl);
@@ -55,6 +57,8 @@ HGLRC wglCreateContext(HDC dc) {
         return nullptr;
     }
     platform::sdl::SetCurrentContext(context);
+    platform::gl::UseBackend(context->es ? platform::gl::kEs3 : platform::gl::kFixedFunction);
+    platform::gl::ActiveBackend().contextCreated();
     return context;
 }
 
@@ -75,6 +79,7 @@ BOOL wglDeleteContext(HGLRC context) {
     if (current) {
         platform::sdl::PresentPending();
         platform::sdl::FinishReadBacks(context);
+        platform::gl::ActiveBackend().contextDeleting();
     }
     platform::sdl::DestroySurface(context);
     SDL_GL_DeleteContext(context->sdl);

@@ -103,4 +103,3 @@
 #define glViewport platform::gl::Viewport
 #define glScissor platform::gl::Scissor
 #define glLineWidth platform::gl::LineWidth
-#define glPointSize platform::gl::PointSize

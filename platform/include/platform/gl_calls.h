@@ -58,9 +58,6 @@ void GenTextures(GLsizei n, GLuint* textures);
 void BindTexture(GLenum target, GLuint texture);
 void TexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
                 GLenum format, GLenum type, const GLvoid* pixels);
-// GLU reads GL's version string, which is null without a current context
-// (GLU then crashes): without one this does nothing and reports an error, as
-// GL's own calls then do nothing.
 GLint Build2DMipmaps(GLenum target, GLint components, GLint width, GLint height, GLenum format, GLenum type,
                      const void* pixels);
 void TexParameteri(GLenum target, GLenum pname, GLint param);
@@ -80,6 +77,5 @@ void CullFace(GLenum mode);
 void Viewport(GLint x, GLint y, GLsizei width, GLsizei height);
 void Scissor(GLint x, GLint y, GLsizei width, GLsizei height);
 void LineWidth(GLfloat widthPx);
-void PointSize(GLfloat sizePx);
 
 }  // namespace platform::gl

@@ -35,6 +35,10 @@ struct RunOptions {
     int frameWidthPx = 0;             // headless: frames of this size (0: the picture's own)
     int frameHeightPx = 0;
     bool fitWidth = false;            // with a frame size: the picture's width fills the frame
+
+    // What carries out the program's GL: the driver's own fixed function
+    // (OpenGL 1.1), or our shaders on an OpenGL ES 3.0 context.
+    bool glEs3 = false;
 };
 
 // The options of the run (set once by Configure).

@@ -1,0 +1,163 @@
+// The program's GL calls on the shader path other than drawing: matrices,
+// lights and material, textures, and the switches and fragment state, which
+// go to ES 3.0 as they are where it has them.
+#include <algorithm>
+
+#include "gl/es3/calls.h"
+#include "gl/es3/state.h"
+
+namespace platform::gl::es3 {
+
+State& Current() {
+    static State state;
+    return state;
+}
+
+void ResetState() { Current() = State{}; }
+
+}  // namespace platform::gl::es3
+
+namespace platform::gl::es3::calls {
+
+static Matrix4* CurrentMatrix(State& s) {
+    switch (s.matrixMode) {
+        case kModelviewMatrix: return &s.modelview;
+        case kProjectionMatrix: return &s.projection;
+        case kTextureMatrix: return &s.texture;
+        default: return nullptr;
+    }
+}
+
+static void MultiplyCurrent(const Matrix4& by) {
+    State& s = Current();
+    Matrix4* matrix = CurrentMatrix(s);
+    *matrix = Multiply(*matrix, by);
+    ++s.transformSerial;
+}
+
+void MatrixMode(GLenum mode) {
+    State& s = Current();
+    GLenum before = s.matrixMode;
+    s.matrixMode = mode;
+    if (!CurrentMatrix(s)) s.matrixMode = before;
+}
+
+void LoadIdentity() {
+    State& s = Current();
+    *CurrentMatrix(s) = Identity();
+    ++s.transformSerial;
+}
+
+void Translatef(GLfloat x, GLfloat y, GLfloat z) { MultiplyCurrent(Translation(x, y, z)); }
+void Rotatef(GLfloat angleDegrees, GLfloat x, GLfloat y, GLfloat z) { MultiplyCurrent(Rotation(angleDegrees, x, y, z)); }
+void Scalef(GLfloat x, GLfloat y, GLfloat z) { MultiplyCurrent(Scaling(x, y, z)); }
+void Perspective(GLdouble fovyDegrees, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
+    MultiplyCurrent(es3::Perspective(fovyDegrees, aspect, zNear, zFar));
+}
+void Ortho2D(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top) {
+    MultiplyCurrent(es3::Ortho2D(left, right, bottom, top));
+}
+
+static void Copy4(const GLfloat* from, float* to) { std::copy(from, from + 4, to); }
+
+// A light's position is kept in eye space, through the modelview of the moment.
+void Lightfv(GLenum light, GLenum pname, const GLfloat* params) {
+    State& s = Current();
+    if ((light != kLight0 && light != kLight1) || !params) return;
+    Light& l = s.lights[light - kLight0];
+    switch (pname) {
+        case kAmbient: Copy4(params, l.ambient); break;
+        case kDiffuse: Copy4(params, l.diffuse); break;
+        case kSpecular: Copy4(params, l.specular); break;
+        case kPosition: {
+            Vector4 eye = Transform(s.modelview, {params[0], params[1], params[2], params[3]});
+            l.eyePosition[0] = eye.x, l.eyePosition[1] = eye.y, l.eyePosition[2] = eye.z, l.eyePosition[3] = eye.w;
+            break;
+        }
+        default: return;
+    }
+    ++s.lightingSerial;
+}
+
+// Lighting is one-sided, so the front material is the one that lights.
+void Materialfv(GLenum face, GLenum pname, const GLfloat* params) {
+    State& s = Current();
+    if ((face != GL_FRONT && face != GL_FRONT_AND_BACK) || !params) return;
+    Material& m = s.material;
+    switch (pname) {
+        case kAmbient: Copy4(params, m.ambient); break;
+        case kDiffuse: Copy4(params, m.diffuse); break;
+        case kSpecular: Copy4(params, m.specular); break;
+        case kAmbientAndDiffuse:
+            Copy4(params, m.ambient);
+            Copy4(params, m.diffuse);
+            break;
+        case kShininess:
+            if (params[0] < 0 || params[0] > 128) return;  // GL refuses it
+            m.shininess = params[0];
+            break;
+        default: return;
+    }
+    ++s.lightingSerial;
+}
+
+void ShadeModel(GLenum mode) {
+    if (mode == kFlat || mode == kSmooth) Current().flat = mode == kFlat;
+}
+
+void GenTextures(GLsizei n, GLuint* textures) { glGenTextures(n, textures); }
+void BindTexture(GLenum target, GLuint texture) { glBindTexture(target, texture); }
+
+// GL 1.1 takes a component count for the internal format; ES 3.0 takes the
+// format itself.
+void TexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
+                GLenum format, GLenum type, const GLvoid* pixels) {
+    if (internalFormat == 3) internalFormat = GL_RGB;
+    if (internalFormat == 4) internalFormat = GL_RGBA;
+    glTexImage2D(target, level, internalFormat, width, height, border, format, type, pixels);
+}
+
+// The picture and its smaller copies, each half the size of the one before,
+// made by the driver. ES 3.0 makes them of any size, so a picture whose sides
+// are not powers of two is kept as it is, where GLU first scales it.
+GLint Build2DMipmaps(GLenum target, GLint components, GLint width, GLint height, GLenum format, GLenum type,
+                     const void* pixels) {
+    if (width <= 0 || height <= 0) return GL_INVALID_VALUE;
+    TexImage2D(target, 0, components, width, height, 0, format, type, pixels);
+    glGenerateMipmap(target);
+    return 0;
+}
+
+void TexParameteri(GLenum target, GLenum pname, GLint param) { glTexParameteri(target, pname, param); }
+void DeleteTextures(GLsizei n, const GLuint* textures) { glDeleteTextures(n, textures); }
+void PixelStorei(GLenum pname, GLint param) { glPixelStorei(pname, param); }
+
+// The switches of the fixed function are the shader path's; the rest are ES's.
+static bool SetSwitch(GLenum cap, bool on) {
+    State& s = Current();
+    switch (cap) {
+        case kLighting: s.lighting = on; return true;
+        case kNormalize: s.normalize = on; return true;
+        case GL_TEXTURE_2D: s.texturing = on; return true;
+        case kLight0:
+        case kLight1: s.lights[cap - kLight0].enabled = on; return true;
+        default: return false;
+    }
+}
+
+void Enable(GLenum cap) {
+    if (!SetSwitch(cap, true)) glEnable(cap);
+}
+void Disable(GLenum cap) {
+    if (!SetSwitch(cap, false)) glDisable(cap);
+}
+
+void Clear(GLbitfield mask) { glClear(mask); }
+void ClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) { glClearColor(red, green, blue, alpha); }
+void ClearDepth(GLclampd depth) { glClearDepthf(static_cast<GLfloat>(depth)); }
+void DepthFunc(GLenum func) { glDepthFunc(func); }
+void DepthMask(GLboolean flag) { glDepthMask(flag); }
+void BlendFunc(GLenum sourceFactor, GLenum destinationFactor) { glBlendFunc(sourceFactor, destinationFactor); }
+void CullFace(GLenum mode) { glCullFace(mode); }
+
+}  // namespace platform::gl::es3::calls

@@ -1,0 +1,288 @@
+// Drawing on the shader path: vertices given between glBegin and glEnd,
+// client arrays drawn with glDrawElements, and display lists, which keep
+// each draw recorded into them as buffers on the GPU, so that replaying a
+// list costs no work per vertex on the CPU. Quads become two triangles each,
+// (0 1 3) and (1 2 3), which keeps the quad's last vertex the last of both, as
+// flat shading needs. While a list is recorded, its draws go into it and
+// everything else (client state among it) is carried out at once; the
+// program records nothing but draws.
+#include <algorithm>
+#include <cstddef>
+
+#include "gl/es3/calls.h"
+#include "gl/es3/programs.h"
+
+namespace platform::gl::es3 {
+
+namespace {
+
+// Where each attribute lies in a buffer: offset in bytes and stride; size 0 when absent.
+struct AttributeLayout {
+    GLint size = 0;
+    size_t offset = 0;
+    GLsizei stride = 0;
+};
+
+void Point(GLuint location, AttributeLayout layout) {
+    if (layout.size == 0) return;
+    glEnableVertexAttribArray(location);
+    glVertexAttribPointer(location, layout.size, GL_FLOAT, GL_FALSE, layout.stride,
+                          reinterpret_cast<const void*>(layout.offset));
+}
+
+// Sets up a vertex array over `bytes` of vertices (and `indices`, when given).
+ListDraw MakeDraw(GLenum mode, const void* bytes, size_t byteCount, const std::vector<GLuint>& indices, GLsizei count,
+                  AttributeLayout position, AttributeLayout color, AttributeLayout texCoord, AttributeLayout normal) {
+    ListDraw draw;
+    draw.mode = mode;
+    draw.count = count;
+    draw.hasColors = color.size > 0;
+    draw.hasTexCoords = texCoord.size > 0;
+    draw.hasNormals = normal.size > 0;
+    glGenVertexArrays(1, &draw.vertexArray);
+    glBindVertexArray(draw.vertexArray);
+    glGenBuffers(1, &draw.vertexBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, draw.vertexBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(byteCount), bytes, GL_STATIC_DRAW);
+    Point(kPositionAttribute, position);
+    Point(kColorAttribute, color);
+    Point(kTexCoordAttribute, texCoord);
+    Point(kNormalAttribute, normal);
+    if (!indices.empty()) {
+        glGenBuffers(1, &draw.indexBuffer);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, draw.indexBuffer);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(GLuint)), indices.data(),
+                     GL_STATIC_DRAW);
+    }
+    glBindVertexArray(0);
+    return draw;
+}
+
+void Release(const ListDraw& draw) {
+    glDeleteVertexArrays(1, &draw.vertexArray);
+    glDeleteBuffers(1, &draw.vertexBuffer);
+    if (draw.indexBuffer) glDeleteBuffers(1, &draw.indexBuffer);
+}
+
+// A draw made now: into the list being recorded, or drawn and let go.
+void DrawOrRecord(const ListDraw& draw) {
+    State& s = Current();
+    if (s.compiling) {
+        s.lists[s.compiling].push_back(draw);
+        return;
+    }
+    Submit(draw);
+    Release(draw);
+}
+
+// The vertices of glBegin/glEnd as GL draws them: quads as triangles.
+std::vector<ImmediateVertex> AsDrawn(const std::vector<ImmediateVertex>& given, GLenum mode) {
+    if (mode != kQuads) return given;
+    std::vector<ImmediateVertex> triangles;
+    triangles.reserve(given.size() / 4 * 6);
+    for (size_t i = 0; i + 3 < given.size(); i += 4)
+        for (size_t corner : {0, 1, 3, 1, 2, 3}) triangles.push_back(given[i + corner]);
+    return triangles;
+}
+
+AttributeLayout ImmediateAttribute(GLint size, size_t offset) {
+    return {size, offset, static_cast<GLsizei>(sizeof(ImmediateVertex))};
+}
+
+// The vertex array immediate mode draws from, its buffer refilled at each glEnd.
+void SetUpStream(State& s) {
+    glGenVertexArrays(1, &s.streamArray);
+    glGenBuffers(1, &s.streamBuffer);
+    glBindVertexArray(s.streamArray);
+    glBindBuffer(GL_ARRAY_BUFFER, s.streamBuffer);
+    Point(kPositionAttribute, ImmediateAttribute(4, offsetof(ImmediateVertex, position)));
+    Point(kColorAttribute, ImmediateAttribute(4, offsetof(ImmediateVertex, color)));
+    Point(kTexCoordAttribute, ImmediateAttribute(2, offsetof(ImmediateVertex, texCoord)));
+    glBindVertexArray(0);
+}
+
+// Copies `count` vertices of an enabled client array, `size` floats each, after `out`.
+void AppendArray(const ClientArray& array, size_t count, std::vector<float>* out) {
+    size_t strideFloats = array.stride ? static_cast<size_t>(array.stride) / sizeof(float) : static_cast<size_t>(array.size);
+    for (size_t i = 0; i < count; ++i)
+        out->insert(out->end(), array.pointer + i * strideFloats, array.pointer + i * strideFloats + array.size);
+}
+
+}  // namespace
+
+void Submit(const ListDraw& draw) {
+    State& s = Current();
+    if (!UseProgramFor(s)) return;
+    if (!draw.hasColors) glVertexAttrib4fv(kColorAttribute, s.color);
+    if (!draw.hasTexCoords) glVertexAttrib4f(kTexCoordAttribute, s.texCoord[0], s.texCoord[1], 0, 1);
+    if (!draw.hasNormals) glVertexAttrib4f(kNormalAttribute, s.normal[0], s.normal[1], s.normal[2], 1);
+    glBindVertexArray(draw.vertexArray);
+    if (draw.indexBuffer) glDrawElements(draw.mode, draw.count, GL_UNSIGNED_INT, nullptr);
+    else glDrawArrays(draw.mode, 0, draw.count);
+    glBindVertexArray(0);
+}
+
+void ReleaseDrawBuffers() {
+    State& s = Current();
+    for (const auto& list : s.lists)
+        for (const ListDraw& draw : list.second) Release(draw);
+    s.lists.clear();
+    if (!s.streamArray) return;
+    glDeleteVertexArrays(1, &s.streamArray);
+    glDeleteBuffers(1, &s.streamBuffer);
+    s.streamArray = s.streamBuffer = 0;
+}
+
+}  // namespace platform::gl::es3
+
+namespace platform::gl::es3::calls {
+
+void Begin(GLenum mode) {
+    State& s = Current();
+    s.inBegin = true;
+    s.beginMode = mode;
+    s.immediate.clear();
+}
+
+void End() {
+    State& s = Current();
+    if (!s.inBegin) return;
+    s.inBegin = false;
+    std::vector<ImmediateVertex> vertices = AsDrawn(s.immediate, s.beginMode);
+    if (vertices.empty()) return;
+    GLenum mode = s.beginMode == kQuads ? GL_TRIANGLES : s.beginMode;
+    auto count = static_cast<GLsizei>(vertices.size());
+    size_t bytes = vertices.size() * sizeof(ImmediateVertex);
+    if (s.compiling) {
+        DrawOrRecord(MakeDraw(mode, vertices.data(), bytes, {}, count, ImmediateAttribute(4, offsetof(ImmediateVertex, position)),
+                              ImmediateAttribute(4, offsetof(ImmediateVertex, color)),
+                              ImmediateAttribute(2, offsetof(ImmediateVertex, texCoord)), {}));
+        return;
+    }
+    if (!s.streamArray) SetUpStream(s);
+    glBindBuffer(GL_ARRAY_BUFFER, s.streamBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), vertices.data(), GL_STREAM_DRAW);
+    ListDraw draw;
+    draw.vertexArray = s.streamArray;
+    draw.mode = mode;
+    draw.count = count;
+    draw.hasColors = draw.hasTexCoords = true;
+    Submit(draw);
+}
+
+static void AddVertex(float x, float y, float z) {
+    State& s = Current();
+    if (!s.inBegin) return;
+    ImmediateVertex v{{x, y, z, 1}, {s.color[0], s.color[1], s.color[2], s.color[3]}, {s.texCoord[0], s.texCoord[1]}};
+    s.immediate.push_back(v);
+}
+
+void Vertex2i(GLint x, GLint y) { AddVertex(static_cast<float>(x), static_cast<float>(y), 0); }
+void Vertex3f(GLfloat x, GLfloat y, GLfloat z) { AddVertex(x, y, z); }
+
+void TexCoord2f(GLfloat s, GLfloat t) {
+    Current().texCoord[0] = s;
+    Current().texCoord[1] = t;
+}
+void TexCoord2i(GLint s, GLint t) { TexCoord2f(static_cast<float>(s), static_cast<float>(t)); }
+
+void Color4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha) {
+    float* color = Current().color;
+    color[0] = red, color[1] = green, color[2] = blue, color[3] = alpha;
+}
+void Color3f(GLfloat red, GLfloat green, GLfloat blue) { Color4f(red, green, blue, 1); }
+
+static ClientArray* ArrayNamed(GLenum array) {
+    State& s = Current();
+    switch (array) {
+        case kVertexArray: return &s.vertexArray;
+        case kNormalArray: return &s.normalArray;
+        case kTexCoordArray: return &s.texCoordArray;
+        default: return nullptr;
+    }
+}
+
+void EnableClientState(GLenum array) {
+    if (ClientArray* a = ArrayNamed(array)) a->enabled = true;
+}
+void DisableClientState(GLenum array) {
+    if (ClientArray* a = ArrayNamed(array)) a->enabled = false;
+}
+
+// Only float arrays are part of the program's GL.
+static void SetArray(ClientArray* array, GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+    if (type != GL_FLOAT || stride < 0) return;
+    array->size = size;
+    array->stride = stride;
+    array->pointer = static_cast<const float*>(pointer);
+}
+
+void VertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+    SetArray(&Current().vertexArray, size, type, stride, pointer);
+}
+void TexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+    SetArray(&Current().texCoordArray, size, type, stride, pointer);
+}
+void NormalPointer(GLenum type, GLsizei stride, const GLvoid* pointer) {
+    SetArray(&Current().normalArray, 3, type, stride, pointer);
+}
+
+// The arrays' vertices that the indices reach are copied, one array after
+// the other, into the draw's own buffer.
+void DrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices) {
+    State& s = Current();
+    if (count <= 0 || type != GL_UNSIGNED_INT || !indices || !s.vertexArray.enabled || !s.vertexArray.pointer) return;
+    const auto* given = static_cast<const GLuint*>(indices);
+    std::vector<GLuint> order(given, given + count);
+    size_t vertices = static_cast<size_t>(*std::max_element(order.begin(), order.end())) + 1;
+    std::vector<float> data;
+    AttributeLayout position{s.vertexArray.size, 0, 0}, texCoord, normal;
+    AppendArray(s.vertexArray, vertices, &data);
+    if (s.normalArray.enabled && s.normalArray.pointer) {
+        normal = {3, data.size() * sizeof(float), 0};
+        AppendArray(s.normalArray, vertices, &data);
+    }
+    if (s.texCoordArray.enabled && s.texCoordArray.pointer) {
+        texCoord = {s.texCoordArray.size, data.size() * sizeof(float), 0};
+        AppendArray(s.texCoordArray, vertices, &data);
+    }
+    GLenum drawnMode = mode == kQuads ? GL_TRIANGLES : mode;
+    DrawOrRecord(MakeDraw(drawnMode, data.data(), data.size() * sizeof(float), order, count, position, {}, texCoord, normal));
+}
+
+GLuint GenLists(GLsizei range) {
+    State& s = Current();
+    if (range <= 0) return 0;
+    GLuint first = s.nextList;
+    s.nextList += static_cast<GLuint>(range);
+    return first;
+}
+
+void NewList(GLuint list, GLenum mode) {
+    State& s = Current();
+    if (list == 0 || mode != kCompile || s.compiling) return;
+    DeleteLists(list, 1);
+    s.compiling = list;
+    s.lists[list];
+}
+
+void EndList() { Current().compiling = 0; }
+
+void CallList(GLuint list) {
+    State& s = Current();
+    auto found = s.lists.find(list);
+    if (found == s.lists.end()) return;
+    for (const ListDraw& draw : found->second) Submit(draw);
+}
+
+void DeleteLists(GLuint list, GLsizei range) {
+    State& s = Current();
+    for (GLsizei i = 0; i < range; ++i) {
+        auto found = s.lists.find(list + static_cast<GLuint>(i));
+        if (found == s.lists.end()) continue;
+        for (const ListDraw& draw : found->second) Release(draw);
+        s.lists.erase(found);
+    }
+}
+
+}  // namespace platform::gl::es3::calls

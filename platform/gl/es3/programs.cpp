@@ -1,0 +1,251 @@
+// The fixed function of GL 1.1 as GLSL ES 3.00 shaders (see programs.h).
+// Lighting is GL 1.1's, per vertex in eye space, with an infinitely distant
+// viewer and one-sided lighting as GL's defaults are: for each light,
+//   ambient + max(n.L, 0) diffuse + (n.L > 0 ? max(n.H, 0)^shininess : 0) specular
+// (each the light's colour times the material's), L towards the light (the
+// light's direction when its w is 0), H = normalize(L + (0, 0, 1)); added to
+// the emission and the material's ambient times the scene's ambient, clamped,
+// with the material's diffuse alpha. Unlit, the colour given is clamped the
+// same way (a fade below 0 draws nothing, even where blending takes the
+// alpha as a factor). Texturing modulates the colour by the texture read at
+// the texture matrix's coordinates.
+#include <cstdio>
+#include <string>
+
+#include "gl/es3/programs.h"
+
+namespace platform::gl::es3 {
+
+namespace {
+
+enum ProgramSwitch : unsigned {  // what a program does, one bit each
+    kUsesTexture = 1,
+    kUsesLighting = 2,
+    kUsesLight0 = 4,
+    kUsesLight1 = 8,
+    kUsesNormalize = 16,
+    kUsesFlat = 32,
+    kSwitchCombinations = 64,
+};
+
+const float kSceneAmbient[4] = {0.2f, 0.2f, 0.2f, 1};
+
+const char* const kVertexShader = R"(
+layout(location = 0) in vec4 aPosition;
+layout(location = 1) in vec4 aColor;
+layout(location = 2) in vec2 aTexCoord;
+layout(location = 3) in vec3 aNormal;
+uniform mat4 uModelViewProjection;
+SHADING out vec4 vColor;
+#ifdef TEXTURE
+uniform mat4 uTextureMatrix;
+out vec4 vTexCoord;
+#endif
+#ifdef LIGHTING
+uniform mat4 uModelView;
+uniform mat3 uNormalMatrix;
+uniform vec4 uSceneColor;          // emission + material ambient * scene ambient; w: diffuse alpha
+uniform vec4 uLightPosition[2];    // in eye space
+uniform vec3 uLightAmbient[2];     // each times the material's
+uniform vec3 uLightDiffuse[2];
+uniform vec3 uLightSpecular[2];
+uniform float uShininess;
+
+vec3 LightFrom(int i, vec3 eye, vec3 n) {
+    vec4 p = uLightPosition[i];
+    vec3 toLight = normalize(p.w == 0.0 ? p.xyz : p.xyz / p.w - eye);
+    float nDotL = dot(n, toLight);
+    vec3 colour = uLightAmbient[i] + max(nDotL, 0.0) * uLightDiffuse[i];
+    if (nDotL > 0.0) {
+        float nDotH = max(dot(n, normalize(toLight + vec3(0.0, 0.0, 1.0))), 0.0);
+        colour += (uShininess == 0.0 ? 1.0 : pow(nDotH, uShininess)) * uLightSpecular[i];
+    }
+    return colour;
+}
+#endif
+
+void main() {
+    gl_Position = uModelViewProjection * aPosition;
+#ifdef TEXTURE
+    vTexCoord = uTextureMatrix * vec4(aTexCoord, 0.0, 1.0);
+#endif
+#ifdef LIGHTING
+    vec4 eye = uModelView * aPosition;
+    vec3 n = uNormalMatrix * aNormal;
+#ifdef NORMALIZE
+    n = normalize(n);
+#endif
+    vec3 colour = uSceneColor.rgb;
+#ifdef LIGHT0
+    colour += LightFrom(0, eye.xyz / eye.w, n);
+#endif
+#ifdef LIGHT1
+    colour += LightFrom(1, eye.xyz / eye.w, n);
+#endif
+    vColor = clamp(vec4(colour, uSceneColor.a), 0.0, 1.0);
+#else
+    vColor = clamp(aColor, 0.0, 1.0);
+#endif
+}
+)";
+
+const char* const kFragmentShader = R"(
+precision highp float;
+SHADING in vec4 vColor;
+#ifdef TEXTURE
+uniform sampler2D uTexture;
+in vec4 vTexCoord;
+#endif
+out vec4 fragColor;
+
+void main() {
+#ifdef TEXTURE
+    fragColor = vColor * textureProj(uTexture, vTexCoord.xyw);
+#else
+    fragColor = vColor;
+#endif
+}
+)";
+
+struct Program {
+    GLuint id = 0;
+    bool failed = false;
+    uint64_t transformSerial = 0, lightingSerial = 0;  // of the state last handed to it
+    GLint modelViewProjection = -1, textureMatrix = -1, modelView = -1, normalMatrix = -1;
+    GLint sceneColor = -1, lightPosition = -1, lightAmbient = -1, lightDiffuse = -1, lightSpecular = -1,
+          shininess = -1;
+};
+
+Program g_programs[kSwitchCombinations];
+
+unsigned SwitchesOf(const State& state) {
+    unsigned switches = state.texturing ? unsigned{kUsesTexture} : 0u;
+    if (state.flat) switches |= kUsesFlat;
+    if (!state.lighting) return switches;
+    switches |= kUsesLighting;
+    if (state.lights[0].enabled) switches |= kUsesLight0;
+    if (state.lights[1].enabled) switches |= kUsesLight1;
+    if (state.normalize) switches |= kUsesNormalize;
+    return switches;
+}
+
+std::string Preamble(unsigned switches) {
+    std::string text = "#version 300 es\n";
+    text += switches & kUsesFlat ? "#define SHADING flat\n" : "#define SHADING smooth\n";
+    if (switches & kUsesTexture) text += "#define TEXTURE\n";
+    if (switches & kUsesLighting) text += "#define LIGHTING\n";
+    if (switches & kUsesLight0) text += "#define LIGHT0\n";
+    if (switches & kUsesLight1) text += "#define LIGHT1\n";
+    if (switches & kUsesNormalize) text += "#define NORMALIZE\n";
+    return text;
+}
+
+GLuint Compile(GLenum type, const std::string& source) {
+    GLuint shader = glCreateShader(type);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint compiled = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (compiled) return shader;
+    char log[1024] = "";
+    glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+    std::fprintf(stderr, "pqn: the OpenGL ES driver does not compile a shader: %s\n", log);
+    glDeleteShader(shader);
+    return 0;
+}
+
+void Build(Program& p, unsigned switches) {
+    std::string preamble = Preamble(switches);
+    GLuint vertex = Compile(GL_VERTEX_SHADER, preamble + kVertexShader);
+    GLuint fragment = Compile(GL_FRAGMENT_SHADER, preamble + kFragmentShader);
+    GLint linked = GL_FALSE;
+    if (vertex && fragment) {
+        p.id = glCreateProgram();
+        glAttachShader(p.id, vertex);
+        glAttachShader(p.id, fragment);
+        glLinkProgram(p.id);
+        glGetProgramiv(p.id, GL_LINK_STATUS, &linked);
+    }
+    if (vertex) glDeleteShader(vertex);
+    if (fragment) glDeleteShader(fragment);
+    if (!linked) {
+        if (p.id) std::fprintf(stderr, "pqn: the OpenGL ES driver does not link a shader program\n");
+        if (p.id) glDeleteProgram(p.id);
+        p.id = 0;
+        p.failed = true;
+        return;
+    }
+    auto at = [&](const char* name) { return glGetUniformLocation(p.id, name); };
+    p.modelViewProjection = at("uModelViewProjection");
+    p.textureMatrix = at("uTextureMatrix");
+    p.modelView = at("uModelView");
+    p.normalMatrix = at("uNormalMatrix");
+    p.sceneColor = at("uSceneColor");
+    p.lightPosition = at("uLightPosition");
+    p.lightAmbient = at("uLightAmbient");
+    p.lightDiffuse = at("uLightDiffuse");
+    p.lightSpecular = at("uLightSpecular");
+    p.shininess = at("uShininess");
+    glUseProgram(p.id);
+    glUniform1i(at("uTexture"), 0);
+}
+
+void HandTransforms(const Program& p, const State& state) {
+    Matrix4 modelViewProjection = Multiply(state.projection, state.modelview);
+    glUniformMatrix4fv(p.modelViewProjection, 1, GL_FALSE, modelViewProjection.m);
+    if (p.textureMatrix >= 0) glUniformMatrix4fv(p.textureMatrix, 1, GL_FALSE, state.texture.m);
+    if (p.modelView < 0) return;
+    glUniformMatrix4fv(p.modelView, 1, GL_FALSE, state.modelview.m);
+    glUniformMatrix3fv(p.normalMatrix, 1, GL_FALSE, NormalMatrix(state.modelview).m);
+}
+
+// Each light's colours come multiplied by the material's, as GL's light products.
+void HandLighting(const Program& p, const State& state) {
+    const Material& material = state.material;
+    float sceneColor[4], positions[8], ambient[6], diffuse[6], specular[6];
+    for (int c = 0; c < 3; ++c) sceneColor[c] = material.emission[c] + material.ambient[c] * kSceneAmbient[c];
+    sceneColor[3] = material.diffuse[3];
+    for (int i = 0; i < 2; ++i) {
+        const Light& light = state.lights[i];
+        for (int c = 0; c < 4; ++c) positions[4 * i + c] = light.eyePosition[c];
+        for (int c = 0; c < 3; ++c) {
+            ambient[3 * i + c] = light.ambient[c] * material.ambient[c];
+            diffuse[3 * i + c] = light.diffuse[c] * material.diffuse[c];
+            specular[3 * i + c] = light.specular[c] * material.specular[c];
+        }
+    }
+    glUniform4fv(p.sceneColor, 1, sceneColor);
+    glUniform4fv(p.lightPosition, 2, positions);
+    glUniform3fv(p.lightAmbient, 2, ambient);
+    glUniform3fv(p.lightDiffuse, 2, diffuse);
+    glUniform3fv(p.lightSpecular, 2, specular);
+    glUniform1f(p.shininess, material.shininess);
+}
+
+}  // namespace
+
+bool UseProgramFor(const State& state) {
+    unsigned switches = SwitchesOf(state);
+    Program& p = g_programs[switches];
+    if (!p.id && !p.failed) Build(p, switches);
+    if (!p.id) return false;
+    glUseProgram(p.id);
+    if (p.transformSerial != state.transformSerial) HandTransforms(p, state);
+    if ((switches & kUsesLighting) && p.lightingSerial != state.lightingSerial) HandLighting(p, state);
+    p.transformSerial = state.transformSerial;
+    p.lightingSerial = state.lightingSerial;
+    return true;
+}
+
+void ForgetPrograms() {
+    for (Program& p : g_programs) p = Program{};
+}
+
+void ReleasePrograms() {
+    for (Program& p : g_programs)
+        if (p.id) glDeleteProgram(p.id);
+    ForgetPrograms();
+}
+
+}  // namespace platform::gl::es3

@@ -1,0 +1,115 @@
+// The state the shader path keeps for the fixed-function GL it stands for:
+// the three matrices, the current colour, texture coordinate and normal,
+// two lights and the material, the switches GL's fixed function has and
+// ES 3.0 does not, the client arrays, the vertices between glBegin and
+// glEnd, and the display lists as buffers on the GPU. Plain data; the calls
+// in calls.cpp and draw.cpp change it, programs.cpp hands it to the shaders.
+#pragma once
+
+#include <GLES3/gl3.h>
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "gl/es3/matrix.h"
+
+namespace platform::gl::es3 {
+
+// GL 1.1's names that ES 3.0 does not have.
+constexpr GLenum kQuads = 0x0007;
+constexpr GLenum kCompile = 0x1300;
+constexpr GLenum kModelviewMatrix = 0x1700, kProjectionMatrix = 0x1701, kTextureMatrix = 0x1702;
+constexpr GLenum kVertexArray = 0x8074, kNormalArray = 0x8075, kTexCoordArray = 0x8078;
+constexpr GLenum kLighting = 0x0B50, kNormalize = 0x0BA1, kLight0 = 0x4000, kLight1 = 0x4001;
+constexpr GLenum kAmbient = 0x1200, kDiffuse = 0x1201, kSpecular = 0x1202, kPosition = 0x1203;
+constexpr GLenum kShininess = 0x1601, kAmbientAndDiffuse = 0x1602;
+constexpr GLenum kFlat = 0x1D00, kSmooth = 0x1D01;
+
+// Shader inputs at fixed locations, the same in every program.
+enum AttributeLocation : GLuint { kPositionAttribute = 0, kColorAttribute = 1, kTexCoordAttribute = 2, kNormalAttribute = 3 };
+
+struct Light {
+    bool enabled = false;
+    float ambient[4] = {0, 0, 0, 1};
+    float diffuse[4] = {0, 0, 0, 1};
+    float specular[4] = {0, 0, 0, 1};
+    float eyePosition[4] = {0, 0, 1, 0};  // transformed by the modelview when it was set
+};
+
+struct Material {
+    float ambient[4] = {0.2f, 0.2f, 0.2f, 1};
+    float diffuse[4] = {0.8f, 0.8f, 0.8f, 1};
+    float specular[4] = {0, 0, 0, 1};
+    float emission[4] = {0, 0, 0, 1};
+    float shininess = 0;
+};
+
+struct ClientArray {
+    bool enabled = false;
+    GLint size = 0;
+    GLsizei stride = 0;
+    const float* pointer = nullptr;
+};
+
+// A vertex given between glBegin and glEnd.
+struct ImmediateVertex {
+    float position[4];
+    float color[4];
+    float texCoord[2];
+};
+
+// One draw a display list replays: its vertices in a buffer of their own,
+// with what they carry; what they do not carry comes from the current state.
+struct ListDraw {
+    GLuint vertexArray = 0;
+    GLuint vertexBuffer = 0;
+    GLuint indexBuffer = 0;  // 0: drawn as arrays
+    GLenum mode = GL_TRIANGLES;
+    GLsizei count = 0;
+    bool hasColors = false;
+    bool hasTexCoords = false;
+    bool hasNormals = false;
+};
+
+struct State {
+    GLenum matrixMode = kModelviewMatrix;
+    Matrix4 modelview = Identity(), projection = Identity(), texture = Identity();
+    uint64_t transformSerial = 1;  // counts changes of the matrices
+    float color[4] = {1, 1, 1, 1};
+    float texCoord[2] = {0, 0};
+    float normal[3] = {0, 0, 1};
+
+    Light lights[2];
+    Material material;
+    uint64_t lightingSerial = 1;  // counts changes of the lights and the material
+    bool lighting = false;
+    bool normalize = false;
+    bool texturing = false;
+    bool flat = false;
+
+    ClientArray vertexArray, normalArray, texCoordArray;
+
+    bool inBegin = false;
+    GLenum beginMode = 0;
+    std::vector<ImmediateVertex> immediate;
+    GLuint streamArray = 0, streamBuffer = 0;  // what immediate mode draws from
+
+    std::map<GLuint, std::vector<ListDraw>> lists;
+    GLuint nextList = 1;
+    GLuint compiling = 0;  // the list being recorded, 0 when none
+};
+
+// The state of the current context.
+State& Current();
+// A new context starts from GL's defaults; the old one's buffers died with it.
+void ResetState();
+
+// Draws vertices already in a buffer with the current state: the program
+// for it, its uniforms, and the current values of what the vertices do not
+// carry (see draw.cpp).
+void Submit(const ListDraw& draw);
+// Lets go of the lists' buffers and immediate mode's (before the context goes).
+void ReleaseDrawBuffers();
+
+}  // namespace platform::gl::es3
