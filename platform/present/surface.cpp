@@ -280,8 +280,9 @@ void HandOffScreen(SurfaceState& s, PlatformContext* context) {
     bool musicStarted = sdl::MusicHasStarted();
     bool capturing = capture::Active() && s.frameNoted;
     if (capturing || (Options().bench && musicStarted)) {
-        // A benchmark reads frames back as a video capture does.
-        GLenum format = capture::WantsBgra() || !capturing ? GL_BGRA : GL_RGB;
+        // A benchmark reads frames back as a video capture does, in the
+        // order of the context's own pixels.
+        GLenum format = !capturing ? (context->es ? GL_RGBA : GL_BGRA) : capture::WantsBgra() ? GL_BGRA : GL_RGB;
         sdl::ReadBackAsync(context, format, s.frameNoted ? s.frameScene : 0);
     }
 }

@@ -23,6 +23,20 @@ struct AttributeLayout {
     GLsizei stride = 0;
 };
 
+void BindVertexArray(GLuint vertexArray) {
+    State& s = Current();
+    if (s.boundVertexArray != vertexArray) glBindVertexArray(vertexArray);
+    s.boundVertexArray = vertexArray;
+}
+
+// The value an attribute has where the vertices do not carry it.
+void SetAttributeValue(GLuint location, float x, float y, float z, float w) {
+    float* value = Current().attributeValue[location];
+    if (value[0] == x && value[1] == y && value[2] == z && value[3] == w) return;
+    value[0] = x, value[1] = y, value[2] = z, value[3] = w;
+    glVertexAttrib4f(location, x, y, z, w);
+}
+
 void Point(GLuint location, AttributeLayout layout) {
     if (layout.size == 0) return;
     glEnableVertexAttribArray(location);
@@ -40,7 +54,7 @@ ListDraw MakeDraw(GLenum mode, const void* bytes, size_t byteCount, const std::v
     draw.hasTexCoords = texCoord.size > 0;
     draw.hasNormals = normal.size > 0;
     glGenVertexArrays(1, &draw.vertexArray);
-    glBindVertexArray(draw.vertexArray);
+    BindVertexArray(draw.vertexArray);
     glGenBuffers(1, &draw.vertexBuffer);
     glBindBuffer(GL_ARRAY_BUFFER, draw.vertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(byteCount), bytes, GL_STATIC_DRAW);
@@ -54,11 +68,11 @@ ListDraw MakeDraw(GLenum mode, const void* bytes, size_t byteCount, const std::v
         glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(GLuint)), indices.data(),
                      GL_STATIC_DRAW);
     }
-    glBindVertexArray(0);
     return draw;
 }
 
 void Release(const ListDraw& draw) {
+    if (Current().boundVertexArray == draw.vertexArray) BindVertexArray(0);
     glDeleteVertexArrays(1, &draw.vertexArray);
     glDeleteBuffers(1, &draw.vertexBuffer);
     if (draw.indexBuffer) glDeleteBuffers(1, &draw.indexBuffer);
@@ -93,12 +107,11 @@ AttributeLayout ImmediateAttribute(GLint size, size_t offset) {
 void SetUpStream(State& s) {
     glGenVertexArrays(1, &s.streamArray);
     glGenBuffers(1, &s.streamBuffer);
-    glBindVertexArray(s.streamArray);
+    BindVertexArray(s.streamArray);
     glBindBuffer(GL_ARRAY_BUFFER, s.streamBuffer);
     Point(kPositionAttribute, ImmediateAttribute(4, offsetof(ImmediateVertex, position)));
     Point(kColorAttribute, ImmediateAttribute(4, offsetof(ImmediateVertex, color)));
     Point(kTexCoordAttribute, ImmediateAttribute(2, offsetof(ImmediateVertex, texCoord)));
-    glBindVertexArray(0);
 }
 
 // Copies `count` vertices of an enabled client array, `size` floats each, after `out`.
@@ -113,13 +126,12 @@ void AppendArray(const ClientArray& array, size_t count, std::vector<float>* out
 void Submit(const ListDraw& draw) {
     State& s = Current();
     if (!UseProgramFor(s)) return;
-    if (!draw.hasColors) glVertexAttrib4fv(kColorAttribute, s.color);
-    if (!draw.hasTexCoords) glVertexAttrib4f(kTexCoordAttribute, s.texCoord[0], s.texCoord[1], 0, 1);
-    if (!draw.hasNormals) glVertexAttrib4f(kNormalAttribute, s.normal[0], s.normal[1], s.normal[2], 1);
-    glBindVertexArray(draw.vertexArray);
+    if (!draw.hasColors) SetAttributeValue(kColorAttribute, s.color[0], s.color[1], s.color[2], s.color[3]);
+    if (!draw.hasTexCoords) SetAttributeValue(kTexCoordAttribute, s.texCoord[0], s.texCoord[1], 0, 1);
+    if (!draw.hasNormals) SetAttributeValue(kNormalAttribute, s.normal[0], s.normal[1], s.normal[2], 1);
+    BindVertexArray(draw.vertexArray);
     if (draw.indexBuffer) glDrawElements(draw.mode, draw.count, GL_UNSIGNED_INT, nullptr);
     else glDrawArrays(draw.mode, 0, draw.count);
-    glBindVertexArray(0);
 }
 
 void ReleaseDrawBuffers() {
@@ -128,6 +140,7 @@ void ReleaseDrawBuffers() {
         for (const ListDraw& draw : list.second) Release(draw);
     s.lists.clear();
     if (!s.streamArray) return;
+    BindVertexArray(0);
     glDeleteVertexArrays(1, &s.streamArray);
     glDeleteBuffers(1, &s.streamBuffer);
     s.streamArray = s.streamBuffer = 0;

@@ -25,7 +25,8 @@ enum ProgramSwitch : unsigned {  // what a program does, one bit each
     kUsesLight1 = 8,
     kUsesNormalize = 16,
     kUsesFlat = 32,
-    kSwitchCombinations = 64,
+    kUsesProjectiveTexture = 64,  // the texture matrix gives a q other than 1
+    kSwitchCombinations = 128,
 };
 
 const float kSceneAmbient[4] = {0.2f, 0.2f, 0.2f, 1};
@@ -39,7 +40,11 @@ uniform mat4 uModelViewProjection;
 SHADING out vec4 vColor;
 #ifdef TEXTURE
 uniform mat4 uTextureMatrix;
-out vec4 vTexCoord;
+out vec2 vTexCoord;
+#endif
+#ifdef PROJECTIVE_TEXTURE
+uniform mat4 uTextureMatrix;
+out vec3 vTexCoord;
 #endif
 #ifdef LIGHTING
 uniform mat4 uModelView;
@@ -67,7 +72,10 @@ vec3 LightFrom(int i, vec3 eye, vec3 n) {
 void main() {
     gl_Position = uModelViewProjection * aPosition;
 #ifdef TEXTURE
-    vTexCoord = uTextureMatrix * vec4(aTexCoord, 0.0, 1.0);
+    vTexCoord = (uTextureMatrix * vec4(aTexCoord, 0.0, 1.0)).xy;
+#endif
+#ifdef PROJECTIVE_TEXTURE
+    vTexCoord = (uTextureMatrix * vec4(aTexCoord, 0.0, 1.0)).xyw;
 #endif
 #ifdef LIGHTING
     vec4 eye = uModelView * aPosition;
@@ -94,13 +102,19 @@ precision highp float;
 SHADING in vec4 vColor;
 #ifdef TEXTURE
 uniform sampler2D uTexture;
-in vec4 vTexCoord;
+in vec2 vTexCoord;
+#endif
+#ifdef PROJECTIVE_TEXTURE
+uniform sampler2D uTexture;
+in vec3 vTexCoord;
 #endif
 out vec4 fragColor;
 
 void main() {
-#ifdef TEXTURE
-    fragColor = vColor * textureProj(uTexture, vTexCoord.xyw);
+#if defined(TEXTURE)
+    fragColor = vColor * texture(uTexture, vTexCoord);
+#elif defined(PROJECTIVE_TEXTURE)
+    fragColor = vColor * textureProj(uTexture, vTexCoord);
 #else
     fragColor = vColor;
 #endif
@@ -117,9 +131,22 @@ struct Program {
 };
 
 Program g_programs[kSwitchCombinations];
+GLuint g_programInUse = 0;
+
+void Use(GLuint program) {
+    if (program != g_programInUse) glUseProgram(program);
+    g_programInUse = program;
+}
+
+// A texture matrix whose last row is (0 0 0 1) leaves q at 1: the texture is
+// read at (s, t) with no division for each pixel.
+bool AffineTexture(const Matrix4& texture) {
+    return texture.m[3] == 0 && texture.m[7] == 0 && texture.m[11] == 0 && texture.m[15] == 1;
+}
 
 unsigned SwitchesOf(const State& state) {
-    unsigned switches = state.texturing ? unsigned{kUsesTexture} : 0u;
+    unsigned switches = 0;
+    if (state.texturing) switches |= AffineTexture(state.texture) ? kUsesTexture : kUsesProjectiveTexture;
     if (state.flat) switches |= kUsesFlat;
     if (!state.lighting) return switches;
     switches |= kUsesLighting;
@@ -133,6 +160,7 @@ std::string Preamble(unsigned switches) {
     std::string text = "#version 300 es\n";
     text += switches & kUsesFlat ? "#define SHADING flat\n" : "#define SHADING smooth\n";
     if (switches & kUsesTexture) text += "#define TEXTURE\n";
+    if (switches & kUsesProjectiveTexture) text += "#define PROJECTIVE_TEXTURE\n";
     if (switches & kUsesLighting) text += "#define LIGHTING\n";
     if (switches & kUsesLight0) text += "#define LIGHT0\n";
     if (switches & kUsesLight1) text += "#define LIGHT1\n";
@@ -187,7 +215,7 @@ void Build(Program& p, unsigned switches) {
     p.lightDiffuse = at("uLightDiffuse");
     p.lightSpecular = at("uLightSpecular");
     p.shininess = at("uShininess");
-    glUseProgram(p.id);
+    Use(p.id);
     glUniform1i(at("uTexture"), 0);
 }
 
@@ -230,7 +258,7 @@ bool UseProgramFor(const State& state) {
     Program& p = g_programs[switches];
     if (!p.id && !p.failed) Build(p, switches);
     if (!p.id) return false;
-    glUseProgram(p.id);
+    Use(p.id);
     if (p.transformSerial != state.transformSerial) HandTransforms(p, state);
     if ((switches & kUsesLighting) && p.lightingSerial != state.lightingSerial) HandLighting(p, state);
     p.transformSerial = state.transformSerial;
@@ -240,6 +268,7 @@ bool UseProgramFor(const State& state) {
 
 void ForgetPrograms() {
     for (Program& p : g_programs) p = Program{};
+    g_programInUse = 0;
 }
 
 void ReleasePrograms() {

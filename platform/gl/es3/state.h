@@ -95,6 +95,10 @@ struct State {
     std::vector<ImmediateVertex> immediate;
     GLuint streamArray = 0, streamBuffer = 0;  // what immediate mode draws from
 
+    // What ES holds now, so that a draw changes only what differs.
+    GLuint boundVertexArray = 0;
+    float attributeValue[4][4] = {{0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}};  // by location
+
     std::map<GLuint, std::vector<ListDraw>> lists;
     GLuint nextList = 1;
     GLuint compiling = 0;  // the list being recorded, 0 when none

@@ -1,0 +1,306 @@
+// The program's GL on OpenGL ES 3.0 shaders. The matrix arithmetic against
+// values worked out by hand; then, drawn headless on an ES 3.0 context and
+// read back: GL 1.1's lighting at chosen points (the light's w, specular,
+// the modelview of the moment, GL_NORMALIZE, the material's ambient and
+// diffuse set together), flat shading, the texture matrix, mipmaps, and a
+// display list that keeps its own copy of the arrays and replays alike.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "gl/es3/matrix.h"
+#include "platform/runtime.h"
+#include "support.h"
+
+namespace {
+
+using namespace platform::gl::es3;
+
+void ExpectVector(Vector4 v, float x, float y, float z, float w) {
+    EXPECT_NEAR(v.x, x, 1e-5);
+    EXPECT_NEAR(v.y, y, 1e-5);
+    EXPECT_NEAR(v.z, z, 1e-5);
+    EXPECT_NEAR(v.w, w, 1e-5);
+}
+
+TEST(Es3MatrixTest, RotationsTurnCounterClockwiseAboutTheirAxis) {
+    ExpectVector(Transform(Rotation(90, 0, 0, 1), {1, 0, 0, 1}), 0, 1, 0, 1);
+    ExpectVector(Transform(Rotation(90, 1, 0, 0), {0, 1, 0, 1}), 0, 0, 1, 1);
+    // A third of a turn about the diagonal takes x to y; the axis needs no unit length.
+    ExpectVector(Transform(Rotation(120, 2, 2, 2), {1, 0, 0, 1}), 0, 1, 0, 1);
+    ExpectVector(Transform(Rotation(30, 0, 0, 0), {1, 2, 3, 1}), 1, 2, 3, 1);
+}
+
+TEST(Es3MatrixTest, TransformsApplyInTheOrderGlMultipliesThem) {
+    // glTranslatef(1, 2, 3); glScalef(2, 2, 2): the scale acts on the point first.
+    ExpectVector(Transform(Multiply(Translation(1, 2, 3), Scaling(2, 2, 2)), {1, 1, 1, 1}), 3, 4, 5, 1);
+    ExpectVector(Transform(Multiply(Scaling(2, 2, 2), Translation(1, 2, 3)), {1, 1, 1, 1}), 4, 6, 8, 1);
+}
+
+TEST(Es3MatrixTest, ProjectionsMapTheirBoundsOntoTheEdgesOfClipSpace) {
+    Matrix4 perspective = Perspective(90, 2, 1, 3);
+    // cot(45 degrees) = 1 over the aspect; the near plane to -1, the far one to +1.
+    EXPECT_FLOAT_EQ(perspective.m[0], 0.5f);
+    EXPECT_FLOAT_EQ(perspective.m[5], 1);
+    ExpectVector(Transform(perspective, {2, 1, -1, 1}), 1, 1, -1, 1);
+    ExpectVector(Transform(perspective, {6, 3, -3, 1}), 3, 3, 3, 3);
+    // The window's pixels, y down, onto clip space.
+    Matrix4 window = Ortho2D(0, 640, 480, 0);
+    ExpectVector(Transform(window, {0, 0, 0, 1}), -1, 1, 0, 1);
+    ExpectVector(Transform(window, {640, 480, 0, 1}), 1, -1, 0, 1);
+    ExpectVector(Transform(window, {160, 360, 0, 1}), -0.5f, -0.5f, 0, 1);
+    // A projection with no depth leaves the matrix as it was, as GLU does.
+    ExpectVector(Transform(Perspective(90, 2, 1, 1), {1, 2, 3, 1}), 1, 2, 3, 1);
+}
+
+TEST(Es3MatrixTest, NormalsTurnWithTheInverseTransposeOfTheModelview) {
+    auto expect3 = [](const Matrix3& m, std::initializer_list<float> columns) {
+        int i = 0;
+        for (float value : columns) EXPECT_NEAR(m.m[i++], value, 1e-6) << "element " << i - 1;
+    };
+    expect3(NormalMatrix(Scaling(2, 4, 1)), {0.5f, 0, 0, 0, 0.25f, 0, 0, 0, 1});
+    // A shear x' = x + y: the plane y = 0 keeps its normal only if it leans back.
+    Matrix4 shear = Identity();
+    shear.m[4] = 1;
+    expect3(NormalMatrix(shear), {1, -1, 0, 0, 1, 0, 0, 0, 1});
+    // A turn is its own inverse transpose; a translation does not touch normals.
+    Matrix4 turn = Multiply(Translation(5, 6, 7), Rotation(90, 0, 0, 1));
+    expect3(NormalMatrix(turn), {0, 1, 0, -1, 0, 0, 0, 0, 1});
+    expect3(NormalMatrix(Scaling(1, 0, 1)), {0, 0, 0, 0, 0, 0, 0, 0, 0});
+}
+
+// Drawing on an OpenGL ES 3.0 context: the platform headless with --gl es3,
+// a fresh engine for each test. With PQN_GL=fixed in the environment the
+// same tests draw with the driver's own fixed function (ctest runs them so
+// as fixed_function.GlDrawTest.*), where the values worked out by hand hold too.
+bool OnFixedFunction() {
+    const char* gl = std::getenv("PQN_GL");
+    return gl && std::string(gl) == "fixed";
+}
+
+class GlDrawTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        platform::RunOptions options;
+        options.headless = true;
+        options.glEs3 = !OnFixedFunction();
+        platform::Configure(options);
+    }
+    void SetUp() override {
+        ::OpenEngine(1, nullptr, 1);
+        ASSERT_NE(g_engine, nullptr);
+        std::string version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+        ASSERT_EQ(version.rfind("OpenGL ES 3.", 0) == 0, !OnFixedFunction()) << version;
+        glDisable(GL_SCISSOR_TEST);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_BLEND);
+        glDisable(GL_TEXTURE_2D);
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+    }
+    void TearDown() override { test::CloseEngine(); }
+};
+
+// A quad over the whole window, in clip space, its normal the current one (0 0 1).
+void WindowQuad() {
+    glBegin(GL_QUADS);
+    glTexCoord2i(0, 0);
+    glVertex3f(-1, -1, 0);
+    glTexCoord2i(1, 0);
+    glVertex3f(1, -1, 0);
+    glTexCoord2i(1, 1);
+    glVertex3f(1, 1, 0);
+    glTexCoord2i(0, 1);
+    glVertex3f(-1, 1, 0);
+    glEnd();
+}
+
+void SetLight(GLenum light, GLenum pname, float r, float g, float b, float a) {
+    const float values[4] = {r, g, b, a};
+    glLightfv(light, pname, values);
+}
+
+void SetMaterial(GLenum pname, float r, float g, float b) {
+    const float values[4] = {r, g, b, 1};
+    glMaterialfv(GL_FRONT_AND_BACK, pname, values);
+}
+
+void ExpectPixel(test::Rgb pixel, int r, int g, int b) {
+    EXPECT_NEAR(pixel.r, r, 1);
+    EXPECT_NEAR(pixel.g, g, 1);
+    EXPECT_NEAR(pixel.b, b, 1);
+}
+
+// One light, material ambient 0.2, diffuse (0.6 0.4 0.2), specular 0.5,
+// shininess 4, the scene's ambient GL's 0.2.
+void LightQuadWithLight0(float ambient) {
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_NORMALIZE);
+    SetLight(GL_LIGHT0, GL_AMBIENT, ambient, ambient, ambient, 1);
+    SetLight(GL_LIGHT0, GL_DIFFUSE, 1, 1, 1, 1);
+    SetLight(GL_LIGHT0, GL_SPECULAR, 1, 1, 1, 1);
+    SetMaterial(GL_AMBIENT, 0.2f, 0.2f, 0.2f);
+    SetMaterial(GL_DIFFUSE, 0.6f, 0.4f, 0.2f);
+    SetMaterial(GL_SPECULAR, 0.5f, 0.5f, 0.5f);
+    const float shininess = 4;
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SHININESS, &shininess);
+}
+
+// A light at (0 0 1), set through a modelview that moves it there, lights the
+// quad's four corners alike: towards it, n.L = 1/sqrt 3 = 0.57735; the half
+// vector gives n.H = 1.57735 / 1.77615 = 0.88807, to the 4th 0.62200. Colour:
+// 0.04 scene + 0.1 x 0.2 ambient + 0.57735 diffuse + 0.62200 x 0.5 specular.
+TEST_F(GlDrawTest, APointLightLightsAsGlDefinesWithItsSpecularHighlight) {
+    LightQuadWithLight0(0.1f);
+    glTranslatef(0, 0, 3);
+    SetLight(GL_LIGHT0, GL_POSITION, 0, 0, -2, 1);
+    glLoadIdentity();
+    WindowQuad();
+    // (0.71741 0.60194 0.48647) x 255
+    ExpectPixel(test::PixelAt(320, 240), 183, 153, 124);
+}
+
+// A light with w = 0 shines from the direction (0 1 1) onto every corner:
+// n.L = 0.70711, n.H = 1.70711 / 1.84776 = 0.92388, to the 4th 0.72855.
+// Colour: 0.04 + 0.70711 diffuse + 0.72855 x 0.5 specular.
+TEST_F(GlDrawTest, ADirectionalLightShinesFromItsDirectionEverywhere) {
+    LightQuadWithLight0(0);
+    SetLight(GL_LIGHT0, GL_POSITION, 0, 1, 1, 0);
+    WindowQuad();
+    // (0.82854 0.68712 0.54570) x 255, the same in the middle and near a corner
+    ExpectPixel(test::PixelAt(320, 240), 211, 175, 139);
+    ExpectPixel(test::PixelAt(20, 20), 211, 175, 139);
+}
+
+// The second light alone, the material's ambient and diffuse set at once to
+// 0.5: 0.5 x 0.2 scene + 0.5 x 0.2 light ambient + 0.5 x 0.9 diffuse = 0.65.
+// Then the modelview stretches z by 4: unnormalised, the normal is a quarter
+// long and so is the diffuse light (0.1 + 0.1 + 0.1125).
+TEST_F(GlDrawTest, TheSecondLightAmbientAndDiffuseTogetherAndNormalising) {
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT1);
+    glEnable(GL_NORMALIZE);
+    SetLight(GL_LIGHT1, GL_AMBIENT, 0.2f, 0.2f, 0.2f, 1);
+    SetLight(GL_LIGHT1, GL_DIFFUSE, 0.9f, 0.9f, 0.9f, 1);
+    SetLight(GL_LIGHT1, GL_POSITION, 0, 0, 1, 0);
+    SetMaterial(GL_AMBIENT_AND_DIFFUSE, 0.5f, 0.5f, 0.5f);
+    glScalef(1, 1, 4);
+    WindowQuad();
+    ExpectPixel(test::PixelAt(320, 240), 166, 166, 166);
+    glDisable(GL_NORMALIZE);
+    WindowQuad();
+    ExpectPixel(test::PixelAt(320, 240), 80, 80, 80);
+}
+
+// Flat shading colours each triangle of a quad with the quad's last vertex.
+TEST_F(GlDrawTest, FlatShadingTakesTheQuadsLastVertex) {
+    glShadeModel(GL_FLAT);
+    glBegin(GL_QUADS);
+    glColor3f(1, 0, 0);
+    glVertex3f(-1, -1, 0);
+    glColor3f(0, 1, 0);
+    glVertex3f(1, -1, 0);
+    glColor3f(0, 0, 1);
+    glVertex3f(1, 1, 0);
+    glColor3f(1, 1, 1);
+    glVertex3f(-1, 1, 0);
+    glEnd();
+    for (int x : {40, 600}) ExpectPixel(test::PixelAt(x, 240), 255, 255, 255);
+    glShadeModel(GL_SMOOTH);
+    glColor3f(1, 1, 1);
+}
+
+// A texture of four texels in a row, red red green green, drawn over the
+// window: a quarter of the way across is red, until the texture matrix moves
+// the texture half its width.
+TEST_F(GlDrawTest, TheTextureMatrixMovesTheTexture) {
+    const unsigned char texels[] = {255, 0, 0, 255, 0, 0, 0, 255, 0, 0, 255, 0};
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, 4, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
+    glEnable(GL_TEXTURE_2D);
+    glColor3f(1, 1, 1);
+    WindowQuad();
+    ExpectPixel(test::PixelAt(160, 240), 255, 0, 0);
+    glMatrixMode(GL_TEXTURE);
+    glTranslatef(0.5f, 0, 0);
+    glMatrixMode(GL_MODELVIEW);
+    WindowQuad();
+    ExpectPixel(test::PixelAt(160, 240), 0, 255, 0);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glDeleteTextures(1, &texture);
+}
+
+// A 64x64 chequerboard of single texels, mipmapped and drawn 8x8 pixels
+// large: it reads from its 8x8 copy, every texel of which is half grey.
+TEST_F(GlDrawTest, AMipmappedTextureDrawnSmallShowsItsAverage) {
+    std::vector<unsigned char> board(64 * 64 * 3);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            for (int c = 0; c < 3; ++c) board[(y * 64 + x) * 3 + c] = (x + y) % 2 ? 255 : 0;
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    ASSERT_EQ(gluBuild2DMipmaps(GL_TEXTURE_2D, 3, 64, 64, GL_RGB, GL_UNSIGNED_BYTE, board.data()), 0);
+    glEnable(GL_TEXTURE_2D);
+    glColor3f(1, 1, 1);
+    glMatrixMode(GL_PROJECTION);
+    gluOrtho2D(0, 640, 480, 0);
+    glMatrixMode(GL_MODELVIEW);
+    glBegin(GL_QUADS);
+    glTexCoord2i(0, 0);
+    glVertex2i(0, 0);
+    glTexCoord2i(1, 0);
+    glVertex2i(8, 0);
+    glTexCoord2i(1, 1);
+    glVertex2i(8, 8);
+    glTexCoord2i(0, 1);
+    glVertex2i(0, 8);
+    glEnd();
+    for (int at : {1, 4, 6}) ExpectPixel(test::PixelAt(at, at), 128, 128, 128);
+    glDeleteTextures(1, &texture);
+}
+
+// A list keeps the arrays as they were when it was recorded: a triangle over
+// the window's lower left half, drawn twice, alike, after the array has changed.
+TEST_F(GlDrawTest, ADisplayListRecordedOnceReplaysAlikeFromItsOwnCopy) {
+    float corners[] = {-1, -1, 0, 1, -1, 0, -1, 1, 0};
+    const GLuint indices[] = {0, 1, 2};
+    GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, corners);
+    glDrawElements(GL_TRIANGLES, 3, GL_UNSIGNED_INT, indices);
+    glEndList();
+    glDisableClientState(GL_VERTEX_ARRAY);
+    for (float& value : corners) value = 0;
+    auto frame = [list] {
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor3f(0.2f, 0.6f, 1);
+        glCallList(list);
+        std::vector<unsigned char> pixels(640 * 480 * 4);
+        glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    std::vector<unsigned char> first = frame(), second = frame();
+    EXPECT_EQ(first, second);
+    ExpectPixel(test::PixelAt(100, 400), 51, 153, 255);
+    ExpectPixel(test::PixelAt(540, 80), 0, 0, 0);
+    glDeleteLists(list, 1);
+}
+
+}  // namespace
