@@ -122,6 +122,33 @@ double Probe(const std::string& file, const char* stream) {
     return start + duration;
 }
 
+// Captured on OpenGL ES 3.0, a clip is the fixed function's: its frames tile
+// for tile (the bound of the show tests), its sound sample for sample; as a
+// video, its frames are those pictures, colours the right way round.
+TEST(CaptureTest, ACaptureOnOpenGlEs3IsTheFixedFunctionsPictureAndSound) {
+    std::string fixed = test::TempDir() + "/clip-fixed", es3 = test::TempDir() + "/clip-es3", output;
+    ASSERT_EQ(test::RunPqn("--capture " + fixed + " --scene 8 --fps 5 --frames 12", &output), 0) << output;
+    ASSERT_EQ(test::RunPqn("--capture " + es3 + " --scene 8 --fps 5 --frames 12 --gl es3", &output), 0) << output;
+    EXPECT_EQ(Inspect(es3).frames, 12);
+    EXPECT_TRUE(Bytes(fixed + "/audio.wav") == Bytes(es3 + "/audio.wav"));
+    std::vector<uint8_t> fixedFrame, es3Frame;
+    for (int frame = 0; frame < 12; frame += 5) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame-%06d.png", frame);
+        ASSERT_TRUE(test::ReadPng(fixed + name, &fixedFrame));
+        ASSERT_TRUE(test::ReadPng(es3 + name, &es3Frame));
+        EXPECT_LT(test::WorstTileDifference(es3Frame, fixedFrame, 640, 0, 0, 640, 480), 24.0) << name;
+    }
+    if (std::system("command -v ffmpeg > /dev/null 2>&1") != 0) GTEST_SKIP() << "ffmpeg is not installed";
+    std::string video = es3 + "/clip.mp4", decoded = es3 + "/decoded.png";
+    ASSERT_EQ(test::RunPqn("--capture " + video + " --scene 8 --fps 5 --frames 12 --gl es3", &output), 0) << output;
+    std::string decode = "ffmpeg -v error -y -i " + video + " -vf 'select=eq(n\\,10)' -frames:v 1 " + decoded;
+    ASSERT_EQ(std::system(decode.c_str()), 0);
+    ASSERT_TRUE(test::ReadPng(decoded, &es3Frame));
+    ASSERT_TRUE(test::ReadPng(fixed + "/frame-000010.png", &fixedFrame));
+    EXPECT_LT(test::WorstTileDifference(es3Frame, fixedFrame, 640, 0, 112, 640, 368), 24.0);
+}
+
 // The last scene at ten frames a second: a full run's frames at 176.8 s
 // (the first after the one that sees order 23) to 207.4 s (the first to see
 // order 27), 307 frames.

@@ -159,6 +159,19 @@ TEST_F(ScaleTest, AFrameAtScaleTwoBoxedDownIsTheScaleOneFrameInEveryTileOfTheBan
     }
 }
 
+// On OpenGL ES 3.0 each size draws the fixed function's frame: the same
+// size, the same tiles (the readout's box and the letterbox bars included).
+TEST_F(ScaleTest, OnOpenGlEs3EverySizeAndAntiAliasingDrawTheFixedFunctionsFrame) {
+    for (const char* run : {"x2", "msaa", "1080p"})
+        for (const char* shot : kShots) {
+            Frame fixed = Load(run, shot), es3 = Load(std::string("es3-") + run, shot);
+            ASSERT_EQ(es3.w, fixed.w) << run;
+            ASSERT_EQ(es3.h, fixed.h) << run;
+            EXPECT_LT(test::WorstTileDifference(es3.rgb, fixed.rgb, fixed.w, 0, 0, fixed.w, fixed.h), kTileBound)
+                << run << "/" << shot;
+        }
+}
+
 TEST_F(ScaleTest, TheBandCoversItsRowsTimesTheScale) {
     for (auto [run, scale] : {std::pair<const char*, double>{"x1", 1}, {"x2", 2}, {"x1.5", 1.5}}) {
         Frame f = Load(run, "shot-025-00.png");

@@ -170,6 +170,23 @@ TEST_F(ShowTest, FramesMatchTheirReferencesTileForTileAndNothingIsDrawnOutsideTh
     }
 }
 
+// The program's OpenGL ES 3.0 shaders draw what the driver's fixed function
+// draws: tile for tile over the band within the bound above, and the readout
+// (the rows above the band) pixel for pixel.
+TEST_F(ShowTest, OnOpenGlEs3TheFramesAreTheFixedFunctionsTileForTileAndTheReadoutExactly) {
+    for (const std::string& name : ShotNames()) {
+        std::vector<uint8_t> es3, fixed = Shot(name);
+        ASSERT_TRUE(test::ReadPng(std::string(PQN_SHOW_RUN_ES3) + "/" + name, &es3));
+        ASSERT_EQ(es3.size(), fixed.size()) << name;
+        double worst = test::WorstTileDifference(es3, fixed, 640, 0, 112, 640, 368);
+        std::printf("%s: worst band tile, OpenGL ES 3.0 against the fixed function: %.2f\n", name.c_str(), worst);
+        EXPECT_LT(worst, kBandTileBound) << name;
+        std::vector<uint8_t> readout(es3.begin(), es3.begin() + 640 * 112 * 3);
+        EXPECT_TRUE(test::SamePixels(readout, std::vector<uint8_t>(fixed.begin(), fixed.begin() + 640 * 112 * 3), 640))
+            << name << ": the readout differs";
+    }
+}
+
 // On this machine's GL driver the frames are the references pixel for pixel:
 // drawing through the platform's mapping of window pixels onto the surface
 // changes nothing at the window's own size.
