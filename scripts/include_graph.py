@@ -49,7 +49,8 @@ def component_of(path, backends):
 
 
 def backend_sources(paths):
-    """X_backend.cpp belongs to X.h when there is no X.cpp of its own."""
+    """X_backend.cpp belongs to X.h when there is no X.cpp of its own (and
+    no X_backend.h beside it, which makes X_backend a component of its own)."""
     stems = {}
     for path in paths:
         folder = path.split(os.sep)[0]
@@ -58,7 +59,7 @@ def backend_sources(paths):
     backends = {}
     for key, exts in stems.items():
         folder, stem = key.split(":")
-        if ".cpp" not in exts or "_" not in stem:
+        if ".cpp" not in exts or ".h" in exts or "_" not in stem:
             continue
         interface = stem.split("_")[0]
         if stems.get(folder + ":" + interface) == {".h"}:

@@ -1,11 +1,11 @@
 // The ways the program's GL calls are carried out, each a table of the same
 // calls: the driver's own fixed-function GL 1.1 and GLU (fixed_function.cpp)
 // and our implementation on OpenGL ES 3.0 shaders (es3/). The calls of
-// gl_calls.h go to the table in use (calls.cpp); the viewport, the scissor
+// gl_calls.h go to the table in use (gl_calls.cpp); the viewport, the scissor
 // and the line width are the drawing surface's, the same on every table.
 #pragma once
 
-#include "platform/gl_calls.h"
+#include "platform/gl_types.h"
 
 namespace platform::gl {
 

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "gl/es3/calls.h"
+#include "gl/es3/es3_calls.h"
 #include "gl/es3/programs.h"
 
 namespace platform::gl::es3 {

@@ -3,7 +3,7 @@
 // two lights and the material, the switches GL's fixed function has and
 // ES 3.0 does not, the client arrays, the vertices between glBegin and
 // glEnd, and the display lists as buffers on the GPU. Plain data; the calls
-// in calls.cpp and draw.cpp change it, programs.cpp hands it to the shaders.
+// in es3_calls.cpp and draw.cpp change it, programs.cpp hands it to the shaders.
 #pragma once
 
 #include <GLES3/gl3.h>

@@ -1,20 +1,9 @@
 // The GL calls of the engine and the scenes as the platform implements them
 // (platform/gl.h gives them their GL names): the part of OpenGL 1.1 and GLU
-// the program uses, with GL's own types.
+// the program uses, with GL's own types (gl_types.h).
 #pragma once
 
-typedef unsigned int GLenum;
-typedef unsigned char GLboolean;
-typedef unsigned int GLbitfield;
-typedef void GLvoid;
-typedef int GLint;
-typedef unsigned char GLubyte;
-typedef unsigned int GLuint;
-typedef int GLsizei;
-typedef float GLfloat;
-typedef float GLclampf;
-typedef double GLdouble;
-typedef double GLclampd;
+#include "platform/gl_types.h"
 
 namespace platform::gl {
 

@@ -1,4 +1,6 @@
 // The program's GL calls, each handed to the backend in use (see backend.h).
+#include "platform/gl_calls.h"
+
 #include "gl/backend.h"
 
 namespace platform::gl {

@@ -1,8 +1,8 @@
 // The program's GL calls on the shader path, each as GL 1.1 defines it
-// (draw.cpp draws, calls.cpp keeps the rest; backend.cpp tables them).
+// (draw.cpp draws, es3_calls.cpp keeps the rest; shader_path.cpp tables them).
 #pragma once
 
-#include "platform/gl_calls.h"
+#include "platform/gl_types.h"
 
 namespace platform::gl::es3::calls {
 // Drawing: immediate mode, client arrays and display lists.

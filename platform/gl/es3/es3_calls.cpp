@@ -3,7 +3,7 @@
 // go to ES 3.0 as they are where it has them.
 #include <algorithm>
 
-#include "gl/es3/calls.h"
+#include "gl/es3/es3_calls.h"
 #include "gl/es3/state.h"
 
 namespace platform::gl::es3 {

@@ -1,7 +1,7 @@
 // The shader path as a backend: its calls, and its state made and let go
 // with the context.
 #include "gl/backend.h"
-#include "gl/es3/calls.h"
+#include "gl/es3/es3_calls.h"
 #include "gl/es3/programs.h"
 #include "gl/es3/state.h"
 
