@@ -48,7 +48,7 @@ const char* const kUsage =
     "  --fit width        with --size: the picture fills the frame's width instead, so a 16:9\n"
     "                     video is all band; the letterbox bars and the readout are cut off\n"
     "  --fit picture      with --size: the whole picture fitted in the frame (the default)\n"
-    "  --gl fixed|es3      what draws: the OpenGL driver's own fixed function (the default), or\n"
+    "  --gl fixed|es3     what draws: the OpenGL driver's own fixed function (the default), or\n"
     "                     the program's shaders on an OpenGL ES 3.0 context, as a browser has\n"
     "  --help, --version\n";
 

@@ -30,7 +30,7 @@ TEST(CommandLineTest, NoOptionIsTheFullScreenShowFromSceneOne) {
 TEST(CommandLineTest, ValuesAreReadIntoTheOptions) {
     CommandLine line = Parse({"--headless", "--fps", "30", "--scene", "9", "--shot", "2:50,14:40", "--out", "shots",
                               "--trace", "t.jsonl", "--data", "/d", "--msaa", "4", "--audio-offset", "-120",
-                              "--size", "1920x1080", "--fit", "width"});
+                              "--size", "1920x1080", "--fit", "width", "--gl", "es3"});
     ASSERT_EQ(line.action, CommandLine::Action::Run) << line.problem;
     const platform::RunOptions& o = line.options;
     EXPECT_EQ(o.framesPerSecond, 30);
@@ -46,6 +46,8 @@ TEST(CommandLineTest, ValuesAreReadIntoTheOptions) {
     EXPECT_EQ(o.frameWidthPx, 1920);
     EXPECT_EQ(o.frameHeightPx, 1080);
     EXPECT_TRUE(o.fitWidth);
+    EXPECT_TRUE(o.glEs3);
+    EXPECT_FALSE(Parse({"--gl", "es3", "--gl", "fixed"}).options.glEs3);
 }
 
 TEST(CommandLineTest, CaptureAndBenchAreHeadlessAndScalesAndSizesHaveNames) {
@@ -93,6 +95,7 @@ TEST(CommandLineTest, BadValuesAndCombinationsAreRefusedWithTheirReason) {
         {{"--headless", "--size", "641x480"}, "--size takes WxH (even, 64x64 to 7680x4320), 720p, 1080p, 1440p or 2160p"},
         {{"--audio-offset", "2001"}, "--audio-offset takes milliseconds, -2000 to 2000"},
         {{"--fit", "height"}, "--fit takes width or picture"},
+        {{"--gl", "gles3"}, "--gl takes fixed or es3"},
         {{"--shot", "2:50"}, "--shot needs --headless"},
         {{"--headless", "--frames", "0"}, "--frames takes a number of frames, 1 or more"},
         {{"--frames", "10"}, "--frames needs --headless"},
