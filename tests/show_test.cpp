@@ -248,9 +248,11 @@ TEST(WindowTest, TheLastSceneRunsInARealWindowAndTheShowClosesItself) {
 TEST(WindowTest, AShowStartedAtALaterSceneStartsWithTheFlagsAHeadlessRunHas) {
     if (std::system("command -v xvfb-run > /dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
     std::string window = test::TempDir() + "/window-scene5.jsonl", headless = test::TempDir() + "/headless-scene5.jsonl";
+    // Ended once its first frame is traced (start-up runs scenes 1 to 4 unseen first).
     std::string command = "xvfb-run -a -s '-screen 0 640x480x24' sh -c '" + std::string(PQN_BINARY) +
-                          " --window --scene 5 --trace " + window + " & pid=$!; sleep 3; kill -TERM $pid; wait $pid'" +
-                          " > /dev/null 2>&1";
+                          " --window --scene 5 --trace " + window + " & pid=$!; i=0;" +
+                          " while ! grep -q frame " + window + " 2> /dev/null && [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); done;" +
+                          " kill -TERM $pid; wait $pid' > /dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::string output;
     ASSERT_EQ(test::RunPqn("--headless --scene 5 --frames 1 --trace " + headless, &output), 0) << output;
