@@ -243,6 +243,25 @@ TEST_F(GlDrawTest, TheTextureMatrixMovesTheTexture) {
     glDeleteTextures(1, &texture);
 }
 
+// Texturing on with no texture image (the default texture, or one whose
+// mipmaps were never made) draws the colour alone, as if texturing were off.
+TEST_F(GlDrawTest, AnIncompleteTextureLeavesTexturingOff) {
+    glEnable(GL_TEXTURE_2D);
+    glColor3f(0.2f, 0.6f, 1);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    WindowQuad();
+    ExpectPixel(test::PixelAt(320, 240), 51, 153, 255);
+    const unsigned char white[] = {255, 255, 255};
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, white);
+    glClear(GL_COLOR_BUFFER_BIT);
+    WindowQuad();
+    ExpectPixel(test::PixelAt(320, 240), 51, 153, 255);
+    glDeleteTextures(1, &texture);
+}
+
 // A 64x64 chequerboard of single texels, mipmapped and drawn 8x8 pixels
 // large: it reads from its 8x8 copy, every texel of which is half grey.
 TEST_F(GlDrawTest, AMipmappedTextureDrawnSmallShowsItsAverage) {

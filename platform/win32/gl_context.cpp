@@ -43,7 +43,8 @@ HGLRC wglCreateContext(HDC dc) {
     if (!dc || !dc->sdl) return nullptr;
     SDL_GLContext sdl = SDL_GL_CreateContext(dc->sdl);
     if (!sdl) {
-        std::fprintf(stderr, "pqn: cannot create an OpenGL context: %s\n", SDL_GetError());
+        std::fprintf(stderr, "pqn: cannot create an OpenGL %scontext: %s\n",
+                     platform::Options().glEs3 ? "ES 3.0 " : "", SDL_GetError());
         return nullptr;
     }
     auto* context = new PlatformContext;

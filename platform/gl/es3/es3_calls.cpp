@@ -15,6 +15,13 @@ State& Current() {
 
 void ResetState() { Current() = State{}; }
 
+bool BoundTextureComplete(const State& state) {
+    auto found = state.textures.find(state.boundTexture);
+    if (found == state.textures.end() || !found->second.hasImage) return false;
+    GLint filter = found->second.minFilter;
+    return filter == GL_NEAREST || filter == GL_LINEAR || found->second.hasMipmaps;
+}
+
 }  // namespace platform::gl::es3
 
 namespace platform::gl::es3::calls {
@@ -106,7 +113,15 @@ void ShadeModel(GLenum mode) {
 }
 
 void GenTextures(GLsizei n, GLuint* textures) { glGenTextures(n, textures); }
-void BindTexture(GLenum target, GLuint texture) { glBindTexture(target, texture); }
+void BindTexture(GLenum target, GLuint texture) {
+    if (target == GL_TEXTURE_2D) Current().boundTexture = texture;
+    glBindTexture(target, texture);
+}
+
+static TextureRecord& BoundTextureRecord() {
+    State& s = Current();
+    return s.textures[s.boundTexture];
+}
 
 // GL 1.1 takes a component count for the internal format; ES 3.0 takes the
 // format itself.
@@ -115,6 +130,10 @@ void TexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
     if (internalFormat == 3) internalFormat = GL_RGB;
     if (internalFormat == 4) internalFormat = GL_RGBA;
     glTexImage2D(target, level, internalFormat, width, height, border, format, type, pixels);
+    if (target != GL_TEXTURE_2D || level != 0) return;
+    TextureRecord& texture = BoundTextureRecord();
+    texture.hasImage = width > 0 && height > 0;
+    texture.hasMipmaps = false;
 }
 
 // The picture and its smaller copies, each half the size of the one before,
@@ -125,11 +144,23 @@ GLint Build2DMipmaps(GLenum target, GLint components, GLint width, GLint height,
     if (width <= 0 || height <= 0) return GL_INVALID_VALUE;
     TexImage2D(target, 0, components, width, height, 0, format, type, pixels);
     glGenerateMipmap(target);
+    if (target == GL_TEXTURE_2D) BoundTextureRecord().hasMipmaps = true;
     return 0;
 }
 
-void TexParameteri(GLenum target, GLenum pname, GLint param) { glTexParameteri(target, pname, param); }
-void DeleteTextures(GLsizei n, const GLuint* textures) { glDeleteTextures(n, textures); }
+void TexParameteri(GLenum target, GLenum pname, GLint param) {
+    if (target == GL_TEXTURE_2D && pname == GL_TEXTURE_MIN_FILTER) BoundTextureRecord().minFilter = param;
+    glTexParameteri(target, pname, param);
+}
+
+void DeleteTextures(GLsizei n, const GLuint* textures) {
+    State& s = Current();
+    for (GLsizei i = 0; i < n && textures; ++i) {
+        s.textures.erase(textures[i]);
+        if (s.boundTexture == textures[i]) s.boundTexture = 0;
+    }
+    glDeleteTextures(n, textures);
+}
 void PixelStorei(GLenum pname, GLint param) { glPixelStorei(pname, param); }
 
 // The switches of the fixed function are the shader path's; the rest are ES's.

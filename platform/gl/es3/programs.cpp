@@ -146,7 +146,8 @@ bool AffineTexture(const Matrix4& texture) {
 
 unsigned SwitchesOf(const State& state) {
     unsigned switches = 0;
-    if (state.texturing) switches |= AffineTexture(state.texture) ? kUsesTexture : kUsesProjectiveTexture;
+    if (state.texturing && BoundTextureComplete(state))
+        switches |= AffineTexture(state.texture) ? kUsesTexture : kUsesProjectiveTexture;
     if (state.flat) switches |= kUsesFlat;
     if (!state.lighting) return switches;
     switches |= kUsesLighting;

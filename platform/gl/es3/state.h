@@ -45,6 +45,14 @@ struct Material {
     float shininess = 0;
 };
 
+// What GL 1.1 needs to know of a texture to tell whether it is complete: a
+// texture that is not leaves texturing off (ES would read black from it).
+struct TextureRecord {
+    bool hasImage = false;     // level 0 given
+    bool hasMipmaps = false;   // the smaller levels made
+    GLint minFilter = 0x2702;  // GL_NEAREST_MIPMAP_LINEAR, GL's default
+};
+
 struct ClientArray {
     bool enabled = false;
     GLint size = 0;
@@ -88,6 +96,9 @@ struct State {
     bool texturing = false;
     bool flat = false;
 
+    std::map<GLuint, TextureRecord> textures;
+    GLuint boundTexture = 0;
+
     ClientArray vertexArray, normalArray, texCoordArray;
 
     bool inBegin = false;
@@ -106,6 +117,9 @@ struct State {
 
 // The state of the current context.
 State& Current();
+// Whether the bound texture is complete: its image given, and its smaller
+// levels too when its minifying filter reads them.
+bool BoundTextureComplete(const State& state);
 // A new context starts from GL's defaults; the old one's buffers died with it.
 void ResetState();
 
