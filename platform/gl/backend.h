@@ -65,8 +65,11 @@ struct Backend {
     void (*cullFace)(GLenum mode);
 };
 
-extern const Backend kFixedFunction;
+extern const Backend kFixedFunction;  // not where there is no fixed function (the browser)
 extern const Backend kEs3;
+// What draws unless --gl es3 is given: the fixed function where the driver
+// has one, the shaders where it has not.
+const Backend& DefaultBackend();
 
 // The table the calls go to from now on (the fixed function until then).
 void UseBackend(const Backend& backend);

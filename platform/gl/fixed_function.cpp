@@ -72,4 +72,6 @@ const Backend kFixedFunction = {
     .cullFace = ::glCullFace,
 };
 
+const Backend& DefaultBackend() { return kFixedFunction; }
+
 }  // namespace platform::gl

@@ -7,7 +7,7 @@ namespace platform::gl {
 
 namespace {
 
-const Backend* g_backend = &kFixedFunction;
+const Backend* g_backend = &DefaultBackend();
 
 }  // namespace
 

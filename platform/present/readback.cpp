@@ -65,7 +65,10 @@ void DeliverReadBack(PlatformContext* context, int slot) {
     GLenum readFormat = ReadFormat(context, context->readFormat);
     std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * BytesPerPixel(readFormat));
     fb.bindBuffer(GL_PIXEL_PACK_BUFFER, context->readBuffers[slot]);
-    const void* mapped = fb.mapBufferRange(GL_PIXEL_PACK_BUFFER, 0, static_cast<GLsizeiptr>(pixels.size()), GL_MAP_READ_BIT);
+    // WebGL 2 cannot map a buffer; in the browser nothing reads frames back this way.
+    const void* mapped = fb.mapBufferRange ? fb.mapBufferRange(GL_PIXEL_PACK_BUFFER, 0, static_cast<GLsizeiptr>(pixels.size()),
+                                                                GL_MAP_READ_BIT)
+                                           : nullptr;
     if (mapped) {
         std::memcpy(pixels.data(), mapped, pixels.size());
         fb.unmapBuffer(GL_PIXEL_PACK_BUFFER);

@@ -215,7 +215,7 @@ bool CreateSurface(PlatformContext* context, int depthBits) {
     }
     context->depthFormat = depthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16;
     bool complete = AllocateBuffers(context);
-    if (!complete || !fb.genBuffers || !fb.mapBufferRange) {
+    if (!complete) {
         std::fprintf(stderr, "pqn: cannot create the %dx%d drawing surface\n", context->layout.widthPx,
                      context->layout.heightPx);
         return false;

@@ -111,28 +111,30 @@ void AudioCallback(void*, Uint8* stream, int bytes) {
     out.lastCallbackClockFrames = ClockFrames();
 }
 
-// Files the rows the callback decoded and calls each sync once its row is
-// heard; runs every millisecond.
+#ifndef __EMSCRIPTEN__
 void SyncThread() {
-    Output& out = TheOutput();
-    std::vector<PendingSync> due;
-    while (out.running) {
+    while (TheOutput().running) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        due.clear();
-        {
-            std::lock_guard<std::mutex> guard(ChannelsLock());
-            for (auto& ch : AllChannels()) {
-                if (!ch || ch->lockstep) continue;
-                if (ch->IsModule()) FileRows(*ch, ch->unfiled);
-                ch->unfiled.clear();
-                TakeDueSyncs(*ch, HeardFrame(*ch), &due);
-            }
-        }
-        for (const PendingSync& sync : due) DeliverSync(sync, true);
+        DeliverHeardSyncs();
     }
 }
+#endif
 
 }  // namespace
+
+void DeliverHeardSyncs() {
+    std::vector<PendingSync> due;
+    {
+        std::lock_guard<std::mutex> guard(ChannelsLock());
+        for (auto& ch : AllChannels()) {
+            if (!ch || ch->lockstep) continue;
+            if (ch->IsModule()) FileRows(*ch, ch->unfiled);
+            ch->unfiled.clear();
+            TakeDueSyncs(*ch, HeardFrame(*ch), &due);
+        }
+    }
+    for (const PendingSync& sync : due) DeliverSync(sync, true);
+}
 
 bool OpenOutput(int device) {
     Output& out = TheOutput();
@@ -157,7 +159,9 @@ bool OpenOutput(int device) {
     out.rows.reserve(static_cast<size_t>(have.samples) + 1);
     if (device == -1) audio_latency::Start(SDL_GetCurrentAudioDriver(), OnServerAnswer);
     out.running = true;
-    out.syncThread = std::thread(SyncThread);
+#ifndef __EMSCRIPTEN__
+    out.syncThread = std::thread(SyncThread);  // in the browser the frame loop delivers them
+#endif
     return true;
 }
 

@@ -22,5 +22,9 @@ void UnlockOutput();
 uint64_t HeardFrame(Channel& ch);
 // Frames decoded ahead of the frame heard, for the first channel playing.
 int64_t DecodeLeadFrames();
+// Files the rows the callback decoded and calls each sync whose row is now
+// heard: every millisecond on the sync thread, or from the frame loop where
+// there are no threads (the browser).
+void DeliverHeardSyncs();
 
 }  // namespace platform::sound

@@ -3,6 +3,12 @@
 // and SwapBuffers latches the finished frame for presentation.
 #include <cstdio>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+
+#include "sound/sdl_output.h"
+#endif
+
 #include "gl/backend.h"
 #include "platform/bass.h"
 #include "platform/options.h"
@@ -24,6 +30,25 @@ ContextState& State() {
 }
 
 }  // namespace
+
+#ifdef __EMSCRIPTEN__
+// The page shows the canvas, and runs its timers and sound, only while the
+// program has handed control back to the browser.
+EM_ASYNC_JS(void, AwaitAnimationFrame, (), { await new Promise(function(shown) { requestAnimationFrame(shown); }); });
+
+// After each frame: the syncs now heard are called, and the browser gets
+// its turn: in real time until it shows the next frame (it paces the show as
+// a display does); on the virtual clock every fiftieth of a second of work,
+// so that the page stays alive while frames are made as fast as they can be.
+void YieldToBrowser() {
+    platform::sound::DeliverHeardSyncs();
+    if (!platform::Options().headless) return AwaitAnimationFrame();
+    static uint32_t lastYieldMs = 0;
+    if (SDL_GetTicks() - lastYieldMs < 20) return;
+    emscripten_sleep(0);
+    lastYieldMs = SDL_GetTicks();
+}
+#endif
 
 HDC GetDC(HWND window) { return window && window->alive ? window : nullptr; }
 int ReleaseDC(HWND, HDC) { return 1; }
@@ -58,7 +83,7 @@ HGLRC wglCreateContext(HDC dc) {
         return nullptr;
     }
     platform::sdl::SetCurrentContext(context);
-    platform::gl::UseBackend(context->es ? platform::gl::kEs3 : platform::gl::kFixedFunction);
+    platform::gl::UseBackend(context->es ? platform::gl::kEs3 : platform::gl::DefaultBackend());
     platform::gl::ActiveBackend().contextCreated();
     return context;
 }
@@ -99,5 +124,8 @@ BOOL SwapBuffers(HDC dc) {
     platform::sdl::CountSwap();
     if (platform::sdl::ClockIsVirtual() && platform::sdl::MusicHasStarted())
         platform::AdvanceMusicTo(platform::sdl::ShowSampleFramesNow());
+#ifdef __EMSCRIPTEN__
+    YieldToBrowser();
+#endif
     return TRUE;
 }

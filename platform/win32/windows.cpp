@@ -36,7 +36,10 @@ namespace platform::sdl {
 void EnsureSdl() {
     WindowState& s = State();
     if (s.sdlReady) return;
+#ifndef __EMSCRIPTEN__
+    // In a browser a headless run draws on the page's canvas, on the virtual clock.
     if (Options().headless) SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
+#endif
     // SIGINT and SIGTERM are the program's own (see Configure): SDL's handlers
     // would restart a system call they interrupt.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");

@@ -1,0 +1,106 @@
+// The browser build in Debian's Chromium, headless (software WebGL 2): the
+// reference moments drawn on the virtual clock against the desktop's
+// references; a real-time run with its sound; Escape and the end card; a
+// data set that does not load. Run by scripts/web_test.sh on build-web/.
+import assert from 'node:assert/strict';
+import path from 'node:path';
+import {after, before, test} from 'node:test';
+import {launch, openPage, readPng, serve, worstTile} from './support.mjs';
+
+const root = path.resolve(process.env.PQN_WEB_SITE || '../../build-web');
+const references = path.resolve('../../tests/reference');
+const kReferenceShots = '1:20,2:50,4:8,4:16,6:20,6:36,6:52,6:60,8:20,9:40,10:8,10:56,11:40,13:0,14:40,17:58,18:40,19:10,' +
+  '19:56,21:40,22:60,22:62,25:0';
+const kBandTileBound = 24;  // as the desktop's show tests
+
+let browser, site;
+before(async () => {
+  browser = await launch();
+  site = await serve(root);
+});
+after(async () => {
+  await browser.close();
+  site.close();
+});
+
+function shotName(position) {
+  const [order, row] = position.split(':').map(Number);
+  return `shot-${String(order).padStart(3, '0')}-${String(row).padStart(2, '0')}.png`;
+}
+
+test('the reference moments drawn in the browser are the desktop references, tile for tile and the readout exactly', async () => {
+  const page = await openPage(browser);
+  await page.goto(`${site.url}?headless&fps=30&shot=${kReferenceShots}`);
+  await page.waitForFunction('window.pqnEnded !== undefined || window.pqnProblem', {timeout: 300000});
+  assert.equal(await page.evaluate('window.pqnEnded'), 0, await page.evaluate('window.pqnProblem'));
+  for (const position of kReferenceShots.split(',')) {
+    const name = shotName(position);
+    const shot = await page.evaluate((n) => {
+      const s = Module.pqnShots[n];
+      return s && {width: s.width, height: s.height, rgba: Array.from(s.rgba)};
+    }, name);
+    assert.ok(shot, `${name} was not drawn`);
+    const reference = readPng(path.join(references, name));
+    assert.equal(shot.width, reference.width);
+    const rgb = Buffer.alloc(shot.width * shot.height * 3);
+    for (let i = 0; i < shot.width * shot.height; ++i) for (let c = 0; c < 3; ++c) rgb[i * 3 + c] = shot.rgba[i * 4 + c];
+    const worst = worstTile(rgb, reference.rgb, 640, 0, 112, 640, 368);
+    console.log(`${name}: worst band tile, browser against the reference: ${worst.toFixed(2)}`);
+    assert.ok(worst < kBandTileBound, `${name}: worst band tile ${worst}`);
+    assert.ok(rgb.subarray(0, 640 * 112 * 3).equals(reference.rgb.subarray(0, 640 * 112 * 3)), `${name}: the readout differs`);
+  }
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('in real time the sound runs and the show follows it for 15 seconds', async () => {
+  const page = await openPage(browser);
+  await page.goto(`${site.url}?window&scene=5&trace`);
+  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+  await page.click('#start');
+  await page.waitForFunction('Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state === "running"',
+                             {timeout: 20000});
+  const readTrace = () => page.evaluate(() => FS.readFile('/trace.jsonl', {encoding: 'utf8'}).trim().split('\n')
+    .map((line) => JSON.parse(line)).filter((event) => event.type === 'frame'));
+  await new Promise((waited) => setTimeout(waited, 1000));
+  const heardAtStart = await page.evaluate('Module.SDL2.audioContext.currentTime');
+  const framesAtStart = (await readTrace()).length;
+  await new Promise((waited) => setTimeout(waited, 15000));
+  const heard = (await page.evaluate('Module.SDL2.audioContext.currentTime')) - heardAtStart;
+  const frames = await readTrace();
+  assert.ok(heard > 14 && heard < 16.5, `the sound advanced ${heard} s in 15 s`);
+  assert.ok(frames.length - framesAtStart > 15 * 15, `${frames.length - framesAtStart} frames in 15 s`);
+  const first = frames[framesAtStart], last = frames[frames.length - 1];
+  assert.ok(last.order * 64 + last.row > first.order * 64 + first.row, 'the music position did not advance');
+  // The show clock follows the sound: 15 s of frames is 15 s of show.
+  assert.ok(Math.abs((last.ms - first.ms) / 1000 - heard) < 1, `show ${last.ms - first.ms} ms against ${heard} s heard`);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('Escape ends the show and brings the end card', async () => {
+  const page = await openPage(browser);
+  await page.goto(`${site.url}?window&scene=9`);
+  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+  await page.click('#start');
+  await page.waitForFunction('document.body.classList.contains("playing")');
+  await new Promise((waited) => setTimeout(waited, 2000));
+  await page.keyboard.press('Escape');
+  await page.waitForFunction('window.pqnEnded !== undefined', {timeout: 20000});
+  assert.equal(await page.evaluate('window.pqnEnded'), 0);
+  assert.equal(await page.$eval('#start', (button) => button.textContent), 'Play again');
+  assert.ok(await page.$eval('#card', (card) => getComputedStyle(card).display !== 'none'));
+  await page.close();
+});
+
+test('a data set that does not load gives the page a message, not a blank page', async () => {
+  const broken = await serve(root, ['pqn.data']);
+  const page = await openPage(browser);
+  await page.goto(broken.url);
+  await page.waitForFunction('window.pqnProblem', {timeout: 60000});
+  const message = await page.$eval('#status', (status) => status.textContent);
+  assert.match(message, /could not be loaded/);
+  assert.ok(await page.$eval('#status', (status) => status.getBoundingClientRect().height > 0));
+  await page.close();
+  broken.close();
+});
