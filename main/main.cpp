@@ -53,9 +53,7 @@ int main(int argc, char** argv) {
     platform::RunOptions& options = line.options;
     std::string dataDir = line.dataDir.empty() ? DefaultDataDir() : line.dataDir;
     if (!options.captureOut.empty() && !platform::capture::Preflight(options.captureOut)) return 1;
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if (!options.headless && !(x11 && *x11) && !(wayland && *wayland)) {
+    if (!options.headless && !platform::DisplayAvailable()) {
         std::fprintf(stderr, "pqn: no display found; run with --headless to render without one\n");
         return 1;
     }

@@ -3,6 +3,8 @@
 // platform does not know this file.
 #include "platform/runtime.h"
 
+#include <cstdlib>
+
 #include "platform/bass.h"
 #include "platform/bench.h"
 #include "platform/capture.h"
@@ -13,6 +15,16 @@
 #include "win32/windows.h"
 
 namespace platform {
+
+bool DisplayAvailable() {
+#ifdef __EMSCRIPTEN__
+    return true;
+#else
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+#endif
+}
 
 void Configure(const RunOptions& options) {
     SetOptions(options);

@@ -60,7 +60,7 @@ test('in real time the sound runs and the show follows it for 15 seconds', async
   await page.click('#start');
   await page.waitForFunction('Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state === "running"',
                              {timeout: 20000});
-  const readTrace = () => page.evaluate(() => FS.readFile('/trace.jsonl', {encoding: 'utf8'}).trim().split('\n')
+  const readTrace = () => page.evaluate(() => FS.readFile('/trace.jsonl', {encoding: 'utf8'}).split('\n').filter(Boolean)
     .map((line) => JSON.parse(line)).filter((event) => event.type === 'frame'));
   await new Promise((waited) => setTimeout(waited, 1000));
   const heardAtStart = await page.evaluate('Module.SDL2.audioContext.currentTime');

@@ -13,6 +13,10 @@
 
 namespace platform {
 
+// Whether a run that is not headless has somewhere to show the show: an X or
+// Wayland display on the desktop, the page's canvas in a browser.
+bool DisplayAvailable();
+
 // Called once before anything else of the platform; fixes the mode of the run.
 // From then on SIGINT and SIGTERM end the show as closing the window does (a
 // capture is finished cleanly); a second one ends the program at once.

@@ -1,0 +1,20 @@
+// glibc's rand() as plain arithmetic: its additive feedback generator (31
+// words seeded by 16807 x mod 2^31 - 1, the first 310 outputs discarded,
+// each output the sum of the words 31 and 3 places back, shifted right by
+// one). The browser build draws its random numbers with it, so that the
+// scenes' flicker and noise there are the desktop's, frame for frame.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+struct GlibcRandom {
+    uint32_t words[34];  // the last 34 values, a ring
+    int oldest = 0;      // where the next value goes
+};
+
+GlibcRandom SeededGlibcRandom(unsigned seed);
+int NextGlibcRandom(GlibcRandom* generator);
+
+}  // namespace platform
