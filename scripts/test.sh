@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test (headless: no display or sound card needed).
+# Sets up, builds and runs every test (headless: no display or sound card
+# needed): the desktop program's, then the browser build's in Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-cd build
-ctest --output-on-failure -j"$(nproc)"
+(cd build && ctest --output-on-failure -j"$(nproc)")
+bash scripts/web_test.sh

@@ -27,12 +27,12 @@
     return showProblem('This browser has no WebGL 2, which the show needs.');
 
   // The command line the URL gives: ?scene=N, ?window, ?scale=, ?msaa=, ?audio-offset=, and for tests
-  // ?headless, ?fps=, ?shot=, ?frames= and ?trace (kept in the program's memory, /trace.jsonl).
+  // ?headless, ?fps=, ?shot=, ?frames=, ?bench, ?json and ?trace (kept in the program's memory, /trace.jsonl).
   function commandLine() {
     const args = ['--gl', 'es3'];
     for (const name of ['scene', 'scale', 'msaa', 'audio-offset', 'fps', 'shot', 'frames'])
       if (params.has(name)) args.push('--' + name, params.get(name));
-    for (const name of ['window', 'headless']) if (params.has(name)) args.push('--' + name);
+    for (const name of ['window', 'headless', 'bench', 'json']) if (params.has(name)) args.push('--' + name);
     if (params.has('shot')) args.push('--out', '/shots');
     if (params.has('trace')) args.push('--trace', '/trace.jsonl');
     return args;

@@ -39,13 +39,14 @@ EM_ASYNC_JS(void, AwaitAnimationFrame, (), { await new Promise(function(shown) {
 // After each frame: the syncs now heard are called, and the browser gets
 // its turn: in real time until it shows the next frame (it paces the show as
 // a display does); on the virtual clock (headless, or the unseen frames
-// before the first scene) every fiftieth of a second of work, so that the
-// page stays alive while frames are made as fast as they can be.
+// before the first scene) every tenth of a second of work, so that the page
+// stays alive while frames are made as fast as they can be (each yield
+// costs a few milliseconds).
 void YieldToBrowser() {
     platform::sound::DeliverHeardSyncs();
     if (!platform::sdl::ClockIsVirtual()) return AwaitAnimationFrame();
     static uint32_t lastYieldMs = 0;
-    if (SDL_GetTicks() - lastYieldMs < 20) return;
+    if (SDL_GetTicks() - lastYieldMs < 100) return;
     emscripten_sleep(0);
     lastYieldMs = SDL_GetTicks();
 }

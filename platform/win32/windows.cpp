@@ -175,6 +175,12 @@ HBRUSH GetSysColorBrush(int index) { return reinterpret_cast<HBRUSH>(static_cast
 // is as large as the display while it is not, and shows a cropped piece of the
 // picture), but it honours a plain move and resize.
 long ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
+#ifdef __EMSCRIPTEN__
+    // In a browser the page makes the show full screen (on the click, as
+    // browsers require) and letterboxes the canvas itself.
+    (void)mode, (void)flags;
+    return DISP_CHANGE_SUCCESSFUL;
+#endif
     PlatformWindow* window = platform::sdl::LiveWindow();
     if (!window || !window->sdl || Options().headless || Options().forceWindowed) return DISP_CHANGE_SUCCESSFUL;
     if (mode && (flags & CDS_FULLSCREEN)) {

@@ -25,11 +25,17 @@ export async function serve(root, missing = []) {
   return {url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close()};
 }
 
+// WebGL 2 through ANGLE on the machine's own OpenGL ES driver (Mesa's
+// llvmpipe here, the desktop program's rasteriser), so that the browser's
+// frames can be held to the desktop's references; PQN_WEBGL=swiftshader
+// takes Chromium's own software WebGL instead.
 export async function launch() {
+  const webgl = process.env.PQN_WEBGL === 'swiftshader' ? ['--use-angle=swiftshader', '--enable-unsafe-swiftshader']
+                                                         : ['--use-gl=angle', '--use-angle=gl-egl', '--ignore-gpu-blocklist'];
   return puppeteer.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
-    args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader'],
+    args: ['--no-sandbox', ...webgl],
   });
 }
 

@@ -1,0 +1,56 @@
+// Figures of the browser build (a benchmark, not a test), printed as a table:
+// the download size of each file of build-web/ (raw and gzip); the time from
+// the start click to the first frame, from a warm cache; and frames per
+// second per scene in headless Chromium (WebGL 2 as the tests have it)
+// against the desktop program's --bench, run one after the other.
+import {execFileSync} from 'node:child_process';
+import fs from 'node:fs';
+import path from 'node:path';
+import zlib from 'node:zlib';
+import {launch, openPage, serve} from './support.mjs';
+
+const root = path.resolve(process.env.PQN_WEB_SITE || '../../build-web');
+const desktop = path.resolve(process.env.PQN || '../../build/pqn');
+
+let raw = 0, packed = 0;
+console.log('file          raw bytes   gzip bytes');
+for (const name of fs.readdirSync(root).sort()) {
+  const bytes = fs.readFileSync(path.join(root, name)), gzip = zlib.gzipSync(bytes, {level: 9}).length;
+  raw += bytes.length;
+  packed += gzip;
+  console.log(`${name.padEnd(12)} ${String(bytes.length).padStart(10)} ${String(gzip).padStart(12)}`);
+}
+console.log(`${'all'.padEnd(12)} ${String(raw).padStart(10)} ${String(packed).padStart(12)}  (${(packed / 1e6).toFixed(2)} MB gzip)`);
+
+const site = await serve(root);
+const browser = await launch();
+const page = await openPage(browser);
+// The first load fills the cache; the second is timed.
+for (let load = 0; load < 2; ++load) {
+  await page.goto(`${site.url}?window&trace`);
+  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+}
+const clicked = Date.now();
+await page.click('#start');
+await page.waitForFunction(() => {
+  try { return FS.readFile('/trace.jsonl', {encoding: 'utf8'}).includes('"frame"'); } catch (error) { return false; }
+}, {polling: 10, timeout: 60000});
+console.log(`\nstart click to the first frame, warm cache: ${((Date.now() - clicked) / 1000).toFixed(2)} s`);
+
+const benchLine = (text) => JSON.parse(text.trim().split('\n').filter((line) => line.startsWith('{"startup_s"')).pop());
+const lines = [];
+const benchPage = await openPage(browser);
+benchPage.on('console', (message) => lines.push(message.text()));
+await benchPage.goto(`${site.url}?headless&bench&json&scale=1`);
+await benchPage.waitForFunction('window.pqnEnded !== undefined', {timeout: 900000});
+const inBrowser = benchLine(lines.join('\n'));
+const onDesktop = benchLine(execFileSync(desktop, ['--bench', '--json', '--scale', '1'], {encoding: 'utf8'}));
+console.log('\nframes per second per scene at 640x480, each frame read back');
+console.log('scene   desktop   browser   browser/desktop');
+for (const scene of onDesktop.scenes) {
+  const browserScene = inBrowser.scenes.find((s) => s.scene === scene.scene);
+  console.log(`${String(scene.scene).padStart(5)} ${scene.fps.toFixed(1).padStart(9)} ${browserScene.fps.toFixed(1).padStart(9)}` +
+              `   ${(browserScene.fps / scene.fps).toFixed(2).padStart(15)}`);
+}
+await browser.close();
+site.close();
