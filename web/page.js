@@ -45,6 +45,10 @@
     if (!params.has('window') && !params.has('headless') && document.documentElement.requestFullscreen)
       document.documentElement.requestFullscreen().catch(function () {});
     Module.canvas.focus();
+    // SDL sizes the canvas to its box on screen at each resize of the page.
+    const resized = function () { window.dispatchEvent(new Event('resize')); };
+    document.addEventListener('fullscreenchange', resized);
+    setTimeout(resized, 200);
     Module.callMain(commandLine());
   }
 

@@ -118,6 +118,12 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int, in
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN;
     if (!framed) flags |= SDL_WINDOW_BORDERLESS;
     if (framed && !Options().headless) flags |= SDL_WINDOW_RESIZABLE;
+#ifdef __EMSCRIPTEN__
+    // In a browser the canvas follows the page: SDL gives it the pixels of
+    // its box on screen times the device's pixel ratio, which the picture
+    // then fills (at --scale auto, as in a desktop window).
+    if (!Options().headless) flags |= SDL_WINDOW_RESIZABLE;
+#endif
     SDL_Window* sdl = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                        width, height, flags);
     if (!sdl) {

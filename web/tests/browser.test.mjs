@@ -53,9 +53,10 @@ test('the reference moments drawn in the browser are the desktop references, til
   await page.close();
 });
 
-test('in real time the sound runs and the show follows it for 15 seconds', async () => {
+test('in real time the sound runs and the show follows it for 15 seconds, on a canvas as sharp as the screen', async () => {
   const page = await openPage(browser);
-  await page.goto(`${site.url}?window&scene=5&trace`);
+  await page.setViewport({width: 800, height: 600, deviceScaleFactor: 2});
+  await page.goto(`${site.url}?scene=5&trace`);
   await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
   await page.click('#start');
   await page.waitForFunction('Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state === "running"',
@@ -74,6 +75,10 @@ test('in real time the sound runs and the show follows it for 15 seconds', async
   assert.ok(last.order * 64 + last.row > first.order * 64 + first.row, 'the music position did not advance');
   // The show clock follows the sound: 15 s of frames is 15 s of show.
   assert.ok(Math.abs((last.ms - first.ms) / 1000 - heard) < 1, `show ${last.ms - first.ms} ms against ${heard} s heard`);
+  // The canvas has the pixels of its box on screen at the device's pixel ratio.
+  const canvas = await page.$eval('#canvas', (c) => ({width: c.width, height: c.height, box: c.getBoundingClientRect().toJSON()}));
+  assert.equal(canvas.width, Math.round(canvas.box.width * 2));
+  assert.equal(canvas.height, Math.round(canvas.box.height * 2));
   assert.deepEqual(page.errors, []);
   await page.close();
 });
