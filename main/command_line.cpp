@@ -185,7 +185,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         } else if (arg == "--gl" && hasValue) {
             std::string gl = argv[++i];
             if (gl != "fixed" && gl != "es3") return Refuse(&line, "--gl takes fixed or es3");
-            options.glEs3 = gl == "es3";
+            options.gl = gl == "es3" ? platform::GlWay::kEs3 : platform::GlWay::kFixedFunction;
         } else if (arg == "--fit" && hasValue) {
             std::string fit = argv[++i];
             if (fit != "width" && fit != "picture") return Refuse(&line, "--fit takes width or picture");

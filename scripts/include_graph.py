@@ -9,7 +9,10 @@ a component of its own. Component A depends on B when a file of A includes a fil
 Prints each component's level (1 for those that depend on nothing of ours,
 otherwise one above the highest level they depend on) and what it includes;
 with --dot, the graph in Graphviz's language instead. Exits 1, naming the
-components of every cycle, when components depend on each other in a circle.
+components of every cycle, when components depend on each other in a circle,
+or naming the file, when a folder includes one it must only be reached from
+through a registered interface (presentation and sound know nothing of the
+capture and the benchmark).
 
     python3 scripts/include_graph.py            # levels, from the source root
     python3 scripts/include_graph.py --dot | dot -Tsvg > graph.svg
@@ -21,6 +24,8 @@ import sys
 
 FOLDERS = ["main", "scenes", "k3d", "KestrelWindow", "platform", "tools", "tests"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+# Folders whose files must not include a component of another folder.
+KEPT_APART = [("platform/present", "platform/capture"), ("platform/sound", "platform/capture")]
 
 
 def source_files(root):
@@ -81,6 +86,24 @@ def build_graph(root):
                 if target and component_of_path(target) != here:
                     graph[here].add(component_of_path(target))
     return graph
+
+
+def kept_apart_includes(root):
+    """Includes from a folder into a component of a folder kept apart from it."""
+    paths = list(source_files(root))
+    backends = backend_sources(paths)
+    found = []
+    for lower, upper in KEPT_APART:
+        upper_components = {component_of(p, backends) for p in paths if p.startswith(upper + os.sep)}
+        for path in paths:
+            if not path.startswith(lower + os.sep):
+                continue
+            with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
+                for name in INCLUDE.findall(f.read()):
+                    target = resolve(root, path, name)
+                    if target and component_of(target, backends) in upper_components:
+                        found.append("%s includes %s, of %s" % (path, target, upper))
+    return found
 
 
 def cycles(graph):
@@ -150,7 +173,10 @@ def main():
             print("%2d %-32s %s" % (level[node], node, " ".join(sorted(graph[node]))))
     for members in circles:
         print("cycle: " + " <-> ".join(members), file=sys.stderr)
-    if circles:
+    apart = kept_apart_includes(os.path.abspath(args.root))
+    for line in apart:
+        print("kept apart: " + line, file=sys.stderr)
+    if circles or apart:
         return 1
     print("%d components, no cycle" % len(graph), file=sys.stderr)
     return 0

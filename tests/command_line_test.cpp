@@ -46,8 +46,8 @@ TEST(CommandLineTest, ValuesAreReadIntoTheOptions) {
     EXPECT_EQ(o.frameWidthPx, 1920);
     EXPECT_EQ(o.frameHeightPx, 1080);
     EXPECT_TRUE(o.fitWidth);
-    EXPECT_TRUE(o.glEs3);
-    EXPECT_FALSE(Parse({"--gl", "es3", "--gl", "fixed"}).options.glEs3);
+    EXPECT_EQ(o.gl, platform::GlWay::kEs3);
+    EXPECT_EQ(Parse({"--gl", "es3", "--gl", "fixed"}).options.gl, platform::GlWay::kFixedFunction);
 }
 
 TEST(CommandLineTest, CaptureAndBenchAreHeadlessAndScalesAndSizesHaveNames) {

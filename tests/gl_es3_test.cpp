@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "gl/backend.h"
 #include "gl/es3/matrix.h"
 #include "platform/runtime.h"
 #include "support.h"
@@ -22,6 +23,24 @@ void ExpectVector(Vector4 v, float x, float y, float z, float w) {
     EXPECT_NEAR(v.y, y, 1e-5);
     EXPECT_NEAR(v.z, z, 1e-5);
     EXPECT_NEAR(v.w, w, 1e-5);
+}
+
+// Each way of drawing carries out every call of the list: an empty entry
+// would be a call to nothing in the middle of the show.
+TEST(GlBackendTest, EveryBackendFillsEveryCallAndSaysWhetherItsShadersDraw) {
+    const platform::gl::Backend& fixed = platform::gl::FixedFunction();
+    const platform::gl::Backend& es3 = platform::gl::Es3();
+    for (const platform::gl::Backend* backend : {&fixed, &es3}) {
+        const char* name = backend == &fixed ? "fixed function" : "shaders";
+        EXPECT_NE(backend->contextCreated, nullptr) << name;
+        EXPECT_NE(backend->contextDeleting, nullptr) << name;
+#define PQN_EXPECT_FILLED(returnType, Name, glName, parameters, arguments) \
+    EXPECT_NE(backend->Name, nullptr) << name << " leaves " #glName " empty";
+        PQN_GL_BACKEND_CALLS(PQN_EXPECT_FILLED)
+#undef PQN_EXPECT_FILLED
+    }
+    EXPECT_FALSE(fixed.shaders);
+    EXPECT_TRUE(es3.shaders);
 }
 
 TEST(Es3MatrixTest, RotationsTurnCounterClockwiseAboutTheirAxis) {
@@ -84,7 +103,7 @@ protected:
     static void SetUpTestSuite() {
         platform::RunOptions options;
         options.headless = true;
-        options.glEs3 = !OnFixedFunction();
+        options.gl = OnFixedFunction() ? platform::GlWay::kFixedFunction : platform::GlWay::kEs3;
         platform::Configure(options);
     }
     void SetUp() override {

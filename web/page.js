@@ -29,7 +29,7 @@
   // The command line the URL gives: ?scene=N, ?window, ?scale=, ?msaa=, ?audio-offset=, and for tests
   // ?headless, ?fps=, ?shot=, ?frames=, ?bench, ?json and ?trace (kept in the program's memory, /trace.jsonl).
   function commandLine() {
-    const args = ['--gl', 'es3'];
+    const args = [];
     for (const name of ['scene', 'scale', 'msaa', 'audio-offset', 'fps', 'shot', 'frames'])
       if (params.has(name)) args.push('--' + name, params.get(name));
     for (const name of ['window', 'headless', 'bench', 'json']) if (params.has(name)) args.push('--' + name);

@@ -1,9 +1,9 @@
 // The program's GL calls carried out by the driver's own OpenGL 1.1 and GLU
 // (the fixed-function pipeline), each as it is.
+#include <SDL_video.h>
 #include <GL/glu.h>
 
 #include "gl/backend.h"
-#include "present/context.h"
 
 namespace platform::gl {
 
@@ -20,58 +20,23 @@ GLint GluBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint heig
     return ::gluBuild2DMipmaps(target, components, width, height, format, type, pixels);
 }
 
+Backend FixedFunctionTable() {
+    Backend table{};
+    table.contextCreated = Nothing;
+    table.contextDeleting = Nothing;
+    table.shaders = false;
+#define PQN_GL_FILL(returnType, Name, glName, parameters, arguments) table.Name = ::glName;
+    PQN_GL_BACKEND_CALLS(PQN_GL_FILL)
+#undef PQN_GL_FILL
+    table.Build2DMipmaps = GluBuild2DMipmaps;
+    return table;
+}
+
 }  // namespace
 
-const Backend kFixedFunction = {
-    .contextCreated = Nothing,
-    .contextDeleting = Nothing,
-    .begin = ::glBegin,
-    .end = ::glEnd,
-    .vertex2i = ::glVertex2i,
-    .vertex3f = ::glVertex3f,
-    .texCoord2i = ::glTexCoord2i,
-    .texCoord2f = ::glTexCoord2f,
-    .color3f = ::glColor3f,
-    .color4f = ::glColor4f,
-    .enableClientState = ::glEnableClientState,
-    .disableClientState = ::glDisableClientState,
-    .vertexPointer = ::glVertexPointer,
-    .texCoordPointer = ::glTexCoordPointer,
-    .normalPointer = ::glNormalPointer,
-    .drawElements = ::glDrawElements,
-    .genLists = ::glGenLists,
-    .newList = ::glNewList,
-    .endList = ::glEndList,
-    .callList = ::glCallList,
-    .deleteLists = ::glDeleteLists,
-    .matrixMode = ::glMatrixMode,
-    .loadIdentity = ::glLoadIdentity,
-    .translatef = ::glTranslatef,
-    .rotatef = ::glRotatef,
-    .scalef = ::glScalef,
-    .perspective = ::gluPerspective,
-    .ortho2D = ::gluOrtho2D,
-    .lightfv = ::glLightfv,
-    .materialfv = ::glMaterialfv,
-    .shadeModel = ::glShadeModel,
-    .genTextures = ::glGenTextures,
-    .bindTexture = ::glBindTexture,
-    .texImage2D = ::glTexImage2D,
-    .build2DMipmaps = GluBuild2DMipmaps,
-    .texParameteri = ::glTexParameteri,
-    .deleteTextures = ::glDeleteTextures,
-    .pixelStorei = ::glPixelStorei,
-    .enable = ::glEnable,
-    .disable = ::glDisable,
-    .clear = ::glClear,
-    .clearColor = ::glClearColor,
-    .clearDepth = ::glClearDepth,
-    .depthFunc = ::glDepthFunc,
-    .depthMask = ::glDepthMask,
-    .blendFunc = ::glBlendFunc,
-    .cullFace = ::glCullFace,
-};
-
-const Backend& DefaultBackend() { return kFixedFunction; }
+const Backend& FixedFunction() {
+    static const Backend table = FixedFunctionTable();
+    return table;
+}
 
 }  // namespace platform::gl

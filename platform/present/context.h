@@ -33,6 +33,7 @@ struct PlatformContext {
     GLuint readBuffers[2] = {0, 0};   // frames on their way back to the CPU
     bool readPending[2] = {false, false};
     int readScene[2] = {0, 0};
+    unsigned readFor[2] = {0, 0};     // which frame readers each frame goes to, a bit each
     GLenum readFormat = GL_RGB;
     int readWidthPx = 0, readHeightPx = 0;
     int nextRead = 0;

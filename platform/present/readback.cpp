@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/bench.h"
-#include "platform/capture.h"
 #include "platform/outputs.h"
 #include "platform/png_file.h"
 #include "present/readback.h"
@@ -15,6 +13,7 @@
 namespace {
 
 size_t g_nextShot = 0;
+std::vector<platform::sdl::FrameReader> g_readers;
 
 size_t BytesPerPixel(GLenum format) { return format == GL_RGB ? 3 : 4; }
 
@@ -76,8 +75,15 @@ void DeliverReadBack(PlatformContext* context, int slot) {
     fb.bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
     if (readFormat != context->readFormat) ConvertFromRgba(&pixels, context->readFormat);
     context->readPending[slot] = false;
-    if (platform::capture::Active()) platform::capture::Frame(std::move(pixels), w, h);
-    if (platform::Options().bench) platform::bench::FramePresented(context->readScene[slot]);
+    for (size_t i = 0; i < g_readers.size(); ++i)
+        if (context->readFor[slot] & (1u << i)) g_readers[i].take(&pixels, w, h, context->readScene[slot]);
+}
+
+GLenum FormatOf(platform::sdl::PixelOrder order, const PlatformContext* context) {
+    using platform::sdl::PixelOrder;
+    if (order == PixelOrder::kRgb) return GL_RGB;
+    if (order == PixelOrder::kBgra) return GL_BGRA;
+    return context->es ? GL_RGBA : GL_BGRA;  // the context's own order
 }
 
 bool PositionReached(platform::MusicPosition frame, platform::MusicPosition target) {
@@ -88,9 +94,11 @@ bool PositionReached(platform::MusicPosition frame, platform::MusicPosition targ
 
 namespace platform::sdl {
 
+void AddFrameReader(const FrameReader& reader) { g_readers.push_back(reader); }
+
 // Starts reading this frame back and delivers the one before it, so that GL
 // draws the next frame while this one is still on its way.
-void ReadBackAsync(PlatformContext* context, GLenum format, int scene) {
+static void ReadBackAsync(PlatformContext* context, GLenum format, int scene, unsigned readers) {
     FramebufferCalls& fb = Framebuffers();
     int w = context->layout.widthPx, h = context->layout.heightPx;
     if (context->readBuffers[0] && (w != context->readWidthPx || h != context->readHeightPx)) {
@@ -116,8 +124,23 @@ void ReadBackAsync(PlatformContext* context, GLenum format, int scene) {
     fb.bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
     context->readPending[slot] = true;
     context->readScene[slot] = scene;
+    context->readFor[slot] = readers;
     context->nextRead ^= 1;
     if (context->readPending[context->nextRead]) DeliverReadBack(context, context->nextRead);
+}
+
+// Starts reading this frame back, in the order of the first reader that
+// names one, and delivers the one before it.
+void ReadBackForReaders(PlatformContext* context, bool showFrame, bool musicStarted, int scene) {
+    unsigned wanting = 0;
+    PixelOrder order = PixelOrder::kAny;
+    for (size_t i = 0; i < g_readers.size(); ++i) {
+        PixelOrder wanted = g_readers[i].wants(showFrame, musicStarted);
+        if (wanted == PixelOrder::kNone) continue;
+        wanting |= 1u << i;
+        if (order == PixelOrder::kAny) order = wanted;
+    }
+    if (wanting) ReadBackAsync(context, FormatOf(order, context), scene, wanting);
 }
 
 void FinishReadBacks(PlatformContext* context) {

@@ -1,12 +1,29 @@
 // Frames back to the CPU, for the capture, the benchmark and shots.
 #pragma once
 
+#include <vector>
+
 #include "platform/options.h"
 #include "present/context.h"
 
 namespace platform::sdl {
 
-void ReadBackAsync(PlatformContext* context, GLenum format, int scene);
+// What takes the finished frames read back (the capture, the benchmark),
+// registered at start-up; presentation knows them only through this.
+enum class PixelOrder { kNone, kAny, kRgb, kBgra };
+struct FrameReader {
+    // The pixel order it takes this frame in, or kNone when it wants none; a
+    // start-up frame is not a show frame.
+    PixelOrder (*wants)(bool showFrame, bool musicStarted);
+    // The frame's rows as GL reads them, bottom row first, tightly packed;
+    // the pixels may be taken.
+    void (*take)(std::vector<uint8_t>* pixels, int widthPx, int heightPx, int scene);
+};
+void AddFrameReader(const FrameReader& reader);
+
+// Reads the finished frame back for the readers that want it: it reaches
+// them one frame later, so that GL draws the next frame meanwhile.
+void ReadBackForReaders(PlatformContext* context, bool showFrame, bool musicStarted, int scene);
 void FinishReadBacks(PlatformContext* context);
 void SaveShots(PlatformContext* context, MusicPosition framePosition);
 // Whether a frame at this position is the next shot.

@@ -11,15 +11,12 @@
 // real window with the aspect kept (black bars), which is how full screen
 // works on displays that will not switch to 640x480.
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "present/surface.h"
 
-#include "platform/bench.h"
-#include "platform/capture.h"
 #include "present/readback.h"
 #include "run/clock.h"
 #include "win32/gdi_text.h"
@@ -38,7 +35,7 @@ struct SurfaceState {
     bool frameNoted = false;
     bool autoScale = false;  // the surface follows the size the picture gets on screen
     uint64_t lastShownCounter = 0;
-    std::atomic<int64_t> framePeriodUs{0};
+    int64_t framePeriodUs = 0;
 };
 
 SurfaceState& State() {
@@ -271,20 +268,13 @@ void NoteFrameShown(SurfaceState& s) {
 }
 
 // The finished frame, text included, to what takes it off screen: the shots
-// at its position, the capture (the scenes' frames only, so that its first
-// frame is the first of the show, with the first sound), and the benchmark
-// once the music plays.
+// at its position, and the frame readers (the capture takes the scenes'
+// frames only, so that its first frame is the first of the show, with the
+// first sound; the benchmark once the music plays).
 void HandOffScreen(SurfaceState& s, PlatformContext* context) {
     using namespace platform;
     if (s.frameNoted) sdl::SaveShots(context, s.framePosition);
-    bool musicStarted = sdl::MusicHasStarted();
-    bool capturing = capture::Active() && s.frameNoted;
-    if (capturing || (Options().bench && musicStarted)) {
-        // A benchmark reads frames back as a video capture does, in the
-        // order of the context's own pixels.
-        GLenum format = !capturing ? (context->es ? GL_RGBA : GL_BGRA) : capture::WantsBgra() ? GL_BGRA : GL_RGB;
-        sdl::ReadBackAsync(context, format, s.frameNoted ? s.frameScene : 0);
-    }
+    sdl::ReadBackForReaders(context, s.frameNoted, sdl::MusicHasStarted(), s.frameNoted ? s.frameScene : 0);
 }
 
 }  // namespace
@@ -295,12 +285,12 @@ namespace platform::sdl {
 // and the capture when headless. In steps: the multisampled surface resolved,
 // the text drawn over it, the frame handed off screen and shown, what lay
 // under the text put back, and the surface sized after the window.
-void PresentPending() {
+bool PresentPending() {
     SurfaceState& s = State();
-    if (!s.framePending) return;
+    if (!s.framePending) return false;
     s.framePending = false;
     PlatformContext* context = CurrentContext();
-    if (!context || !context->framebuffer) return;
+    if (!context || !context->framebuffer) return false;
     Resolve(context);
     std::vector<TextRegion> saved = DrawOverlay(context);
     HandOffScreen(s, context);
@@ -315,6 +305,7 @@ void PresentPending() {
     if (s.frameNoted) ++s.showFramesPresented;
     s.frameNoted = false;
     ++s.presented;
+    return true;
 }
 
 uint64_t PresentedFrames() { return State().presented; }

@@ -13,14 +13,14 @@ bool CreateSurface(PlatformContext* context, int depthBits);
 void DestroySurface(PlatformContext* context);
 void LatchFrame();        // a swap: the frame is shown at the next pump or swap
 void DropLatchedFrame();
-void PresentPending();    // shows the latched frame with its text
+bool PresentPending();    // shows the latched frame with its text; false when none was latched
 void NoteFramePosition(int scene, MusicPosition position);
 uint64_t PresentedFrames();
 // A headless run has made all it was asked for: its --frames frames of the
 // show, or, when shots are all it makes, its last shot.
 bool RunHasMadeItsOutputs();
 // Time between frames put on screen, smoothed; 0 until two have been shown
-// (and always when headless). Read from any thread.
+// (and always when headless).
 int64_t FramePeriodUs();
 // The size of the frames the drawing surface gives a capture or a shot.
 void FrameSizePx(int* widthPx, int* heightPx);

@@ -3,25 +3,27 @@
 
 #include <vector>
 
-#include "platform/capture.h"
-
 namespace platform::sound {
 
 namespace {
 
-// The capture gets the sound of the frames before this instant: the frame of
+void (*g_takeSound)(const int16_t* stereo, size_t frames) = nullptr;
+
+// The taker (the capture) gets the sound of the frames before this instant: the frame of
 // the instant itself is held back and handed on with the next span, so that
 // a capture that starts on the next picture starts on that frame of sound.
-void HandToCapture(Channel& ch, const int16_t* stereo, size_t frames) {
-    if (frames == 0) return;
-    if (ch.instantHeld) capture::Audio(ch.instantSound, 1);
-    capture::Audio(stereo, frames - 1);
+void HandOn(Channel& ch, const int16_t* stereo, size_t frames) {
+    if (frames == 0 || !g_takeSound) return;
+    if (ch.instantHeld) g_takeSound(ch.instantSound, 1);
+    g_takeSound(stereo, frames - 1);
     ch.instantSound[0] = stereo[2 * (frames - 1)];
     ch.instantSound[1] = stereo[2 * (frames - 1) + 1];
     ch.instantHeld = true;
 }
 
 }  // namespace
+
+void SetLockstepSoundTaker(void (*take)(const int16_t* stereo, size_t frames)) { g_takeSound = take; }
 
 uint64_t LockstepHeardFrame(const Channel& ch) { return ch.decoded > 0 ? ch.decoded - 1 : 0; }
 
@@ -37,7 +39,7 @@ void AdvanceLockstep(uint64_t showSampleFrames) {
         sound.resize(count * 2);
         rows.clear();
         DecodeChannel(ch, sound.data(), static_cast<int>(count), &rows);
-        HandToCapture(ch, sound.data(), count);
+        HandOn(ch, sound.data(), count);
         if (!ch.IsModule()) continue;
         std::vector<PendingSync> due;
         {

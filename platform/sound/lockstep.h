@@ -4,12 +4,16 @@
 // row starts, so every run gives the same frames.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "sound/channels.h"
 
 namespace platform::sound {
 
+// What takes the lock-step's sound as it is decoded (the capture): the sound
+// of the frames before each instant, in order. Set once at start-up.
+void SetLockstepSoundTaker(void (*take)(const int16_t* stereo, size_t frames));
 // Decodes every channel playing in lock-step up to the show's clock
 // (`showSampleFrames`), delivering each sync of the elapsed span.
 void AdvanceLockstep(uint64_t showSampleFrames);

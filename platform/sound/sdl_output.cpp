@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/options.h"
-#include "present/surface.h"
+#include "run/host.h"
 #include "sound/audio_latency.h"
 #include "sound/heard_frame.h"
 
@@ -34,6 +34,7 @@ struct Output {
     std::vector<RowStart> rows;
     std::thread syncThread;
     std::atomic<bool> running{false};
+    std::atomic<int64_t> framePeriodUs{0};  // set by the frame loop, read by the sync thread
 
     ~Output() { Close(); }
     void Close() {
@@ -111,14 +112,12 @@ void AudioCallback(void*, Uint8* stream, int bytes) {
     out.lastCallbackClockFrames = ClockFrames();
 }
 
-#ifndef __EMSCRIPTEN__
 void SyncThread() {
     while (TheOutput().running) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         DeliverHeardSyncs();
     }
 }
-#endif
 
 }  // namespace
 
@@ -159,11 +158,12 @@ bool OpenOutput(int device) {
     out.rows.reserve(static_cast<size_t>(have.samples) + 1);
     if (device == -1) audio_latency::Start(SDL_GetCurrentAudioDriver(), OnServerAnswer);
     out.running = true;
-#ifndef __EMSCRIPTEN__
-    out.syncThread = std::thread(SyncThread);  // in the browser the frame loop delivers them
-#endif
+    // Where there are no threads (a browser) the frame loop delivers them.
+    if (host::SyncsHaveAThread()) out.syncThread = std::thread(SyncThread);
     return true;
 }
+
+void NoteFramePeriodUs(int64_t periodUs) { TheOutput().framePeriodUs = periodUs; }
 
 void ResumeOutput() {
     if (TheOutput().device) SDL_PauseAudioDevice(TheOutput().device, 0);
@@ -191,7 +191,7 @@ uint64_t HeardFrame(Channel& ch) {
     estimate.sinceCallbackFrames = estimate.clockFrames - out.lastCallbackClockFrames;
     estimate.startDeviceFrame = static_cast<int64_t>(ch.startDeviceFrame);
     estimate.offsetFrames = static_cast<int64_t>(Options().audioOffsetMs) * kSampleRate / 1000;
-    estimate.aheadFrames = 2 * sdl::FramePeriodUs() * kSampleRate / 1000000;
+    estimate.aheadFrames = 2 * out.framePeriodUs * kSampleRate / 1000000;
     return HeardFrameNow(estimate, out.serverClock, &ch.heardReported);
 }
 

@@ -20,6 +20,9 @@ void LockOutput();
 void UnlockOutput();
 // A channel's frame heard when the frame being drawn is seen (under ChannelsLock).
 uint64_t HeardFrame(Channel& ch);
+// The display's time between frames (0 when unknown): the frame being drawn
+// is seen about two of them later. Set after each frame shown.
+void NoteFramePeriodUs(int64_t periodUs);
 // Frames decoded ahead of the frame heard, for the first channel playing.
 int64_t DecodeLeadFrames();
 // Files the rows the callback decoded and calls each sync whose row is now

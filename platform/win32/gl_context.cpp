@@ -1,22 +1,13 @@
 // Device contexts, pixel formats and GL contexts on SDL2: a window is its own
 // device context; a GL context comes with the drawing surface it draws into,
-// and SwapBuffers latches the finished frame for presentation.
+// and SwapBuffers is the end of a frame (run/frame.cpp).
 #include <cstdio>
 
-#ifdef __EMSCRIPTEN__
-#include <emscripten.h>
-
-#include "sound/sdl_output.h"
-#endif
-
 #include "gl/backend.h"
-#include "platform/bass.h"
 #include "platform/options.h"
 #include "present/readback.h"
 #include "present/surface.h"
-#include "run/clock.h"
-#include "run/warp.h"
-#include "win32/gdi_text.h"
+#include "run/frame.h"
 
 namespace {
 
@@ -30,27 +21,6 @@ ContextState& State() {
 }
 
 }  // namespace
-
-#ifdef __EMSCRIPTEN__
-// The page shows the canvas, and runs its timers and sound, only while the
-// program has handed control back to the browser.
-EM_ASYNC_JS(void, AwaitAnimationFrame, (), { await new Promise(function(shown) { requestAnimationFrame(shown); }); });
-
-// After each frame: the syncs now heard are called, and the browser gets
-// its turn: in real time until it shows the next frame (it paces the show as
-// a display does); on the virtual clock (headless, or the unseen frames
-// before the first scene) every tenth of a second of work, so that the page
-// stays alive while frames are made as fast as they can be (each yield
-// costs a few milliseconds).
-void YieldToBrowser() {
-    platform::sound::DeliverHeardSyncs();
-    if (!platform::sdl::ClockIsVirtual()) return AwaitAnimationFrame();
-    static uint32_t lastYieldMs = 0;
-    if (SDL_GetTicks() - lastYieldMs < 100) return;
-    emscripten_sleep(0);
-    lastYieldMs = SDL_GetTicks();
-}
-#endif
 
 HDC GetDC(HWND window) { return window && window->alive ? window : nullptr; }
 int ReleaseDC(HWND, HDC) { return 1; }
@@ -71,13 +41,13 @@ HGLRC wglCreateContext(HDC dc) {
     SDL_GLContext sdl = SDL_GL_CreateContext(dc->sdl);
     if (!sdl) {
         std::fprintf(stderr, "pqn: cannot create an OpenGL %scontext: %s\n",
-                     platform::Options().glEs3 ? "ES 3.0 " : "", SDL_GetError());
+                     platform::gl::ShadersDraw() ? "ES 3.0 " : "", SDL_GetError());
         return nullptr;
     }
     auto* context = new PlatformContext;
     context->sdl = sdl;
     context->window = dc;
-    context->es = platform::Options().glEs3;
+    context->es = platform::gl::ShadersDraw();
     if (!platform::Options().headless) SDL_GL_SetSwapInterval(1);
     if (!platform::sdl::CreateSurface(context, State().pixelFormat.cDepthBits)) {
         SDL_GL_DeleteContext(sdl);
@@ -85,8 +55,7 @@ HGLRC wglCreateContext(HDC dc) {
         return nullptr;
     }
     platform::sdl::SetCurrentContext(context);
-    platform::gl::UseBackend(context->es ? platform::gl::kEs3 : platform::gl::DefaultBackend());
-    platform::gl::ActiveBackend().contextCreated();
+    platform::gl::ChosenBackend().contextCreated();
     return context;
 }
 
@@ -105,9 +74,9 @@ BOOL wglDeleteContext(HGLRC context) {
     if (!context) return FALSE;
     bool current = platform::sdl::CurrentContext() == context;
     if (current) {
-        platform::sdl::PresentPending();
+        platform::frame::Present();
         platform::sdl::FinishReadBacks(context);
-        platform::gl::ActiveBackend().contextDeleting();
+        platform::gl::ChosenBackend().contextDeleting();
     }
     platform::sdl::DestroySurface(context);
     SDL_GL_DeleteContext(context->sdl);
@@ -118,16 +87,6 @@ BOOL wglDeleteContext(HGLRC context) {
 
 BOOL SwapBuffers(HDC dc) {
     if (!dc || !dc->alive || !platform::sdl::CurrentContext()) return FALSE;
-    platform::sdl::PresentPending();
-    glFlush();
-    platform::sdl::ClearOverlay();
-    // An unseen frame is not shown: nothing is latched.
-    if (!platform::sdl::FrameUnseen()) platform::sdl::LatchFrame();
-    platform::sdl::CountSwap();
-    if (platform::sdl::ClockIsVirtual() && platform::sdl::MusicHasStarted())
-        platform::AdvanceMusicTo(platform::sdl::ShowSampleFramesNow());
-#ifdef __EMSCRIPTEN__
-    YieldToBrowser();
-#endif
+    platform::frame::Finish();
     return TRUE;
 }

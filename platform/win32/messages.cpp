@@ -9,7 +9,7 @@
 
 #include "platform/options.h"
 #include "platform/trace.h"
-#include "present/surface.h"
+#include "run/frame.h"
 #include "run/signals.h"
 #include "win32/windows.h"
 
@@ -20,7 +20,6 @@ struct MessageState {
     bool quitPosted = false;
     int quitCode = 0;
     bool interruptPosted = false;
-    bool madeItsOutputsPosted = false;
 };
 
 MessageState& State() {
@@ -77,11 +76,6 @@ void PumpEvents() {
         s.interruptPosted = true;
         Post(LiveWindow(), WM_CLOSE, 0, 0);
     }
-    // A run that has made all it was asked for ends as closing the window does.
-    if (!s.madeItsOutputsPosted && RunHasMadeItsOutputs() && LiveWindow()) {
-        s.madeItsOutputsPosted = true;
-        Post(LiveWindow(), WM_CLOSE, 0, 0);
-    }
     if (!SdlReady()) return;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
@@ -113,7 +107,7 @@ void PumpEvents() {
 }  // namespace platform::sdl
 
 BOOL PeekMessageA(MSG* msg, HWND, UINT, UINT, UINT removeFlags) {
-    platform::sdl::PresentPending();
+    platform::frame::Present();
     platform::sdl::PumpEvents();
     MessageState& s = State();
     if (!s.queue.empty()) {
@@ -130,7 +124,7 @@ BOOL PeekMessageA(MSG* msg, HWND, UINT, UINT, UINT removeFlags) {
 }
 
 BOOL GetMessageA(MSG* msg, HWND, UINT, UINT) {
-    platform::sdl::PresentPending();
+    platform::frame::Present();
     MessageState& s = State();
     for (;;) {
         platform::sdl::PumpEvents();

@@ -11,8 +11,10 @@
 
 #include "win32/windows.h"
 
+#include "gl/backend.h"
 #include "platform/options.h"
 #include "platform/trace.h"
+#include "run/host.h"
 
 namespace {
 
@@ -36,10 +38,7 @@ namespace platform::sdl {
 void EnsureSdl() {
     WindowState& s = State();
     if (s.sdlReady) return;
-#ifndef __EMSCRIPTEN__
-    // In a browser a headless run draws on the page's canvas, on the virtual clock.
-    if (Options().headless) SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
-#endif
+    host::PrepareVideo(Options().headless);
     // SIGINT and SIGTERM are the program's own (see Configure): SDL's handlers
     // would restart a system call they interrupt.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -106,7 +105,7 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int, in
     auto found = s.classes.find(className ? className : "");
     if (found == s.classes.end() || width <= 0 || height <= 0) return nullptr;
     bool framed = (style & WS_CAPTION) == WS_CAPTION || Options().forceWindowed;
-    if (Options().glEs3) {
+    if (platform::gl::ShadersDraw()) {
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
@@ -117,13 +116,7 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int, in
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN;
     if (!framed) flags |= SDL_WINDOW_BORDERLESS;
-    if (framed && !Options().headless) flags |= SDL_WINDOW_RESIZABLE;
-#ifdef __EMSCRIPTEN__
-    // In a browser the canvas follows the page: SDL gives it the pixels of
-    // its box on screen times the device's pixel ratio, which the picture
-    // then fills (at --scale auto, as in a desktop window).
-    if (!Options().headless) flags |= SDL_WINDOW_RESIZABLE;
-#endif
+    if (platform::host::WindowResizable(framed, Options().headless)) flags |= SDL_WINDOW_RESIZABLE;
     SDL_Window* sdl = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                        width, height, flags);
     if (!sdl) {
@@ -181,14 +174,10 @@ HBRUSH GetSysColorBrush(int index) { return reinterpret_cast<HBRUSH>(static_cast
 // is as large as the display while it is not, and shows a cropped piece of the
 // picture), but it honours a plain move and resize.
 long ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
-#ifdef __EMSCRIPTEN__
-    // In a browser the page makes the show full screen (on the click, as
-    // browsers require) and letterboxes the canvas itself.
-    (void)mode, (void)flags;
-    return DISP_CHANGE_SUCCESSFUL;
-#endif
     PlatformWindow* window = platform::sdl::LiveWindow();
-    if (!window || !window->sdl || Options().headless || Options().forceWindowed) return DISP_CHANGE_SUCCESSFUL;
+    if (!window || !window->sdl || Options().headless || Options().forceWindowed ||
+        !platform::host::ProgramSwitchesFullScreen())
+        return DISP_CHANGE_SUCCESSFUL;
     if (mode && (flags & CDS_FULLSCREEN)) {
         SDL_Rect display;
         if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window->sdl), 0), &display) == 0) {

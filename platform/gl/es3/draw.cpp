@@ -151,8 +151,6 @@ void ReleaseDrawBuffers() {
 
 namespace platform::gl::es3::calls {
 
-namespace {
-
 void Begin(GLenum mode) {
     State& s = Current();
     s.inBegin = true;
@@ -186,7 +184,7 @@ void End() {
     Submit(draw);
 }
 
-void AddVertex(float x, float y, float z) {
+static void AddVertex(float x, float y, float z) {
     State& s = Current();
     if (!s.inBegin) return;
     ImmediateVertex v{{x, y, z, 1}, {s.color[0], s.color[1], s.color[2], s.color[3]}, {s.texCoord[0], s.texCoord[1]}};
@@ -208,7 +206,7 @@ void Color4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha) {
 }
 void Color3f(GLfloat red, GLfloat green, GLfloat blue) { Color4f(red, green, blue, 1); }
 
-ClientArray* ArrayNamed(GLenum array) {
+static ClientArray* ArrayNamed(GLenum array) {
     State& s = Current();
     switch (array) {
         case kVertexArray: return &s.vertexArray;
@@ -226,7 +224,7 @@ void DisableClientState(GLenum array) {
 }
 
 // Only float arrays are part of the program's GL.
-void SetArray(ClientArray* array, GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+static void SetArray(ClientArray* array, GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
     if (type != GL_FLOAT || stride < 0) return;
     array->size = size;
     array->stride = stride;
@@ -301,32 +299,4 @@ void CallList(GLuint list) {
     for (const ListDraw& draw : found->second) Submit(draw);
 }
 
-}  // namespace
-
 }  // namespace platform::gl::es3::calls
-
-namespace platform::gl::es3 {
-
-void SetDrawingCalls(Backend* backend) {
-    backend->begin = calls::Begin;
-    backend->end = calls::End;
-    backend->vertex2i = calls::Vertex2i;
-    backend->vertex3f = calls::Vertex3f;
-    backend->texCoord2i = calls::TexCoord2i;
-    backend->texCoord2f = calls::TexCoord2f;
-    backend->color3f = calls::Color3f;
-    backend->color4f = calls::Color4f;
-    backend->enableClientState = calls::EnableClientState;
-    backend->disableClientState = calls::DisableClientState;
-    backend->vertexPointer = calls::VertexPointer;
-    backend->texCoordPointer = calls::TexCoordPointer;
-    backend->normalPointer = calls::NormalPointer;
-    backend->drawElements = calls::DrawElements;
-    backend->genLists = calls::GenLists;
-    backend->newList = calls::NewList;
-    backend->endList = calls::EndList;
-    backend->callList = calls::CallList;
-    backend->deleteLists = calls::DeleteLists;
-}
-
-}  // namespace platform::gl::es3

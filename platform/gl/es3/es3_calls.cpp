@@ -26,9 +26,7 @@ bool BoundTextureComplete(const State& state) {
 
 namespace platform::gl::es3::calls {
 
-namespace {
-
-Matrix4* CurrentMatrix(State& s) {
+static Matrix4* CurrentMatrix(State& s) {
     switch (s.matrixMode) {
         case kModelviewMatrix: return &s.modelview;
         case kProjectionMatrix: return &s.projection;
@@ -37,7 +35,7 @@ Matrix4* CurrentMatrix(State& s) {
     }
 }
 
-void MultiplyCurrent(const Matrix4& by) {
+static void MultiplyCurrent(const Matrix4& by) {
     State& s = Current();
     Matrix4* matrix = CurrentMatrix(s);
     *matrix = Multiply(*matrix, by);
@@ -67,7 +65,7 @@ void Ortho2D(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top) {
     MultiplyCurrent(es3::Ortho2D(left, right, bottom, top));
 }
 
-void Copy4(const GLfloat* from, float* to) { std::copy(from, from + 4, to); }
+static void Copy4(const GLfloat* from, float* to) { std::copy(from, from + 4, to); }
 
 // A light's position is kept in eye space, through the modelview of the moment.
 void Lightfv(GLenum light, GLenum pname, const GLfloat* params) {
@@ -120,7 +118,7 @@ void BindTexture(GLenum target, GLuint texture) {
     glBindTexture(target, texture);
 }
 
-TextureRecord& BoundTextureRecord() {
+static TextureRecord& BoundTextureRecord() {
     State& s = Current();
     return s.textures[s.boundTexture];
 }
@@ -166,7 +164,7 @@ void DeleteTextures(GLsizei n, const GLuint* textures) {
 void PixelStorei(GLenum pname, GLint param) { glPixelStorei(pname, param); }
 
 // The switches of the fixed function are the shader path's; the rest are ES's.
-bool SetSwitch(GLenum cap, bool on) {
+static bool SetSwitch(GLenum cap, bool on) {
     State& s = Current();
     switch (cap) {
         case kLighting: s.lighting = on; return true;
@@ -193,39 +191,4 @@ void DepthMask(GLboolean flag) { glDepthMask(flag); }
 void BlendFunc(GLenum sourceFactor, GLenum destinationFactor) { glBlendFunc(sourceFactor, destinationFactor); }
 void CullFace(GLenum mode) { glCullFace(mode); }
 
-}  // namespace
-
 }  // namespace platform::gl::es3::calls
-
-namespace platform::gl::es3 {
-
-void SetStateCalls(Backend* backend) {
-    backend->matrixMode = calls::MatrixMode;
-    backend->loadIdentity = calls::LoadIdentity;
-    backend->translatef = calls::Translatef;
-    backend->rotatef = calls::Rotatef;
-    backend->scalef = calls::Scalef;
-    backend->perspective = calls::Perspective;
-    backend->ortho2D = calls::Ortho2D;
-    backend->lightfv = calls::Lightfv;
-    backend->materialfv = calls::Materialfv;
-    backend->shadeModel = calls::ShadeModel;
-    backend->genTextures = calls::GenTextures;
-    backend->bindTexture = calls::BindTexture;
-    backend->texImage2D = calls::TexImage2D;
-    backend->build2DMipmaps = calls::Build2DMipmaps;
-    backend->texParameteri = calls::TexParameteri;
-    backend->deleteTextures = calls::DeleteTextures;
-    backend->pixelStorei = calls::PixelStorei;
-    backend->enable = calls::Enable;
-    backend->disable = calls::Disable;
-    backend->clear = calls::Clear;
-    backend->clearColor = calls::ClearColor;
-    backend->clearDepth = calls::ClearDepth;
-    backend->depthFunc = calls::DepthFunc;
-    backend->depthMask = calls::DepthMask;
-    backend->blendFunc = calls::BlendFunc;
-    backend->cullFace = calls::CullFace;
-}
-
-}  // namespace platform::gl::es3

@@ -20,18 +20,22 @@ void Es3ContextDeleting() {
     es3::ReleasePrograms();
 }
 
-// The table is filled by the files that carry the calls out.
 Backend Es3Table() {
     Backend table{};
     table.contextCreated = Es3ContextCreated;
     table.contextDeleting = Es3ContextDeleting;
-    es3::SetDrawingCalls(&table);
-    es3::SetStateCalls(&table);
+    table.shaders = true;
+#define PQN_GL_FILL(returnType, Name, glName, parameters, arguments) table.Name = es3::calls::Name;
+    PQN_GL_BACKEND_CALLS(PQN_GL_FILL)
+#undef PQN_GL_FILL
     return table;
 }
 
 }  // namespace
 
-const Backend kEs3 = Es3Table();
+const Backend& Es3() {
+    static const Backend table = Es3Table();
+    return table;
+}
 
 }  // namespace platform::gl

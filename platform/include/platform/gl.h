@@ -8,6 +8,8 @@
 #pragma once
 
 #include "platform/gl_calls.h"
+// glBegin for platform::gl::Begin and so on, made from gl_call_list.h.
+#include "platform/gl_names.h"
 
 #define GL_FALSE 0
 #define GL_TRUE 1
@@ -57,51 +59,3 @@
 #define GL_TEXTURE_MIN_FILTER 0x2801
 #define GL_UNPACK_ALIGNMENT 0x0CF5
 
-#define glBegin platform::gl::Begin
-#define glEnd platform::gl::End
-#define glVertex2i platform::gl::Vertex2i
-#define glVertex3f platform::gl::Vertex3f
-#define glTexCoord2i platform::gl::TexCoord2i
-#define glTexCoord2f platform::gl::TexCoord2f
-#define glColor3f platform::gl::Color3f
-#define glColor4f platform::gl::Color4f
-#define glEnableClientState platform::gl::EnableClientState
-#define glDisableClientState platform::gl::DisableClientState
-#define glVertexPointer platform::gl::VertexPointer
-#define glTexCoordPointer platform::gl::TexCoordPointer
-#define glNormalPointer platform::gl::NormalPointer
-#define glDrawElements platform::gl::DrawElements
-#define glGenLists platform::gl::GenLists
-#define glNewList platform::gl::NewList
-#define glEndList platform::gl::EndList
-#define glCallList platform::gl::CallList
-#define glDeleteLists platform::gl::DeleteLists
-#define glMatrixMode platform::gl::MatrixMode
-#define glLoadIdentity platform::gl::LoadIdentity
-#define glTranslatef platform::gl::Translatef
-#define glRotatef platform::gl::Rotatef
-#define glScalef platform::gl::Scalef
-#define gluPerspective platform::gl::Perspective
-#define gluOrtho2D platform::gl::Ortho2D
-#define glLightfv platform::gl::Lightfv
-#define glMaterialfv platform::gl::Materialfv
-#define glShadeModel platform::gl::ShadeModel
-#define glGenTextures platform::gl::GenTextures
-#define glBindTexture platform::gl::BindTexture
-#define glTexImage2D platform::gl::TexImage2D
-#define gluBuild2DMipmaps platform::gl::Build2DMipmaps
-#define glTexParameteri platform::gl::TexParameteri
-#define glDeleteTextures platform::gl::DeleteTextures
-#define glPixelStorei platform::gl::PixelStorei
-#define glEnable platform::gl::Enable
-#define glDisable platform::gl::Disable
-#define glClear platform::gl::Clear
-#define glClearColor platform::gl::ClearColor
-#define glClearDepth platform::gl::ClearDepth
-#define glDepthFunc platform::gl::DepthFunc
-#define glDepthMask platform::gl::DepthMask
-#define glBlendFunc platform::gl::BlendFunc
-#define glCullFace platform::gl::CullFace
-#define glViewport platform::gl::Viewport
-#define glScissor platform::gl::Scissor
-#define glLineWidth platform::gl::LineWidth

@@ -1,70 +1,15 @@
 // The GL calls of the engine and the scenes as the platform implements them
-// (platform/gl.h gives them their GL names): the part of OpenGL 1.1 and GLU
-// the program uses, with GL's own types (gl_types.h).
+// (platform/gl.h gives them their GL names), declared from the one list of
+// them (gl_call_list.h).
 #pragma once
 
-#include "platform/gl_types.h"
+#include "platform/gl_call_list.h"
 
 namespace platform::gl {
 
-// Drawing: immediate mode, client arrays and display lists.
-void Begin(GLenum mode);
-void End();
-void Vertex2i(GLint x, GLint y);
-void Vertex3f(GLfloat x, GLfloat y, GLfloat z);
-void TexCoord2i(GLint s, GLint t);
-void TexCoord2f(GLfloat s, GLfloat t);
-void Color3f(GLfloat red, GLfloat green, GLfloat blue);
-void Color4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha);
-void EnableClientState(GLenum array);
-void DisableClientState(GLenum array);
-void VertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer);
-void TexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer);
-void NormalPointer(GLenum type, GLsizei stride, const GLvoid* pointer);
-void DrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices);
-GLuint GenLists(GLsizei range);
-void NewList(GLuint list, GLenum mode);
-void EndList();
-void CallList(GLuint list);
-void DeleteLists(GLuint list, GLsizei range);
-
-// Transforms.
-void MatrixMode(GLenum mode);
-void LoadIdentity();
-void Translatef(GLfloat x, GLfloat y, GLfloat z);
-void Rotatef(GLfloat angleDegrees, GLfloat x, GLfloat y, GLfloat z);
-void Scalef(GLfloat x, GLfloat y, GLfloat z);
-void Perspective(GLdouble fovyDegrees, GLdouble aspect, GLdouble zNear, GLdouble zFar);
-void Ortho2D(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top);
-
-// Lighting.
-void Lightfv(GLenum light, GLenum pname, const GLfloat* params);
-void Materialfv(GLenum face, GLenum pname, const GLfloat* params);
-void ShadeModel(GLenum mode);
-
-// Textures.
-void GenTextures(GLsizei n, GLuint* textures);
-void BindTexture(GLenum target, GLuint texture);
-void TexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
-                GLenum format, GLenum type, const GLvoid* pixels);
-GLint Build2DMipmaps(GLenum target, GLint components, GLint width, GLint height, GLenum format, GLenum type,
-                     const void* pixels);
-void TexParameteri(GLenum target, GLenum pname, GLint param);
-void DeleteTextures(GLsizei n, const GLuint* textures);
-void PixelStorei(GLenum pname, GLint param);
-
-// Fragments and the frame.
-void Enable(GLenum cap);
-void Disable(GLenum cap);
-void Clear(GLbitfield mask);
-void ClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha);
-void ClearDepth(GLclampd depth);
-void DepthFunc(GLenum func);
-void DepthMask(GLboolean flag);
-void BlendFunc(GLenum sourceFactor, GLenum destinationFactor);
-void CullFace(GLenum mode);
-void Viewport(GLint x, GLint y, GLsizei width, GLsizei height);
-void Scissor(GLint x, GLint y, GLsizei width, GLsizei height);
-void LineWidth(GLfloat widthPx);
+#define PQN_GL_DECLARE(returnType, Name, glName, parameters, arguments) returnType Name parameters;
+PQN_GL_BACKEND_CALLS(PQN_GL_DECLARE)
+PQN_GL_SURFACE_CALLS(PQN_GL_DECLARE)
+#undef PQN_GL_DECLARE
 
 }  // namespace platform::gl

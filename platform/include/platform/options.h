@@ -13,6 +13,8 @@ struct MusicPosition {
     uint32_t row;
 };
 
+enum class GlWay { kPlatformDefault, kFixedFunction, kEs3 };
+
 struct RunOptions {
     bool headless = false;            // offscreen GL, virtual clock, lockstep music
     bool forceWindowed = false;       // window mode 1 opens a normal window instead
@@ -36,9 +38,10 @@ struct RunOptions {
     int frameHeightPx = 0;
     bool fitWidth = false;            // with a frame size: the picture's width fills the frame
 
-    // What carries out the program's GL: the driver's own fixed function
+    // What carries out the program's GL: the platform's own choice (the
+    // driver's fixed function where there is one), the driver's fixed function
     // (OpenGL 1.1), or our shaders on an OpenGL ES 3.0 context.
-    bool glEs3 = false;
+    GlWay gl = GlWay::kPlatformDefault;
 };
 
 // The options of the run (set once by Configure).

@@ -1,0 +1,54 @@
+# The program's sources, listed once for every build (the desktop's in
+# CMakeLists.txt, the browser's in web/CMakeLists.txt): what every host
+# compiles, and each host's own backend files beside it. Paths are relative
+# to the source root.
+
+# The show above the platform: the program's spine, the window library, the
+# engine and the scenes.
+set(PQN_SHOW_SOURCES
+  main/demo.cpp main/assets.cpp main/command_line.cpp
+  KestrelWindow/EngineWindow.cpp KestrelWindow/EngineMusic.cpp
+  k3d/k3d_init.cpp k3d/k3d_gfx.cpp k3d/k3d_file.cpp k3d/k3d_light.cpp k3d/k3d_textures.cpp k3d/k3d_object.cpp
+  scenes/TickTimer.cpp scenes/SceneFrame.cpp
+  scenes/scene1.cpp scenes/scene2.cpp scenes/scene3.cpp scenes/scene4.cpp scenes/scene5.cpp scenes/scene6.cpp
+  scenes/scene7.cpp scenes/scene8.cpp scenes/scene9.cpp scenes/CubeGrid.cpp scenes/Fan.cpp)
+
+# The list of the show's data files (also the data generator's).
+set(PQN_ASSET_LIST_SOURCES main/asset_list.cpp)
+
+# The platform on every host.
+set(PQN_PLATFORM_SOURCES
+  platform/win32/windows.cpp platform/win32/messages.cpp platform/win32/gl_context.cpp platform/win32/gdi_text.cpp
+  platform/gl/gl_calls.cpp
+  platform/gl/es3/shader_path.cpp platform/gl/es3/es3_calls.cpp platform/gl/es3/draw.cpp platform/gl/es3/matrix.cpp
+  platform/gl/es3/programs.cpp
+  platform/present/layout.cpp platform/present/context.cpp platform/present/surface.cpp platform/present/readback.cpp
+  platform/run/options.cpp platform/run/outputs.cpp platform/run/trace.cpp platform/run/signals.cpp platform/run/clock.cpp
+  platform/run/warp.cpp platform/run/frame.cpp platform/run/runtime.cpp
+  platform/sound/bass_openmpt.cpp platform/sound/channels.cpp platform/sound/module_decoder.cpp
+  platform/sound/sdl_output.cpp platform/sound/lockstep.cpp platform/sound/xm_sync.cpp
+  platform/capture/bench.cpp
+  platform/system/paths.cpp platform/system/data_file.cpp platform/system/glibc_random.cpp
+  platform/formats/trace_file.cpp)
+
+# A desktop's own: the driver's fixed function, the sound server's latency,
+# child processes, the crash report, PNG files, and captures (which need a
+# file system and ffmpeg).
+set(PQN_PLATFORM_DESKTOP_SOURCES
+  platform/gl/backend_desktop.cpp platform/gl/fixed_function.cpp
+  platform/run/host_desktop.cpp
+  platform/sound/audio_latency.cpp
+  platform/capture/capture.cpp platform/capture/video_sink.cpp platform/capture/frames_sink.cpp platform/capture/yuv.cpp
+  platform/system/process.cpp platform/system/crash_report.cpp
+  platform/formats/png_file.cpp)
+
+# A browser's own: the shaders always, the AudioContext's latency, glibc's
+# rand() (so the scenes' random numbers are the desktop's), shots handed to
+# the page, no child processes, no capture.
+set(PQN_PLATFORM_WEB_SOURCES
+  platform/gl/backend_web.cpp
+  platform/run/host_web.cpp
+  platform/sound/audio_latency_web.cpp
+  platform/capture/capture_web.cpp
+  platform/system/process_web.cpp platform/system/crash_report_web.cpp platform/system/rand_web.cpp
+  platform/formats/png_file_web.cpp)

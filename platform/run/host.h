@@ -1,0 +1,27 @@
+// What differs between the hosts the program runs on, one file each behind
+// this interface: host_desktop.cpp (a desktop with X11 or Wayland) and
+// host_web.cpp (a page in a browser). The rest of the platform is the same
+// source everywhere.
+#pragma once
+
+namespace platform::host {
+
+// Whether a run that is not headless has somewhere to show the show.
+bool DisplayAvailable();
+// Before SDL's video starts: a headless run draws offscreen, whatever
+// display there is.
+void PrepareVideo(bool headless);
+// Whether a window can be resized by its user (and the picture follows it).
+bool WindowResizable(bool framed, bool headless);
+// Whether the program switches to full screen itself; in a browser the page
+// does it, on the click that browsers require.
+bool ProgramSwitchesFullScreen();
+// Whether the syncs have a thread of their own; where there are no threads
+// the frame loop delivers them after each frame.
+bool SyncsHaveAThread();
+// After each frame, the host's turn: in a browser the page shows the canvas
+// and runs its timers and sound only while the program has handed control
+// back. On the virtual clock the program makes frames as fast as it can.
+void AfterFrame(bool virtualClock);
+
+}  // namespace platform::host
