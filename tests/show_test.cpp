@@ -187,6 +187,23 @@ TEST_F(ShowTest, OnOpenGlEs3TheFramesAreTheFixedFunctionsTileForTileAndTheReadou
     }
 }
 
+// The shader programs the show draws with are made with the context: in a
+// whole show on OpenGL ES 3.0 no frame waits for a compile (each compile made
+// later is a line of the trace).
+TEST(Es3ShowTest, NoShaderIsCompiledOnceTheShowHasBegun) {
+    std::string trace = test::TempDir() + "/es3-shaders.jsonl", output;
+    int status = test::RunPqn("--headless --gl es3 --fps 5 --size 320x240 --trace " + trace, &output);
+    ASSERT_EQ(status, 0) << output;
+    std::set<int> scenes;
+    int compiled = 0;
+    for (const TraceEvent& e : platform::ReadTraceFile(trace)) {
+        if (e.type == "frame") scenes.insert(e.scene);
+        if (e.type == "shader compiled") ++compiled;
+    }
+    EXPECT_EQ(scenes.size(), 9u) << output;
+    EXPECT_EQ(compiled, 0) << "shader programs compiled during the show; see " << trace;
+}
+
 // On this machine's GL driver the frames are the references pixel for pixel:
 // drawing through the platform's mapping of window pixels onto the surface
 // changes nothing at the window's own size.

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "gl/es3/programs.h"
+#include "platform/trace.h"
 
 namespace platform::gl::es3 {
 
@@ -252,12 +253,29 @@ void HandLighting(const Program& p, const State& state) {
     glUniform1f(p.shininess, material.shininess);
 }
 
+// The combinations the show draws with: unlit, textured, and lit by both
+// lights with normalising (what a run of the whole show compiled, read from
+// its trace). They are made with the context, so that no frame of the show
+// waits for a compile, which on a real GPU in a browser takes tens of
+// milliseconds.
+const unsigned kShowSwitches[] = {0, kUsesTexture, kUsesLighting | kUsesLight0 | kUsesLight1 | kUsesNormalize};
+
 }  // namespace
 
+void MakeShowPrograms() {
+    for (unsigned switches : kShowSwitches)
+        if (!g_programs[switches].id && !g_programs[switches].failed) Build(g_programs[switches], switches);
+}
+
+// Any other combination is compiled when first drawn with, and said in the
+// trace.
 bool UseProgramFor(const State& state) {
     unsigned switches = SwitchesOf(state);
     Program& p = g_programs[switches];
-    if (!p.id && !p.failed) Build(p, switches);
+    if (!p.id && !p.failed) {
+        Build(p, switches);
+        TraceLine("{\"type\":\"shader compiled\",\"switches\":" + std::to_string(switches) + "}");
+    }
     if (!p.id) return false;
     Use(p.id);
     if (p.transformSerial != state.transformSerial) HandTransforms(p, state);

@@ -13,6 +13,7 @@ namespace {
 void Es3ContextCreated() {
     es3::ResetState();
     es3::ForgetPrograms();
+    es3::MakeShowPrograms();
 }
 
 void Es3ContextDeleting() {
