@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "sound/heard_frame.h"
+#include "sound/row_ring.h"
 #include "platform/runtime.h"
 #include "support.h"
 
@@ -48,9 +49,77 @@ TEST(RealtimeAudioTest, FallsBackToTheSilentOutputAndSyncsOnTheHeardRow) {
     EXPECT_NE(g_syncThread, std::this_thread::get_id());
     EXPECT_EQ(g_syncFlags[4].load(), 1);
     EXPECT_EQ(g_positionAtSync.load(), 6u << 16);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    while (music.GetRow() < 7 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_GE(music.GetRow(), 7u);
     EXPECT_EQ(music.GetOrder(), 0u);
+}
+
+// The ring the audio callback hands its rows to the sync thread through:
+// first in, first out across its end, and a full ring refuses a row rather
+// than overwrite one not yet read.
+TEST(RowRingTest, RowsComeOutInOrderAcrossTheEndAndAFullRingRefuses) {
+    platform::sound::RowRing ring;
+    ring.Reserve(3);
+    platform::sound::RowStart row{};
+    EXPECT_FALSE(ring.Pop(&row));
+    for (uint32_t round = 0; round < 4; ++round) {
+        for (uint32_t i = 0; i < 3; ++i) EXPECT_TRUE(ring.Push({round * 10 + i, round, i}));
+        EXPECT_FALSE(ring.Push({99, 99, 99}));
+        for (uint32_t i = 0; i < 3; ++i) {
+            ASSERT_TRUE(ring.Pop(&row));
+            EXPECT_EQ(row.frame, round * 10 + i);
+            EXPECT_EQ(row.row, i);
+        }
+        EXPECT_FALSE(ring.Pop(&row));
+    }
+}
+
+std::atomic<int> g_lastSyncRow{-1};
+std::atomic<bool> g_syncsOutOfOrder{false};
+
+void CALLBACK RecordRow(HSYNC, DWORD, DWORD data, DWORD) {
+    int row = static_cast<int>(data >> 16);
+    if (row <= g_lastSyncRow.load()) g_syncsOutOfOrder = true;
+    g_lastSyncRow = row;
+}
+
+// The audio callback takes no lock: while it decodes on the device's thread
+// and the sync thread files its rows, two threads read the position and the
+// decoder's lead as fast as they can. The positions never go back and every
+// sync comes, in order, on its row (run under ThreadSanitizer too).
+TEST(RealtimeAudioTest, TheCallbackRunsOnWhilePositionsAreReadWithoutPause) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    platform::Configure(platform::RunOptions{});
+    std::vector<test::CueAt> cues;
+    for (int row = 2; row <= 14; row += 3) cues.push_back({0, row, 1});
+    std::string path = test::WriteTemp("load.xm", test::MakeTestModule(2, cues));
+    EngineWindow music(2, 1);
+    music.LoadMusic(path.c_str());
+    DWORD channel = music.GetMusicChannel();
+    ASSERT_NE(channel, 0u);
+    BASS_ChannelSetSync(channel, BASS_SYNC_MUSICFX, 0, RecordRow, 0);
+    music.PlayMusic();
+
+    // Both readers stop once the last sync has come (or after a generous time).
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    std::atomic<bool> wentBack{false};
+    auto read = [&] {
+        DWORD last = 0;
+        while (g_lastSyncRow < 14 && std::chrono::steady_clock::now() < deadline) {
+            DWORD position = BASS_ChannelGetPosition(channel);
+            if ((position & 0xFFFF) == (last & 0xFFFF) && (position >> 16) < (last >> 16)) wentBack = true;
+            last = position;
+            platform::MusicDecodeLeadFrames();
+        }
+    };
+    std::thread reader(read);
+    read();
+    reader.join();
+    EXPECT_EQ(g_lastSyncRow.load(), 14);
+    EXPECT_FALSE(g_syncsOutOfOrder.load());
+    EXPECT_FALSE(wentBack.load());
 }
 
 // Rows of 5512 frames from channel frame 0; the row a heard frame falls in.

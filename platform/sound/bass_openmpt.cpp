@@ -121,7 +121,7 @@ HMUSIC BASS_MusicLoad(BOOL fromMemory, const void* file, QWORD, DWORD, DWORD fla
     channel->loop = (flags & BASS_SAMPLE_LOOP) != 0;
     channel->module = ModuleDecoder::Load(std::move(bytes), channel->loop);
     if (!channel->module) return 0;
-    channel->unfiled.reserve(kUnfiledRowsRoom);
+    channel->unfiled.Reserve(kUnfiledRowsRoom);
     return Add(std::move(channel));
 }
 
@@ -187,7 +187,7 @@ BOOL BASS_ChannelSetPosition(DWORD handle, DWORD position) {
         std::lock_guard<std::mutex> guard(ChannelsLock());
         ch->module->SetPosition(position & 0xFFFF, position >> 16);
         ch->startPosition = position;
-        ch->unfiled.clear();
+        ch->unfiled.Clear();
         ch->timeline.clear();
         ch->pending.clear();
     }

@@ -77,11 +77,13 @@ void DecodeChannel(Channel& ch, int16_t* out, int count, std::vector<RowStart>* 
     ch.decoded += static_cast<uint64_t>(count);
 }
 
+void FileRow(Channel& ch, const RowStart& row) {
+    if (row.order == kFinished) ch.timeline.push_back(row);
+    else RecordRow(ch, row);
+}
+
 void FileRows(Channel& ch, const std::vector<RowStart>& rows) {
-    for (const RowStart& r : rows) {
-        if (r.order == kFinished) ch.timeline.push_back(r);
-        else RecordRow(ch, r);
-    }
+    for (const RowStart& r : rows) FileRow(ch, r);
 }
 
 DWORD PositionAt(const Channel& ch, uint64_t heardFrame) {

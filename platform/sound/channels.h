@@ -3,9 +3,11 @@
 // timeline of its rows and the syncs waiting for their rows to be heard.
 // Shared by the real-time output (audio callback and sync thread) and the
 // headless lock-step; ChannelsLock() guards timelines, pending syncs and the
-// counters marked so.
+// counters marked so. The audio callback takes no lock: what it shares is
+// atomic, or goes through a ring to the sync thread.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -14,6 +16,7 @@
 
 #include "platform/win32.h"
 #include "sound/module_decoder.h"
+#include "sound/row_ring.h"
 
 namespace platform::sound {
 
@@ -41,14 +44,15 @@ struct Channel {
     bool playing = false;      // told to play
     bool lockstep = false;     // decoded in lock-step with the virtual clock on the
                                // caller's thread, not by the device (set under both locks)
-    bool startedOnDevice = false;  // its first sound has been handed to the device (under the lock)
+    std::atomic<bool> startedOnDevice{false};  // real time: its first sound has been handed to the device
     uint64_t decoded = 0;      // frames decoded since play (decoding thread)
-    uint64_t decodedPublished = 0;  // the same, as last filed under the lock
+    std::atomic<uint64_t> decodedPublished{0};  // the same, as the audio callback last published it
     int16_t instantSound[2] = {0, 0};  // lock-step: the last frame decoded, not yet handed on
     bool instantHeld = false;
-    uint64_t startDeviceFrame = 0;  // real time: device frames delivered before its first
-    uint64_t heardReported = 0;     // real time: the heard frame last reported, which never goes back
-    std::vector<RowStart> unfiled;  // real time: rows decoded, not yet in the timeline (under the lock)
+    std::atomic<uint64_t> startDeviceFrame{0};  // real time: device frames delivered before its first
+    uint64_t heardReported = 0;     // real time: the heard frame last reported, which never goes back (under the lock)
+    RowRing unfiled;                // real time: rows decoded, on their way to the timeline
+    std::atomic<uint64_t> lostRows{0};  // real time: rows the ring had no room for
     std::deque<RowStart> timeline;  // under the lock
     std::deque<PendingSync> pending;
     std::vector<SyncRegistration> syncs;
@@ -71,6 +75,7 @@ std::vector<std::unique_ptr<Channel>>& AllChannels();
 void DecodeChannel(Channel& ch, int16_t* out, int count, std::vector<RowStart>* rows);
 // Puts decoded rows into the timeline and queues the syncs of their cues (under the lock).
 void FileRows(Channel& ch, const std::vector<RowStart>& rows);
+void FileRow(Channel& ch, const RowStart& row);
 // The position (order | row << 16) of the frame heard; reading it changes nothing.
 DWORD PositionAt(const Channel& ch, uint64_t heardFrame);
 // Moves the syncs whose rows have been heard to `due`, in order (under the lock).

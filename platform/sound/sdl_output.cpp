@@ -1,7 +1,10 @@
 // Real-time sound on SDL2 (see sdl_output.h). The audio callback runs on
-// SDL's audio thread, where waiting on the allocator can glitch the sound:
-// its buffers are made when the device opens, and the rows it decodes go to
-// room made beforehand for them; the sync thread files them into the timeline.
+// SDL's audio thread, where waiting for a lock or the allocator can glitch
+// the sound: it takes no lock (the counters it shares are atomic, and the
+// pair the heard frame reads together is published under a sequence count),
+// its buffers are made when the device opens, and the rows it decodes go
+// through each channel's ring, made beforehand, to the sync thread, which
+// files them into the timeline.
 #include "sound/sdl_output.h"
 
 #include <SDL.h>
@@ -9,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -22,14 +26,41 @@ namespace platform::sound {
 
 namespace {
 
+// What the callback has handed to the device, and when: written by the
+// callback alone, read as a consistent pair from any thread (a sequence
+// count, odd while a write is under way).
+struct DeviceProgress {
+    std::atomic<uint32_t> sequence{0};
+    std::atomic<uint64_t> deliveredFrames{0};
+    std::atomic<int64_t> lastCallbackClockFrames{0};
+
+    void Publish(uint64_t delivered, int64_t clockFrames) {
+        uint32_t s = sequence.load(std::memory_order_relaxed);
+        sequence.store(s + 1, std::memory_order_relaxed);
+        std::atomic_thread_fence(std::memory_order_release);
+        deliveredFrames.store(delivered, std::memory_order_relaxed);
+        lastCallbackClockFrames.store(clockFrames, std::memory_order_relaxed);
+        sequence.store(s + 2, std::memory_order_release);
+    }
+    void Read(uint64_t* delivered, int64_t* clockFrames) const {
+        for (;;) {
+            uint32_t before = sequence.load(std::memory_order_acquire);
+            *delivered = deliveredFrames.load(std::memory_order_relaxed);
+            *clockFrames = lastCallbackClockFrames.load(std::memory_order_relaxed);
+            std::atomic_thread_fence(std::memory_order_acquire);
+            if (!(before & 1) && sequence.load(std::memory_order_relaxed) == before) return;
+        }
+    }
+    void Reset() { Publish(0, 0); }
+};
+
 struct Output {
     SDL_AudioDeviceID device = 0;
     int bufferFrames = 0;
-    // Under ChannelsLock:
-    uint64_t deliveredFrames = 0;
-    int64_t lastCallbackClockFrames = 0;
-    HeardClock serverClock;  // the sound server's answers, when there is one
+    DeviceProgress progress;
+    HeardClock serverClock;  // the sound server's answers, when there is one (under ChannelsLock)
     // The audio thread's own:
+    uint64_t deliveredFrames = 0;
     std::vector<int16_t> channelSound;
     std::vector<RowStart> rows;
     std::thread syncThread;
@@ -43,6 +74,8 @@ struct Output {
         audio_latency::Stop();
         if (device) SDL_CloseAudioDevice(device);
         device = 0;
+        deliveredFrames = 0;
+        progress.Reset();
         serverClock = {};
     }
 };
@@ -65,21 +98,20 @@ int64_t ClockFrames() {
 // An answer of the sound server, set against what the device has taken now.
 void OnServerAnswer(int64_t latencyUs) {
     Output& out = TheOutput();
+    uint64_t delivered = 0;
+    int64_t lastCallbackClockFrames = 0;
+    out.progress.Read(&delivered, &lastCallbackClockFrames);
     std::lock_guard<std::mutex> guard(ChannelsLock());
-    NoteServerAnswer(out.serverClock, static_cast<int64_t>(out.deliveredFrames), ClockFrames(),
+    NoteServerAnswer(out.serverClock, static_cast<int64_t>(delivered), ClockFrames(),
                      (latencyUs * kSampleRate + 500000) / 1000000);
 }
 
-// Rows go to the room the channel has for them; should the sync thread have
-// fallen so far behind that it is full, they are filed at once instead.
+// Rows go to the room the channel has for them. Should the sync thread have
+// fallen so far behind that it is full (tens of seconds at the fastest rows),
+// the rest are counted as lost, and said, rather than wait or allocate here.
 void KeepRows(Channel& ch, const std::vector<RowStart>& rows) {
-    if (ch.unfiled.size() + rows.size() <= ch.unfiled.capacity()) {
-        ch.unfiled.insert(ch.unfiled.end(), rows.begin(), rows.end());
-        return;
-    }
-    FileRows(ch, ch.unfiled);
-    ch.unfiled.clear();
-    FileRows(ch, rows);
+    for (const RowStart& row : rows)
+        if (!ch.unfiled.Push(row)) ch.lostRows.fetch_add(1, std::memory_order_relaxed);
 }
 
 void MixChannel(Output& out, Channel& ch, int16_t* mix, int frames) {
@@ -87,13 +119,12 @@ void MixChannel(Output& out, Channel& ch, int16_t* mix, int frames) {
     DecodeChannel(ch, out.channelSound.data(), frames, &out.rows);
     for (int i = 0; i < frames * 2; ++i)
         mix[i] = static_cast<int16_t>(std::clamp(mix[i] + out.channelSound[i], -32768, 32767));
-    std::lock_guard<std::mutex> guard(ChannelsLock());
-    if (!ch.startedOnDevice) {
-        ch.startedOnDevice = true;
-        ch.startDeviceFrame = out.deliveredFrames;
+    if (!ch.startedOnDevice.load(std::memory_order_relaxed)) {
+        ch.startDeviceFrame.store(out.deliveredFrames, std::memory_order_relaxed);
+        ch.startedOnDevice.store(true, std::memory_order_release);
     }
     KeepRows(ch, out.rows);
-    ch.decodedPublished = ch.decoded;
+    ch.decodedPublished.store(ch.decoded, std::memory_order_release);
 }
 
 void AudioCallback(void*, Uint8* stream, int bytes) {
@@ -107,9 +138,20 @@ void AudioCallback(void*, Uint8* stream, int bytes) {
         for (auto& ch : AllChannels())
             if (ch && ch->playing && !ch->lockstep) MixChannel(out, *ch, mix + 2 * done, piece);
     }
-    std::lock_guard<std::mutex> guard(ChannelsLock());
     out.deliveredFrames += static_cast<uint64_t>(frames);
-    out.lastCallbackClockFrames = ClockFrames();
+    out.progress.Publish(out.deliveredFrames, ClockFrames());
+}
+
+// The rows waiting in a channel's ring go into its timeline; rows the ring
+// had no room for are said once.
+void FileWaitingRows(Channel& ch) {
+    RowStart row;
+    while (ch.unfiled.Pop(&row))
+        if (ch.IsModule()) FileRow(ch, row);
+    if (ch.lostRows.load(std::memory_order_relaxed) == 0) return;
+    static bool said = false;
+    if (!said) std::fprintf(stderr, "pqn: the sound ran too far ahead of its sync thread; some syncs are lost\n");
+    said = true;
 }
 
 void SyncThread() {
@@ -127,8 +169,7 @@ void DeliverHeardSyncs() {
         std::lock_guard<std::mutex> guard(ChannelsLock());
         for (auto& ch : AllChannels()) {
             if (!ch || ch->lockstep) continue;
-            if (ch->IsModule()) FileRows(*ch, ch->unfiled);
-            ch->unfiled.clear();
+            FileWaitingRows(*ch);
             TakeDueSyncs(*ch, HeardFrame(*ch), &due);
         }
     }
@@ -182,14 +223,17 @@ void UnlockOutput() {
 // SDL's device buffer or the sound server's latency, and the user's offset,
 // are still ahead of the listener.
 uint64_t HeardFrame(Channel& ch) {
-    if (!ch.startedOnDevice) return 0;
+    if (!ch.startedOnDevice.load(std::memory_order_acquire)) return 0;
     Output& out = TheOutput();
+    uint64_t delivered = 0;
+    int64_t lastCallbackClockFrames = 0;
+    out.progress.Read(&delivered, &lastCallbackClockFrames);
     HeardEstimate estimate;
-    estimate.deliveredFrames = static_cast<int64_t>(out.deliveredFrames);
+    estimate.deliveredFrames = static_cast<int64_t>(delivered);
     estimate.bufferFrames = out.bufferFrames;
     estimate.clockFrames = ClockFrames();
-    estimate.sinceCallbackFrames = estimate.clockFrames - out.lastCallbackClockFrames;
-    estimate.startDeviceFrame = static_cast<int64_t>(ch.startDeviceFrame);
+    estimate.sinceCallbackFrames = estimate.clockFrames - lastCallbackClockFrames;
+    estimate.startDeviceFrame = static_cast<int64_t>(ch.startDeviceFrame.load(std::memory_order_relaxed));
     estimate.offsetFrames = static_cast<int64_t>(Options().audioOffsetMs) * kSampleRate / 1000;
     estimate.aheadFrames = 2 * out.framePeriodUs * kSampleRate / 1000000;
     return HeardFrameNow(estimate, out.serverClock, &ch.heardReported);
