@@ -38,7 +38,6 @@ namespace {
 
 bool (*const kScenes[])() = {Scene1, Scene2, Scene3, Scene4, Scene5, Scene6, Scene7, Scene8, Scene9};
 const uint32_t kStartOrders[] = {0, 3, 6, 9, 13, 17, 18, 21, 23};
-const uint32_t kEndOrders[] = {3, 6, 9, 13, 17, 18, 21, 23, 27};
 
 // The scenes before `first` run every frame of a full run, unseen and
 // unheard (see BeginWarp, called before the music plays), so that what they

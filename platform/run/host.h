@@ -19,6 +19,10 @@ bool ProgramSwitchesFullScreen();
 // Whether the syncs have a thread of their own; where there are no threads
 // the frame loop delivers them after each frame.
 bool SyncsHaveAThread();
+// Before the sound device is looked for: libraries under SDL that print
+// their own errors (ALSA's "cannot find card" on a machine without one) are
+// kept quiet; the program says in its own words what it could not open.
+void QuietSoundLibraries();
 // After each frame, the host's turn: in a browser the page shows the canvas
 // and runs its timers and sound only while the program has handed control
 // back. On the virtual clock the program makes frames as fast as it can.

@@ -4,10 +4,19 @@
 #include "run/host.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <cstdlib>
 
 namespace platform::host {
+
+namespace {
+
+typedef void (*AlsaErrorHandler)(const char* file, int line, const char* function, int error, const char* format, ...);
+
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+}  // namespace
 
 bool DisplayAvailable() {
     const char* x11 = std::getenv("DISPLAY");
@@ -24,6 +33,15 @@ bool WindowResizable(bool framed, bool headless) { return framed && !headless; }
 bool ProgramSwitchesFullScreen() { return true; }
 
 bool SyncsHaveAThread() { return true; }
+
+// SDL loads ALSA itself; loaded first here (and kept), it is the same
+// library SDL then finds, with its error handler set to say nothing.
+void QuietSoundLibraries() {
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+    if (!alsa) return;
+    auto setHandler = reinterpret_cast<int (*)(AlsaErrorHandler)>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (setHandler) setHandler(IgnoreAlsaError);
+}
 
 void AfterFrame(bool) {}
 

@@ -14,7 +14,16 @@ namespace platform::host {
 
 namespace {
 
-EM_ASYNC_JS(void, AwaitAnimationFrame, (), { await new Promise(function(shown) { requestAnimationFrame(shown); }); });
+// The time of each animation frame the show waited for goes to the page's
+// Module.pqnFrameTimes when the page asks for them (a pacing benchmark does).
+EM_ASYNC_JS(void, AwaitAnimationFrame, (), {
+    await new Promise(function(shown) {
+        requestAnimationFrame(function(timeMs) {
+            if (Module.pqnFrameTimes) Module.pqnFrameTimes.push(timeMs);
+            shown();
+        });
+    });
+});
 
 }  // namespace
 
@@ -28,6 +37,8 @@ bool WindowResizable(bool, bool headless) { return !headless; }
 bool ProgramSwitchesFullScreen() { return false; }
 
 bool SyncsHaveAThread() { return false; }
+
+void QuietSoundLibraries() {}
 
 // In real time the browser gets its turn until it shows the next frame (it
 // paces the show as a display does); on the virtual clock (headless, or the

@@ -161,6 +161,12 @@ void SyncThread() {
     }
 }
 
+// The default output could not be opened: one line, then the silent output.
+bool SayNoOutput() {
+    std::fprintf(stderr, "pqn: no sound output could be opened (%s); the show runs silent\n", SDL_GetError());
+    return false;
+}
+
 }  // namespace
 
 void DeliverHeardSyncs() {
@@ -179,7 +185,8 @@ void DeliverHeardSyncs() {
 bool OpenOutput(int device) {
     Output& out = TheOutput();
     if (device == -1) {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        host::QuietSoundLibraries();
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return SayNoOutput();
     } else if (SDL_AudioInit("dummy") != 0) {
         return false;
     }
@@ -191,7 +198,9 @@ bool OpenOutput(int device) {
     want.callback = AudioCallback;
     out.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (!out.device) {
-        if (device == -1) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        if (device != -1) return false;
+        SayNoOutput();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
     out.bufferFrames = have.samples;
