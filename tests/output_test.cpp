@@ -196,13 +196,21 @@ TEST(OutputTest, ACaptureKilledWithItsEncoderLeavesOnePlayableFile) {
         std::string video = folder + "/" + name, trace = test::TempDir() + "/" + name + ".jsonl";
         fs::remove_all(folder);
         fs::create_directories(folder);
-        std::string run = std::string(PQN_BINARY) + " --capture " + video + " --trace " + trace + " > /dev/null 2>&1 &";
+        std::string output = folder + ".out";
+        std::string run = std::string(PQN_BINARY) + " --capture " + video + " --trace " + trace + " > " + output + " 2>&1 &";
         ASSERT_EQ(std::system(run.c_str()), 0);
-        std::this_thread::sleep_for(std::chrono::seconds(4));
+        // Killed once six seconds of the show are rendered (or after two minutes).
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+        while (LastFrameMs(trace) < 6000 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
         // pqn and its ffmpeg both name the output on their command lines; the
         // bracket keeps the pattern from matching the shell that runs pkill.
-        ASSERT_EQ(std::system(("pkill -KILL -f -- '[" + video.substr(0, 1) + "]" + video.substr(1) + "'").c_str()), 0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        std::string pattern = "'[" + video.substr(0, 1) + "]" + video.substr(1) + "'";
+        ASSERT_EQ(std::system(("pkill -KILL -f -- " + pattern).c_str()), 0)
+            << name << ": pqn had already ended; it printed:\n" << test::FileText(output);
+        while (std::system(("pgrep -f -- " + pattern + " > /dev/null").c_str()) == 0 &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         double renderedS = LastFrameMs(trace) / 1000;
         double pictureS = ReadableSeconds(video, "v:0"), soundS = ReadableSeconds(video, "a:0");
         std::printf("%s: killed %.2f s into the show; %.2f s of picture and %.2f s of sound can be read\n", name,

@@ -263,7 +263,7 @@ TEST(ScaleOptionsTest, BadSizesAndScalesAreRefusedWithTheUsage) {
                                   "--headless --msaa 3", "--headless --size 1921x1080", "--headless --size 10x10",
                                   "--headless --size 4k", "--window --size 1080p", "--headless --size 1080p --scale 2",
                                   "--headless --fit width", "--headless --size 720p --fit height"}) {
-        EXPECT_EQ(test::RunPqn(arguments, &output), 2) << arguments;
+        EXPECT_EQ(test::RunPqn(arguments, &output), 2) << arguments << ": " << output;
         EXPECT_NE(output.find("usage: pqn"), std::string::npos) << arguments;
     }
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "platform/png_file.h"
 #include "support.h"
@@ -15,22 +16,31 @@ namespace {
 bool Have(const char* command) { return std::system((std::string("command -v ") + command + " > /dev/null 2>&1").c_str()) == 0; }
 
 // Starts the show full screen at scene 9 on a fresh X server (display
-// `server`), waits until the music reaches order 24, grabs the screen into
-// `png` and ends the show.
-bool GrabFullScreen(bool windowManager, int server, const std::string& png) {
+// `server`), once the window manager (if any) has started; waits until the
+// music reaches order 24 (or the program has ended), grabs the screen into
+// `png` and ends the show. A failure says what the program printed and how
+// it ended.
+::testing::AssertionResult GrabFullScreen(bool windowManager, int server, const std::string& png) {
     std::string base = test::TempDir() + "/screen-" + std::to_string(server);
-    std::string trace = base + ".jsonl", script = base + ".sh";
-    std::filesystem::remove(trace);
-    std::filesystem::remove(png);
-    std::ofstream(script) << (windowManager ? "openbox > /dev/null 2>&1 &\nsleep 1\n" : "") << PQN_BINARY
-                          << " --scene 9 --trace " << trace << " > /dev/null 2>&1 &\n"
-                          << "pqn=$!\n"
-                          << "for i in $(seq 200); do grep -q '\"order\":24' " << trace
-                          << " 2> /dev/null && break; sleep 0.1; done\n"
-                          << "ffmpeg -loglevel error -y -f x11grab -video_size 1280x720 -i $DISPLAY -frames:v 1 " << png
-                          << "\nkill $pqn\nwait $pqn\n";
+    std::string trace = base + ".jsonl", script = base + ".sh", output = base + ".out", ending = base + ".ending";
+    for (const std::string& file : {trace, png, output, ending, base + ".wm"}) std::filesystem::remove(file);
+    std::ofstream(script)
+        << (windowManager ? "openbox --startup 'touch " + base + ".wm' > /dev/null 2>&1 &\n"
+                            "for i in $(seq 600); do [ -e " + base + ".wm ] && break; sleep 0.1; done\n"
+                          : "")
+        << PQN_BINARY << " --scene 9 --trace " << trace << " > " << output << " 2>&1 &\n"
+        << "pqn=$!\n"
+        << "for i in $(seq 1200); do grep -q '\"order\":24' " << trace
+        << " 2> /dev/null && break; kill -0 $pqn 2> /dev/null || break; sleep 0.1; done\n"
+        << "if kill -0 $pqn 2> /dev/null; then running=yes; else running=no; fi\n"
+        << "ffmpeg -loglevel error -y -f x11grab -video_size 1280x720 -i $DISPLAY -frames:v 1 " << png << "\n"
+        << "kill $pqn 2> /dev/null; wait $pqn; echo \"exit status $?, running at the grab: $running\" > " << ending << "\n";
     std::string command = "xvfb-run -n " + std::to_string(server) + " -s '-screen 0 1280x720x24' sh " + script;
-    return std::system(command.c_str()) == 0 && std::filesystem::exists(png);
+    int status = std::system(command.c_str());
+    bool reached = test::FileText(trace).find("\"order\":24") != std::string::npos;
+    if (status == 0 && reached && std::filesystem::exists(png)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the show " << (reached ? "reached" : "did not reach") << " order 24; pqn's "
+                                         << test::FileText(ending) << "pqn printed:\n" << test::FileText(output);
 }
 
 void ExpectTheFittedPicture(const std::string& png) {

@@ -241,13 +241,14 @@ TEST_F(ShowTest, AShotsOnlyRunSavesTheFullRunsFrames) {
 // scene runs from its start order to its end, and the program closes itself.
 TEST(WindowTest, TheLastSceneRunsInARealWindowAndTheShowClosesItself) {
     if (std::system("command -v xvfb-run > /dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
-    std::string trace = test::TempDir() + "/window-trace.jsonl";
+    std::string trace = test::TempDir() + "/window-trace.jsonl", output = test::TempDir() + "/window-trace.out";
     std::string command = "xvfb-run -a -s '-screen 0 640x480x24' " + std::string(PQN_BINARY) +
-                          " --window --scene 9 --trace " + trace + " > /dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+                          " --window --scene 9 --trace " + trace + " > " + output + " 2>&1";
+    int status = std::system(command.c_str());
+    ASSERT_EQ(status, 0) << "pqn printed:\n" << test::FileText(output);
     int first = -1, last = -1, frames = 0;
     for (const TraceEvent& e : platform::ReadTraceFile(trace)) {
-        ASSERT_NE(e.type, "error");
+        ASSERT_NE(e.type, "error") << e.text;
         if (e.type != "frame") continue;
         EXPECT_EQ(e.scene, 9);
         if (first < 0) first = e.order;
@@ -265,12 +266,14 @@ TEST(WindowTest, TheLastSceneRunsInARealWindowAndTheShowClosesItself) {
 TEST(WindowTest, AShowStartedAtALaterSceneStartsWithTheFlagsAHeadlessRunHas) {
     if (std::system("command -v xvfb-run > /dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
     std::string window = test::TempDir() + "/window-scene5.jsonl", headless = test::TempDir() + "/headless-scene5.jsonl";
+    std::string windowOutput = test::TempDir() + "/window-scene5.out";
     // Ended once its first frame is traced (start-up runs scenes 1 to 4 unseen first).
     std::string command = "xvfb-run -a -s '-screen 0 640x480x24' sh -c '" + std::string(PQN_BINARY) +
-                          " --window --scene 5 --trace " + window + " & pid=$!; i=0;" +
+                          " --window --scene 5 --trace " + window + " > " + windowOutput + " 2>&1 & pid=$!; i=0;" +
                           " while ! grep -q frame " + window + " 2> /dev/null && [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); done;" +
                           " kill -TERM $pid; wait $pid' > /dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    int status = std::system(command.c_str());
+    ASSERT_EQ(status, 0) << "pqn printed:\n" << test::FileText(windowOutput);
     std::string output;
     ASSERT_EQ(test::RunPqn("--headless --scene 5 --frames 1 --trace " + headless, &output), 0) << output;
     auto firstFrame = [](const std::string& trace) {
@@ -289,7 +292,7 @@ TEST(CommandLineTest, AnEmptyDataFolderShowsEachLoadersMessageAndEndsCleanly) {
     std::string empty = test::TempDir() + "/empty";
     fs::create_directories(empty);
     std::string output;
-    EXPECT_EQ(test::RunPqn("--headless --data " + empty, &output), 0);
+    EXPECT_EQ(test::RunPqn("--headless --data " + empty, &output), 0) << output;
     std::vector<std::string> boxes;
     std::istringstream lines(output);
     for (std::string line; std::getline(lines, line);)
@@ -302,13 +305,13 @@ TEST(CommandLineTest, AnEmptyDataFolderShowsEachLoadersMessageAndEndsCleanly) {
 
 TEST(CommandLineTest, UnknownOptionsAreRefusedWithTheUsage) {
     std::string output;
-    EXPECT_EQ(test::RunPqn("--frobnicate", &output), 2);
+    EXPECT_EQ(test::RunPqn("--frobnicate", &output), 2) << output;
     EXPECT_NE(output.find("usage: pqn"), std::string::npos);
-    EXPECT_EQ(test::RunPqn("--fps 0 --headless", &output), 2);
-    EXPECT_EQ(test::RunPqn("--shot 1 --headless", &output), 2);
-    EXPECT_EQ(test::RunPqn("--help", &output), 0);
-    EXPECT_EQ(test::RunPqn("--version", &output), 0);
-    EXPECT_EQ(output.rfind("pqn ", 0), 0u);
+    EXPECT_EQ(test::RunPqn("--fps 0 --headless", &output), 2) << output;
+    EXPECT_EQ(test::RunPqn("--shot 1 --headless", &output), 2) << output;
+    EXPECT_EQ(test::RunPqn("--help", &output), 0) << output;
+    EXPECT_EQ(test::RunPqn("--version", &output), 0) << output;
+    EXPECT_EQ(output.rfind("pqn ", 0), 0u) << output;
 }
 
 }  // namespace

@@ -10,9 +10,11 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "formats/trace_file.h"
 #include "support.h"
 
 namespace fs = std::filesystem;
@@ -24,33 +26,48 @@ using Clock = std::chrono::steady_clock;
 struct Ending {
     int exitCode = -1;   // -1: killed by a signal or still running after the limit
     double afterSignalS = 0;
+    bool endedBeforeTheSignal = false;
+    std::string outputFile;
 };
 
-// Starts pqn with `arguments`, sends `signal` after `delayS` seconds (counted
-// from when the file `startedFile` has something in it, if one is named) and
-// waits at most `limitS` seconds for it to end (then kills it).
-Ending SignalAfter(const std::vector<std::string>& arguments, double delayS, int signal, double limitS,
-                   const std::string& startedFile = "") {
+// Starts pqn with `arguments` and a trace, sends `signal` once the trace
+// shows that the run has come to the moment `reached` looks for, and waits
+// at most `limitS` seconds for it to end (then kills it). What pqn printed
+// is kept for a failure to show.
+Ending SignalWhen(std::vector<std::string> arguments, const std::function<bool(const platform::TraceEntry&)>& reached,
+                  int signal, double limitS) {
+    static int runs = 0;
+    std::string base = test::TempDir() + "/signalled-run-" + std::to_string(++runs);
+    std::string trace = base + ".jsonl";
+    Ending ending;
+    ending.outputFile = base + ".out";
+    arguments.insert(arguments.end(), {"--trace", trace});
     pid_t pid = fork();
     if (pid == 0) {
-        if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(126);
+        if (!freopen(ending.outputFile.c_str(), "w", stdout) || dup2(fileno(stdout), 2) < 0) _exit(126);
         std::vector<char*> argv{const_cast<char*>(PQN_BINARY)};
         for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
         execv(PQN_BINARY, argv.data());
         _exit(127);
     }
-    Ending ending;
     if (pid < 0) return ending;
-    auto started = [&] {
-        std::error_code error;
-        return startedFile.empty() || (fs::exists(startedFile, error) && fs::file_size(startedFile, error) > 0);
+    auto atTheMoment = [&] {
+        for (const platform::TraceEntry& e : platform::ReadTraceFile(trace))
+            if (reached(e)) return true;
+        return false;
     };
-    for (int waitedMs = 0; waitedMs < 60000 && !started(); waitedMs += 10) usleep(10000);
-    usleep(static_cast<useconds_t>(delayS * 1e6));
+    int status = 0;
+    for (int waitedMs = 0; waitedMs < 120000 && !atTheMoment(); waitedMs += 10) {
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            ending.endedBeforeTheSignal = true;
+            ending.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            return ending;
+        }
+        usleep(10000);
+    }
     kill(pid, signal);
     Clock::time_point sent = Clock::now();
-    int status = 0;
     while (waitpid(pid, &status, WNOHANG) == 0) {
         if (std::chrono::duration<double>(Clock::now() - sent).count() > limitS) {
             kill(pid, SIGKILL);
@@ -65,6 +82,13 @@ Ending SignalAfter(const std::vector<std::string>& arguments, double delayS, int
     return ending;
 }
 
+// How the run ended, and what it printed, for a failure.
+std::string Describe(const Ending& ending) {
+    return std::string(ending.endedBeforeTheSignal ? "ended before the signal" : "signalled") + ", exit status " +
+           std::to_string(ending.exitCode) + ", " + std::to_string(ending.afterSignalS) +
+           " s after the signal; pqn printed:\n" + test::FileText(ending.outputFile);
+}
+
 class SignalTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(SignalTest, WhileLoadingADataSetWithAPipe) {
@@ -73,33 +97,42 @@ TEST_P(SignalTest, WhileLoadingADataSetWithAPipe) {
     fs::copy(PQN_DATA_DIR, data, fs::copy_options::recursive);
     fs::remove(data / "images" / "tausta1.raw");
     ASSERT_EQ(mkfifo((data / "images" / "tausta1.raw").c_str(), 0644), 0);
-    Ending ending = SignalAfter({"--headless", "--data", data.string()}, 0.05, GetParam(), 1.0);
-    EXPECT_EQ(ending.exitCode, 0);
-    EXPECT_LT(ending.afterSignalS, 1.0);
+    // Signalled once the pipe has been met (its message box, the only one), while the rest is loaded.
+    auto pipeMet = [](const platform::TraceEntry& e) { return e.type == "error"; };
+    Ending ending = SignalWhen({"--headless", "--data", data.string()}, pipeMet, GetParam(), 1.0);
+    EXPECT_FALSE(ending.endedBeforeTheSignal) << Describe(ending);
+    EXPECT_EQ(ending.exitCode, 0) << Describe(ending);
+    EXPECT_LT(ending.afterSignalS, 1.0) << Describe(ending);
 }
 
 TEST_P(SignalTest, DuringAScene) {
-    Ending ending = SignalAfter({"--headless", "--fps", "30"}, 1.5, GetParam(), 1.0);
-    EXPECT_EQ(ending.exitCode, 0);
-    EXPECT_LT(ending.afterSignalS, 1.0);
+    auto intoTheFirstScene = [](const platform::TraceEntry& e) { return e.type == "frame" && e.ms >= 1500; };
+    Ending ending = SignalWhen({"--headless", "--fps", "30"}, intoTheFirstScene, GetParam(), 1.0);
+    EXPECT_FALSE(ending.endedBeforeTheSignal) << Describe(ending);
+    EXPECT_EQ(ending.exitCode, 0) << Describe(ending);
+    EXPECT_LT(ending.afterSignalS, 1.0) << Describe(ending);
 }
 
 TEST_P(SignalTest, WhileTheScenesBeforeTheLastRunUnseen) {
-    Ending ending = SignalAfter({"--headless", "--scene", "9"}, 0.2, GetParam(), 1.0);
-    EXPECT_EQ(ending.exitCode, 0);
-    EXPECT_LT(ending.afterSignalS, 1.0);
+    auto unseen = [](const platform::TraceEntry& e) { return e.type == "unseen"; };
+    Ending ending = SignalWhen({"--headless", "--scene", "9"}, unseen, GetParam(), 1.0);
+    EXPECT_FALSE(ending.endedBeforeTheSignal) << Describe(ending);
+    EXPECT_EQ(ending.exitCode, 0) << Describe(ending);
+    EXPECT_LT(ending.afterSignalS, 1.0) << Describe(ending);
 }
 
 // A capture is finished before the program ends: the sound and the frames
 // are put together into a video that plays, which may take a moment more.
-// The signal comes a second after the video has begun.
+// The signal comes once a second of the show has been captured.
 TEST_P(SignalTest, DuringACaptureTheVideoStillPlays) {
     if (std::system("command -v ffprobe > /dev/null 2>&1") != 0) GTEST_SKIP() << "ffmpeg is not installed";
     std::string video = test::TempDir() + "/signalled-" + std::to_string(GetParam()) + ".mp4";
     fs::remove(video);
-    Ending ending = SignalAfter({"--capture", video, "--scene", "9", "--fps", "10"}, 1.0, GetParam(), 5.0, video);
-    EXPECT_EQ(ending.exitCode, 0);
-    EXPECT_LT(ending.afterSignalS, 5.0);
+    auto aSecondCaptured = [](const platform::TraceEntry& e) { return e.type == "frame" && e.ms >= 177800; };
+    Ending ending = SignalWhen({"--capture", video, "--scene", "9", "--fps", "10"}, aSecondCaptured, GetParam(), 5.0);
+    EXPECT_FALSE(ending.endedBeforeTheSignal) << Describe(ending);
+    EXPECT_EQ(ending.exitCode, 0) << Describe(ending);
+    EXPECT_LT(ending.afterSignalS, 5.0) << Describe(ending);
     std::string probe = "ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 " +
                         video + " > " + video + ".frames";
     ASSERT_EQ(std::system(probe.c_str()), 0);

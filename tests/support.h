@@ -39,6 +39,9 @@ std::vector<uint8_t> MakeTestModule(int orders, const std::vector<CueAt>& cues);
 std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes);
 std::string TempDir();
 
+// What a file holds (empty when it cannot be read): what a program printed, for a failure to show.
+std::string FileText(const std::string& path);
+
 // Runs pqn with the arguments; returns its exit code; stderr and stdout go to `output`.
 int RunPqn(const std::string& arguments, std::string* output);
 

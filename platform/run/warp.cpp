@@ -48,6 +48,7 @@ bool FrameUnseen() { return State().frameUnseen; }
 
 void BeginWarp() {
     UnseenState& s = State();
+    TraceLine("{\"type\":\"unseen\"}");
     s.warping = true;
     sdl::DropLatchedFrame();
     sdl::UseVirtualClock(true);
