@@ -21,9 +21,12 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 rm -rf "$cache"
 mkdir -p "$cache/include" "$cache/lib"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
 if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
-  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources > /etc/apt/sources.list.d/debian-src.sources
-  apt-get update -q > /dev/null
+  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+    $sudo tee /etc/apt/sources.list.d/debian-src.sources > /dev/null
+  $sudo apt-get update -q > /dev/null
 fi
 (cd "$work" && apt-get source -q libsdl2="$sdl_version" libopenmpt="$openmpt_version" freetype="$freetype_version" \
   > sources.log 2>&1) || { cat "$work/sources.log" >&2; exit 1; }
