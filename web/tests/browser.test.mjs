@@ -23,6 +23,9 @@ after(async () => {
   site.close();
 });
 
+// An expression for the page: the program's trace so far (empty before the program has opened it).
+const kTraced = "(() => { try { return FS.readFile('/trace.jsonl', {encoding: 'utf8'}); } catch (missing) { return ''; } })()";
+
 function shotName(position) {
   const [order, row] = position.split(':').map(Number);
   return `shot-${String(order).padStart(3, '0')}-${String(row).padStart(2, '0')}.png`;
@@ -63,7 +66,8 @@ test('in real time the sound runs and the show follows it for 15 seconds, on a c
                              {timeout: 20000});
   const readTrace = () => page.evaluate(() => FS.readFile('/trace.jsonl', {encoding: 'utf8'}).split('\n').filter(Boolean)
     .map((line) => JSON.parse(line)).filter((event) => event.type === 'frame'));
-  await new Promise((waited) => setTimeout(waited, 1000));
+  // Measured from once the show has drawn a second's worth of frames.
+  await page.waitForFunction(`${kTraced}.split('"type":"frame"').length > 30`, {timeout: 60000});
   const heardAtStart = await page.evaluate('Module.SDL2.audioContext.currentTime');
   const framesAtStart = (await readTrace()).length;
   await new Promise((waited) => setTimeout(waited, 15000));
@@ -85,11 +89,11 @@ test('in real time the sound runs and the show follows it for 15 seconds, on a c
 
 test('Escape ends the show and brings the end card', async () => {
   const page = await openPage(browser);
-  await page.goto(`${site.url}?window&scene=9`);
+  await page.goto(`${site.url}?window&scene=9&trace`);
   await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
   await page.click('#start');
-  await page.waitForFunction('document.body.classList.contains("playing")');
-  await new Promise((waited) => setTimeout(waited, 2000));
+  // Pressed once the last scene draws (after the unseen frames of the scenes before it).
+  await page.waitForFunction(`${kTraced}.includes('"scene":9')`, {timeout: 60000});
   await page.keyboard.press('Escape');
   await page.waitForFunction('window.pqnEnded !== undefined', {timeout: 20000});
   assert.equal(await page.evaluate('window.pqnEnded'), 0);
