@@ -1,6 +1,7 @@
 # The program's sources, listed once for every build (the desktop's in
-# CMakeLists.txt, the browser's in web/CMakeLists.txt): what every host
-# compiles, and each host's own backend files beside it. Paths are relative
+# CMakeLists.txt, the browser's in web/CMakeLists.txt, Windows' in
+# windows/CMakeLists.txt): what every host compiles, and each host's own
+# backend files beside it. Paths are relative
 # to the source root.
 
 # The show above the platform: the program's spine, the window library, the
@@ -20,10 +21,8 @@ set(PQN_ASSET_LIST_SOURCES main/asset_list.cpp)
 set(PQN_PLATFORM_SOURCES
   platform/win32/windows.cpp platform/win32/messages.cpp platform/win32/gl_context.cpp platform/win32/gdi_text.cpp
   platform/gl/gl_calls.cpp
-  platform/gl/es3/shader_path.cpp platform/gl/es3/es3_calls.cpp platform/gl/es3/draw.cpp platform/gl/es3/matrix.cpp
-  platform/gl/es3/programs.cpp
   platform/present/layout.cpp platform/present/context.cpp platform/present/surface.cpp platform/present/readback.cpp
-  platform/run/options.cpp platform/run/outputs.cpp platform/run/trace.cpp platform/run/signals.cpp platform/run/clock.cpp
+  platform/run/options.cpp platform/run/outputs.cpp platform/run/trace.cpp platform/run/clock.cpp
   platform/run/warp.cpp platform/run/frame.cpp platform/run/runtime.cpp
   platform/sound/bass_openmpt.cpp platform/sound/channels.cpp platform/sound/module_decoder.cpp
   platform/sound/sdl_output.cpp platform/sound/lockstep.cpp platform/sound/xm_sync.cpp
@@ -31,10 +30,19 @@ set(PQN_PLATFORM_SOURCES
   platform/system/paths.cpp platform/system/data_file.cpp platform/system/glibc_random.cpp
   platform/formats/trace_file.cpp)
 
+# The program's own OpenGL ES 3.0 shaders (where the GL library exports
+# OpenGL ES 3.0's calls: a desktop's Mesa, a browser's WebGL 2).
+set(PQN_PLATFORM_SHADER_SOURCES
+  platform/gl/es3/shader_path.cpp platform/gl/es3/es3_calls.cpp platform/gl/es3/draw.cpp platform/gl/es3/matrix.cpp
+  platform/gl/es3/programs.cpp)
+
+# Where POSIX signals and descriptors are (a desktop, a browser).
+set(PQN_PLATFORM_POSIX_SOURCES platform/run/signals_posix.cpp platform/system/data_file_posix.cpp)
+
 # A desktop's own: the driver's fixed function, the sound server's latency,
 # child processes, the crash report, PNG files, and captures (which need a
 # file system and ffmpeg).
-set(PQN_PLATFORM_DESKTOP_SOURCES
+set(PQN_PLATFORM_DESKTOP_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} ${PQN_PLATFORM_POSIX_SOURCES}
   platform/gl/backend_desktop.cpp platform/gl/fixed_function.cpp
   platform/run/host_desktop.cpp
   platform/sound/audio_latency.cpp
@@ -45,10 +53,24 @@ set(PQN_PLATFORM_DESKTOP_SOURCES
 # A browser's own: the shaders always, the AudioContext's latency, glibc's
 # rand() (so the scenes' random numbers are the desktop's), shots handed to
 # the page, no child processes, no capture.
-set(PQN_PLATFORM_WEB_SOURCES
+set(PQN_PLATFORM_WEB_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} ${PQN_PLATFORM_POSIX_SOURCES}
   platform/gl/backend_web.cpp
   platform/run/host_web.cpp
   platform/sound/audio_latency_web.cpp
   platform/capture/capture_web.cpp
-  platform/system/process_web.cpp platform/system/crash_report_web.cpp platform/system/rand_web.cpp
+  platform/system/process_none.cpp platform/system/crash_report_web.cpp platform/system/rand_glibc.cpp
   platform/formats/png_file_web.cpp)
+
+# Windows' own (cross-built with mingw-w64): the driver's fixed function,
+# the console's Ctrl+C, wide-character file names, the crash report, glibc's
+# rand() (so the scenes' random numbers are Linux's), PNG captures and WAV;
+# no sound server to ask, no child processes yet.
+set(PQN_PLATFORM_WINDOWS_SOURCES
+  platform/gl/backend_windows.cpp platform/gl/fixed_function.cpp
+  platform/run/host_windows.cpp platform/run/signals_windows.cpp
+  platform/sound/audio_latency_windows.cpp
+  platform/capture/capture.cpp platform/capture/video_sink_windows.cpp platform/capture/frames_sink.cpp
+  platform/capture/yuv.cpp
+  platform/system/process_none.cpp platform/system/crash_report_windows.cpp platform/system/data_file_windows.cpp
+  platform/system/utf8_windows.cpp platform/system/rand_glibc.cpp
+  platform/formats/png_file.cpp)

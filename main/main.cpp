@@ -1,7 +1,5 @@
 // The Linux entry point: reads the command line, picks the data set and the
 // mode of the run, then starts the show through WinMain.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -19,17 +17,29 @@
 namespace {
 
 // The data set that goes with this program: a pqn in its build folder uses
-// the build's data; an installed one the share/pqn folder beside its bin/
-// folder (wherever the package or the prefix put it), else the folder it was
-// configured to be installed in.
+// the build's data; one with a data set beside it (as a release unpacked
+// from its archive has) that one; an installed one the share/pqn folder
+// beside its bin/ folder (wherever the package or the prefix put it), else
+// the folder it was configured to be installed in.
 std::string DefaultDataDir() {
     std::error_code error;
-    std::filesystem::path programDir = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
-    if (error) return PQN_INSTALL_DATA_DIR;
+    // Folder names are UTF-8 here, whatever the system's own code page.
+    std::filesystem::path programDir = std::filesystem::u8path(platform::ProgramFolder());
+    if (programDir.empty()) return PQN_INSTALL_DATA_DIR;
     if (std::filesystem::equivalent(programDir, PQN_BUILD_DIR, error)) return PQN_BUILD_DATA_DIR;
+    if (std::filesystem::is_regular_file(programDir / "biisi.xm", error)) return programDir.u8string();
     std::filesystem::path installed = programDir.parent_path() / "share" / "pqn";
-    if (std::filesystem::is_directory(installed, error)) return installed.string();
+    if (std::filesystem::is_directory(installed, error)) return installed.u8string();
     return PQN_INSTALL_DATA_DIR;
+}
+
+// A path given relative to where pqn was started, made absolute (the run
+// works in its data folder); an empty one stays empty.
+std::string FromHere(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path here = std::filesystem::current_path(error);
+    if (path.empty() || error || std::filesystem::path(path).is_absolute()) return path;
+    return (here / path).string();
 }
 
 }  // namespace
@@ -58,15 +68,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     // Paths of the trace and the shots are taken relative to where pqn was started.
-    char here[4096];
-    if (getcwd(here, sizeof here)) {
-        if (!options.traceFile.empty() && options.traceFile[0] != '/') options.traceFile = std::string(here) + "/" + options.traceFile;
-        if (options.shotDir[0] != '/') options.shotDir = std::string(here) + "/" + options.shotDir;
-        if (!options.captureOut.empty() && options.captureOut[0] != '/')
-            options.captureOut = std::string(here) + "/" + options.captureOut;
-    }
+    for (std::string* path : {&options.traceFile, &options.shotDir, &options.captureOut})
+        *path = FromHere(*path);
     if (!options.shots.empty() && !platform::CheckOutputFolder(options.shotDir, true)) return 1;
-    if (chdir(dataDir.c_str()) != 0) {
+    std::error_code entered;
+    std::filesystem::current_path(std::filesystem::u8path(dataDir), entered);
+    if (entered) {
         std::fprintf(stderr, "pqn: cannot open the data folder %s\n", dataDir.c_str());
         return 1;
     }

@@ -1,9 +1,6 @@
 // Frame timing of a benchmark run, reported as a table or as JSON.
 #include "platform/bench.h"
 
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +9,7 @@
 #include <string>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <vector>
 
@@ -111,7 +109,7 @@ ChildRun RunSelf(const std::vector<std::string>& arguments) {
     options.output = &output;
     options.silenceErrors = true;
     Clock::time_point start = Clock::now();
-    pid_t pid = process::Start(args, options);
+    process::ProcessId pid = process::Start(args, options);
     if (pid < 0) return run;
     char buffer[4096];
     for (ssize_t n; (n = read(output, buffer, sizeof buffer)) != 0;) {
@@ -120,14 +118,27 @@ ChildRun RunSelf(const std::vector<std::string>& arguments) {
         run.output.append(buffer, static_cast<size_t>(n));
     }
     close(output);
-    struct rusage usage {};
+    process::Usage usage;
     run.ok = process::Wait(pid, &usage) == 0;
     run.wallS = std::chrono::duration<double>(Clock::now() - start).count();
-    run.cpuS = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    run.peakKb = usage.ru_maxrss;
+    run.cpuS = usage.cpuSeconds;
+    run.peakKb = usage.peakMemoryKb;
     return run;
 }
 
+
+// A folder of its own in the system's temporary folder, or empty.
+std::string NewTemporaryFolder() {
+    std::error_code error;
+    std::filesystem::path base = std::filesystem::temp_directory_path(error);
+    if (error) return std::string();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        std::filesystem::path folder = base / ("pqn-bench-" + std::to_string(stamp));
+        if (std::filesystem::create_directory(folder, error)) return folder.string();
+    }
+    return std::string();
+}
 
 }  // namespace
 
@@ -135,9 +146,9 @@ void ReportCaptureSpeeds(const std::string& dataDir, bool json) {
     constexpr int kSampleFps = 6, kShowFps = 60;
     const struct { const char* name; std::vector<std::string> option; } kSizes[] = {
         {"640x480", {"--scale", "1"}}, {"1920x1080", {"--size", "1080p"}}, {"3840x2160", {"--size", "2160p"}}};
-    char folder[] = "/tmp/pqn-bench-XXXXXX";
-    if (!mkdtemp(folder)) return;
-    std::string video = std::string(folder) + "/capture.mp4";
+    std::string folder = NewTemporaryFolder();
+    if (folder.empty()) return;
+    std::string video = folder + "/capture.mp4";
     if (json) std::printf("{\"capture_speeds\":[");
     else std::printf("\ncapture speed at 60 fps, from every tenth frame of the show:\n"
                      "size        render+readback  capture  capture/render  encoders' CPU share  capture peak memory\n");
@@ -167,7 +178,8 @@ void ReportCaptureSpeeds(const std::string& dataDir, bool json) {
         first = false;
     }
     if (json) std::printf("]}\n");
-    rmdir(folder);
+    std::error_code removed;
+    std::filesystem::remove(folder, removed);
 }
 
 }  // namespace platform::bench

@@ -5,7 +5,6 @@
 // until a frame covers them, so the sound ends exactly with the last frame.
 #include "platform/capture.h"
 
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -120,9 +119,10 @@ double EstimatedBytes(Format format, uint64_t frames, int fps, int widthPx, int 
 // A capture that far outgrows the free space of its file system is not
 // started; one that may just outgrow it is warned of.
 bool EnoughRoom(const std::string& out, uint64_t frames, int fps, int widthPx, int heightPx) {
-    struct statvfs fs {};
-    if (statvfs(FolderOf(out).c_str(), &fs) != 0) return true;
-    double freeBytes = static_cast<double>(fs.f_bavail) * static_cast<double>(fs.f_frsize);
+    std::error_code error;
+    std::filesystem::space_info space = std::filesystem::space(FolderOf(out), error);
+    if (error) return true;
+    double freeBytes = static_cast<double>(space.available);
     double needed = EstimatedBytes(FormatOf(out), frames, fps, widthPx, heightPx);
     constexpr double kMb = 1024.0 * 1024.0;
     if (freeBytes < needed / 2) {

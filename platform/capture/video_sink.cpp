@@ -47,7 +47,7 @@ constexpr int kPipeBytes = 1 << 20;
 
 // The encoder: frames on its stdin, sound on descriptor 3, at the lowest
 // priority, in its own group.
-pid_t StartEncoder(const std::vector<std::string>& args, int* videoInput, int* audioInput) {
+process::ProcessId StartEncoder(const std::vector<std::string>& args, int* videoInput, int* audioInput) {
     process::Options options;
     options.input = videoInput;
     options.input3 = audioInput;
@@ -147,7 +147,7 @@ public:
 private:
     // Waits for an ffmpeg; one that failed is said with what it was writing
     // (ffmpeg has printed its own reason above).
-    bool Ended(pid_t ffmpeg, const char* what) {
+    bool Ended(process::ProcessId ffmpeg, const char* what) {
         int status = process::Wait(ffmpeg);
         if (status == 0) return true;
         ReportOutputFailure(out_, std::string("ffmpeg could not write ") + what +
@@ -201,7 +201,7 @@ private:
     int fps_, widthPx_, heightPx_;
     YuvMatrix matrix_ = MatrixForHeight(heightPx_);
     size_t queuedFramesMost_ = kQueuedFramesMost;
-    pid_t encoder_ = -1;
+    process::ProcessId encoder_ = -1;
     int videoInput_ = -1, audioInput_ = -1;
     bool soundFailed_ = false;
 

@@ -11,12 +11,15 @@ namespace {
 
 void Nothing() {}
 
+// GLU 1.3's error for a call it cannot make (not named in every glu.h).
+constexpr GLint kGluInvalidOperation = 100904;
+
 // GLU reads GL's version string, which is null without a current context
 // (GLU then crashes): without one this does nothing and reports an error, as
 // GL's own calls then do nothing.
 GLint GluBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint height, GLenum format, GLenum type,
                         const void* pixels) {
-    if (!SDL_GL_GetCurrentContext()) return GLU_INVALID_OPERATION;
+    if (!SDL_GL_GetCurrentContext()) return kGluInvalidOperation;
     return ::gluBuild2DMipmaps(target, components, width, height, format, type, pixels);
 }
 

@@ -4,10 +4,14 @@
 // source everywhere.
 #pragma once
 
+#include <string>
+
 namespace platform::host {
 
 // Whether a run that is not headless has somewhere to show the show.
 bool DisplayAvailable();
+// The folder the program's own file is in; empty where there is none.
+std::string ProgramFolder();
 // Before SDL's video starts: a headless run draws offscreen, whatever
 // display there is.
 void PrepareVideo(bool headless);

@@ -29,6 +29,9 @@ EM_ASYNC_JS(void, AwaitAnimationFrame, (), {
 
 bool DisplayAvailable() { return true; }
 
+// The program is the page's; its data set is packed with it.
+std::string ProgramFolder() { return std::string(); }
+
 // A headless run draws on the page's canvas too, on the virtual clock.
 void PrepareVideo(bool) {}
 

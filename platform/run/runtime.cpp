@@ -56,6 +56,8 @@ void RegisterTakers() {
 
 bool DisplayAvailable() { return host::DisplayAvailable(); }
 
+std::string ProgramFolder() { return host::ProgramFolder(); }
+
 void Configure(const RunOptions& options) {
     SetOptions(options);
     if (!options.traceFile.empty()) OpenTrace(options.traceFile);

@@ -1,4 +1,4 @@
-// SIGINT and SIGTERM. The first asks for an orderly end (the window closes as
+// SIGINT and SIGTERM (POSIX signals). The first asks for an orderly end (the window closes as
 // Escape closes it) and gives the program a second to reach its end of run;
 // a program blocked somewhere does not, and the alarm then ends it as the
 // signal would have. A second signal ends it at once. Installed without

@@ -3,8 +3,8 @@
 #include "sound/channels.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
-#include <ctime>
 
 #include "platform/trace.h"
 
@@ -105,9 +105,10 @@ void DeliverSync(const PendingSync& sync, bool realTime) {
     uint32_t x = sync.target.param ? sync.data : 0xFFFFFFFFu;
     char wall[40] = "";
     if (realTime) {
-        timespec now{};
-        clock_gettime(CLOCK_REALTIME, &now);
-        std::snprintf(wall, sizeof wall, ",\"wall\":%lld.%06ld", static_cast<long long>(now.tv_sec), now.tv_nsec / 1000);
+        auto sinceEpochUs = std::chrono::duration_cast<std::chrono::microseconds>(
+                                std::chrono::system_clock::now().time_since_epoch()).count();
+        std::snprintf(wall, sizeof wall, ",\"wall\":%lld.%06lld", static_cast<long long>(sinceEpochUs / 1000000),
+                      static_cast<long long>(sinceEpochUs % 1000000));
     }
     char line[200];
     std::snprintf(line, sizeof line, "{\"type\":\"sync\",\"x\":%d,\"ms\":%llu,\"order\":%u,\"row\":%u%s}",

@@ -2,6 +2,7 @@
 #include "system/process.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,7 +49,7 @@ void KeepWritingEnd(int fds[2], pid_t pid, int pipeBytes, int* end) {
 
 }  // namespace
 
-pid_t Start(const std::vector<std::string>& args, const Options& options) {
+ProcessId Start(const std::vector<std::string>& args, const Options& options) {
     int in[2] = {-1, -1}, out[2] = {-1, -1}, in3[2] = {-1, -1};
     if ((options.input && pipe(in) != 0) || (options.output && pipe(out) != 0) ||
         (options.input3 && pipe(in3) != 0)) {
@@ -77,12 +78,17 @@ pid_t Start(const std::vector<std::string>& args, const Options& options) {
     return pid;
 }
 
-int Wait(pid_t pid, struct rusage* usage) {
+int Wait(ProcessId pid, Usage* usage) {
     if (pid <= 0) return -1;  // never one of "any child"
     int status = 0;
-    struct rusage ignored {};
-    while (wait4(pid, &status, 0, usage ? usage : &ignored) < 0) {
+    struct rusage used {};
+    while (wait4(static_cast<pid_t>(pid), &status, 0, &used) < 0) {
         if (errno != EINTR) return -1;
+    }
+    if (usage) {
+        usage->cpuSeconds = static_cast<double>(used.ru_utime.tv_sec + used.ru_stime.tv_sec) +
+                            static_cast<double>(used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6;
+        usage->peakMemoryKb = used.ru_maxrss;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

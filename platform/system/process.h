@@ -3,14 +3,20 @@
 // standard output, waited for, and written to in full.
 #pragma once
 
-#include <sys/resource.h>
-#include <sys/types.h>
-
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace platform::process {
+
+typedef int64_t ProcessId;
+
+// What a process and the children it waited for used.
+struct Usage {
+    double cpuSeconds = 0;    // user and system time
+    long peakMemoryKb = 0;    // the largest resident set
+};
 
 struct Options {
     const char* path = nullptr;  // the program to run; null: args[0], looked up on the PATH
@@ -25,10 +31,10 @@ struct Options {
 
 // -1 when the process cannot be started (no pipe or no fork); a program that
 // cannot be run exits with status 127.
-pid_t Start(const std::vector<std::string>& args, const Options& options);
+ProcessId Start(const std::vector<std::string>& args, const Options& options);
 // Its exit status, or -1 when a signal ended it; `usage`, when given, gets
 // the resources it and its waited-for children used.
-int Wait(pid_t pid, struct rusage* usage = nullptr);
+int Wait(ProcessId pid, Usage* usage = nullptr);
 // Writes all of `bytes`, across short writes and interruptions; false when
 // the reader has gone or the write fails.
 bool WriteAll(int fd, const void* data, size_t bytes);

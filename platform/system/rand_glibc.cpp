@@ -1,6 +1,7 @@
-// The C library's rand() and srand() in the browser build: glibc's
-// generator, whose numbers the desktop build draws, in place of the
-// browser's C library's own.
+// The C library's rand() and srand() where that library is not glibc (the
+// browser's, Windows'): glibc's generator, whose numbers the Linux build
+// draws, in place of the library's own, so the scenes' random flicker and
+// noise are the same frame for frame everywhere.
 #include <cstdlib>
 
 #include "system/glibc_random.h"

@@ -46,6 +46,7 @@ const char* const kFontCandidates[] = {
     "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
     "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
     "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf",
+    "DejaVuSans-Bold.ttf",  // beside the data set, where a release for Windows keeps it
 };
 
 FT_Face Font() {

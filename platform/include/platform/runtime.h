@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/clock.h"
 #include "platform/options.h"
@@ -16,6 +17,10 @@ namespace platform {
 // Whether a run that is not headless has somewhere to show the show: an X or
 // Wayland display on the desktop, the page's canvas in a browser.
 bool DisplayAvailable();
+
+// The folder the program's own file is in, or empty where it has none (a
+// browser) or it cannot be told.
+std::string ProgramFolder();
 
 // Called once before anything else of the platform; fixes the mode of the run.
 // From then on SIGINT and SIGTERM end the show as closing the window does (a

@@ -1,0 +1,38 @@
+// The Windows host: a desktop is always there, windows the user resizes and
+// switches to full screen, a thread for the syncs, the program's folder from
+// the module's own file name (where a release keeps its data set).
+#include "run/host.h"
+
+#include <windows.h>
+
+#include <filesystem>
+
+#include "system/utf8_windows.h"
+
+namespace platform::host {
+
+bool DisplayAvailable() { return true; }
+
+std::string ProgramFolder() {
+    std::wstring path(32768, L'\0');
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) return std::string();
+    path.resize(length);
+    return windows::Utf8(std::filesystem::path(path).parent_path().wstring());
+}
+
+// A headless run draws into a hidden window of its own: SDL's offscreen
+// driver needs EGL, which Windows does not have.
+void PrepareVideo(bool) {}
+
+bool WindowResizable(bool framed, bool headless) { return framed && !headless; }
+
+bool ProgramSwitchesFullScreen() { return true; }
+
+bool SyncsHaveAThread() { return true; }
+
+void QuietSoundLibraries() {}
+
+void AfterFrame(bool) {}
+
+}  // namespace platform::host

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Builds what the Windows build links, for x86_64-w64-mingw32, statically:
+# SDL2, libopenmpt and FreeType from Debian's own source packages of the
+# versions the desktop build uses, zlib and libpng (for the PNG files) from
+# Debian's current ones (apt's source entry is made from the machine's own
+# when it has none). Built once into a cache outside
+# the checkout, in a folder named by the versions, the compiler and this
+# script; prints that folder (include/ and lib/). Needs
+# g++-mingw-w64-x86-64-posix and dpkg-dev (scripts/windows.sh installs them).
+#   PQN_WINDOWS_CACHE=~/.cache/pqn-windows   where the builds are kept
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="$PWD"
+version_of() { dpkg-query -W -f='${Version}' "$1"; }
+sdl_version="$(version_of libsdl2-dev)"
+openmpt_version="$(version_of libopenmpt-dev)"
+freetype_version="$(version_of libfreetype-dev)"
+cxx=x86_64-w64-mingw32-g++-posix
+key="$( { echo "$sdl_version $openmpt_version $freetype_version"; apt-cache showsrc zlib libpng1.6 | grep '^Version' ; $cxx --version | head -n 1
+          cat "$0" cmake/mingw-w64-x86_64.cmake; } | sha256sum | cut -c1-16)"
+cache="${PQN_WINDOWS_CACHE:-$HOME/.cache/pqn-windows}/deps-$key"
+if [ -f "$cache/done" ]; then echo "$cache"; exit 0; fi
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+rm -rf "$cache"
+mkdir -p "$cache/include" "$cache/lib"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+    $sudo tee /etc/apt/sources.list.d/debian-src.sources > /dev/null
+  $sudo apt-get update -q > /dev/null
+fi
+(cd "$work" && apt-get source -q libsdl2="$sdl_version" libopenmpt="$openmpt_version" freetype="$freetype_version" \
+  > sources.log 2>&1) || { cat "$work/sources.log" >&2; exit 1; }
+# The newest source of a package that the archive serves (a security update
+# may be listed before its source is).
+newest_source() {
+  local version
+  for version in $(apt-cache showsrc "$1" | awk '/^Version:/ {print $2}' | sort -V -r); do
+    (cd "$work" && apt-get source -q "$1=$version" >> sources.log 2>&1) && return 0
+  done
+  cat "$work/sources.log" >&2
+  exit 1
+}
+newest_source zlib
+newest_source libpng1.6
+jobs="$(nproc)"
+toolchain=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release
+           -DCMAKE_INSTALL_PREFIX="$cache" -DCMAKE_FIND_ROOT_PATH="$cache")
+build() {  # name source-folder cmake-options...
+  local name="$1" source="$2"
+  shift 2
+  cmake -S "$source" -B "$work/$name" "${toolchain[@]}" "$@" > "$work/$name.log" 2>&1 || { tail -30 "$work/$name.log" >&2; exit 1; }
+  cmake --build "$work/$name" -j"$jobs" --target install > "$work/$name-build.log" 2>&1 ||
+    { tail -30 "$work/$name-build.log" >&2; exit 1; }
+}
+
+build sdl "$(echo "$work"/libsdl2-*/)" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF
+# zlib's static library alone (Debian's source leaves out the DLL's resource file).
+zlib="$(echo "$work"/zlib-*/)"
+cmake -S "$zlib" -B "$work/zlib" "${toolchain[@]}" > "$work/zlib.log" 2>&1 || { tail -30 "$work/zlib.log" >&2; exit 1; }
+cmake --build "$work/zlib" -j"$jobs" --target zlibstatic > "$work/zlib-build.log" 2>&1 ||
+  { tail -30 "$work/zlib-build.log" >&2; exit 1; }
+cp "$work/zlib/libzlibstatic.a" "$cache/lib/libz.a"
+cp "$zlib/zlib.h" "$work/zlib/zconf.h" "$cache/include/"
+# FreeType with that zlib (its own copy would clash with it in one program),
+# and no PNG, bzip2, HarfBuzz or Brotli: the readout's font is a plain TrueType file.
+build freetype "$(echo "$work"/freetype-*/)" -DBUILD_SHARED_LIBS=OFF -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
+  -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON \
+  -DZLIB_LIBRARY="$cache/lib/libz.a" -DZLIB_INCLUDE_DIR="$cache/include"
+build png "$(echo "$work"/libpng1.6-*/)" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
+  -DZLIB_LIBRARY="$cache/lib/libz.a" -DZLIB_INCLUDE_DIR="$cache/include"
+
+# libopenmpt from its own sources (its release has no CMake build).
+openmpt="$(echo "$work"/libopenmpt-*/)"
+mkdir -p "$work/openmpt"
+sources=("$openmpt"common/*.cpp "$openmpt"soundlib/*.cpp "$openmpt"soundlib/plugins/*.cpp "$openmpt"soundlib/plugins/dmo/*.cpp
+         "$openmpt"sounddsp/*.cpp "$openmpt"libopenmpt/libopenmpt_{c,cxx,ext_impl,impl}.cpp)
+printf '%s\n' "${sources[@]}" | xargs -P "$jobs" -I{} sh -c \
+  '"$4" -std=c++17 -O2 -DNDEBUG -DUNICODE -D_UNICODE -DLIBOPENMPT_BUILD -I"$1" -I"$1/src" -I"$1/common" \
+   -I"$1/build/svn_version" -c "$2" -o "$3/$(echo "$2" | md5sum | cut -c1-12).o"' _ "$openmpt" {} "$work/openmpt" "$cxx"
+x86_64-w64-mingw32-ar rcs "$cache/lib/libopenmpt.a" "$work"/openmpt/*.o
+mkdir -p "$cache/include/libopenmpt"
+cp "$openmpt"libopenmpt/libopenmpt*.h "$openmpt"libopenmpt/libopenmpt*.hpp "$cache/include/libopenmpt/"
+
+touch "$cache/done"
+echo "$cache"

@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# The Windows build's tests, under wine on Xvfb (no Windows machine needed):
+# builds the zip (scripts/windows.sh), unpacks it into a folder named with a
+# space and non-ASCII letters, and runs pqn.exe from another working folder:
+# the DLLs it imports and its PE security flags; the reference moments,
+# byte for byte the Linux references; a capture's PNG frames and audio.wav,
+# byte for byte the Linux build's; an empty data folder's messages, the Linux
+# build's; the last scene in a real window, grabbed from the X screen. Ends
+# with "N passed, M failed"; the exit status is 1 when any failed.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root="$PWD"
+bash scripts/windows.sh || exit 1
+source scripts/lib/packages.sh
+ensure_packages wine wine64 xvfb xauth ffmpeg unzip
+version="$(sed -n 's/^project(pqn VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+# PQN_WINDOWS_GRAB=FILE keeps the window's grab, to look at.
+folder="$work/Jürgen Downloads"
+mkdir -p "$folder" "$work/elsewhere"
+unzip -q "build-windows/pqn-$version-windows-x64.zip" -d "$folder"
+exe="$folder/pqn-$version/pqn.exe"
+shots="1:20,2:50,4:8,4:16,6:20,6:36,6:52,6:60,8:20,9:40,10:8,10:56,11:40,13:0,14:40,17:58,18:40,19:10,19:56,21:40,22:60,22:62,25:0"
+passed=0
+failed=0
+check() {  # name, then a command that succeeds when the check holds
+  local name="$1"
+  shift
+  if "$@" > "$work/check.log" 2>&1; then
+    passed=$((passed + 1))
+    echo "ok: $name"
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $name"
+    sed 's/^/    /' "$work/check.log"
+  fi
+}
+
+imports_only_system_dlls() {
+  local dll unexpected=0
+  for dll in $(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/.*DLL Name: //p'); do
+    case "${dll,,}" in
+      advapi32.dll|gdi32.dll|glu32.dll|imm32.dll|kernel32.dll|msvcrt.dll|ole32.dll|oleaut32.dll|opengl32.dll|\
+      setupapi.dll|shell32.dll|user32.dll|version.dll|winmm.dll|dbghelp.dll) ;;
+      *) echo "imports $dll, which not every Windows has"; unexpected=1 ;;
+    esac
+  done
+  return $unexpected
+}
+
+has_security_flags() {
+  local headers flag missing=0
+  headers="$(x86_64-w64-mingw32-objdump -p "$exe")"
+  for flag in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
+    grep -q "$flag" <<< "$headers" || { echo "no $flag"; missing=1; }
+  done
+  # A section that holds code must not be writable.
+  x86_64-w64-mingw32-objdump -h "$exe" | grep -A1 '^ *[0-9]' | grep 'CODE' | grep -v 'READONLY' && missing=1
+  return $missing
+}
+
+# Everything under wine runs in one X session with one wineserver, started
+# inside it (a wineserver started without a display tells later programs of
+# a small screen); wine's crash dialog is off, so a crash ends the program.
+cat > "$work/session.sh" <<'SESSION'
+set -u
+export WINEPREFIX="$1/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" SDL_AUDIODRIVER=dummy
+wineboot -i > /dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f > /dev/null 2>&1
+wineserver -p
+cd "$1/elsewhere"
+shift
+exec bash "$@"
+SESSION
+cat > "$work/runs.sh" <<'RUNS'
+set -u
+work="$1" exe="$2" shots="$3"
+timeout 300 wine "$exe" --headless --fps 30 --shot "$shots" --out 'Z:'"$work/shots" > "$work/shots.log" 2>&1
+echo $? > "$work/shots.status"
+timeout 300 wine "$exe" --capture 'Z:'"$work/capture" --scene 8 --fps 10 --frames 20 > "$work/capture.log" 2>&1
+echo $? > "$work/capture.status"
+mkdir -p "$work/empty"
+timeout 300 wine "$exe" --headless --data 'Z:'"$work/empty" > "$work/empty.log" 2>&1
+echo $? > "$work/empty.status"
+timeout 300 wine "$exe" --window --scene 9 --trace 'Z:'"$work/window.jsonl" > "$work/window.log" 2>&1 &
+for i in $(seq 1200); do grep -q '"order":24' "$work/window.jsonl" 2> /dev/null && break; sleep 0.1; done
+ffmpeg -loglevel error -y -f x11grab -video_size 1024x768 -i "$DISPLAY" -frames:v 1 "$work/window.png"
+wait
+echo $? > "$work/window.status"
+wineserver -k
+RUNS
+mkdir -p "$work/shots"
+xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/session.sh" "$work" "$work/runs.sh" "$work" "$exe" "$shots"
+
+shots_are_the_references() {
+  local name different=0
+  [ "$(cat "$work/shots.status")" = 0 ] || { echo "exit status $(cat "$work/shots.status"):"; cat "$work/shots.log"; return 1; }
+  for name in $(cd tests/reference && ls shot-*.png); do
+    cmp -s "$work/shots/$name" "tests/reference/$name" || { echo "$name differs from the Linux reference"; different=1; }
+  done
+  return $different
+}
+
+capture_is_linuxs() {
+  echo "pqn.exe ended with $(cat "$work/capture.status") and printed:"
+  cat "$work/capture.log"
+  [ "$(cat "$work/capture.status")" = 0 ] || return 1
+  build/pqn --capture "$work/linux-capture" --scene 8 --fps 10 --frames 20 > /dev/null 2>&1 || return 1
+  diff -r "$work/linux-capture" "$work/capture"
+}
+
+empty_data_says_what_linux_says() {
+  [ "$(cat "$work/empty.status")" = 0 ] || { echo "exit status $(cat "$work/empty.status"):"; cat "$work/empty.log"; return 1; }
+  mkdir -p "$work/linux-empty"
+  build/pqn --headless --data "$work/linux-empty" 2>&1 | grep '^Kestrel Error' > "$work/linux-empty.log"
+  grep '^Kestrel Error' "$work/empty.log" | tr -d '\r' | diff "$work/linux-empty.log" -
+}
+
+window_shows_the_last_scene() {
+  echo "pqn.exe ended with $(cat "$work/window.status") and printed:"
+  cat "$work/window.log"
+  [ "$(cat "$work/window.status")" = 0 ] || return 1
+  grep -q '"order":27' "$work/window.jsonl" || { echo "the show did not reach its end order"; return 1; }
+  python3 - "$work/window.png" <<'PY'
+import struct, sys, zlib
+data = open(sys.argv[1], "rb").read()
+width, height = struct.unpack(">II", data[16:24])
+chunks, offset = [], 8
+while offset < len(data):
+    length, kind = struct.unpack(">I4s", data[offset:offset + 8])
+    if kind == b"IDAT":
+        chunks.append(data[offset + 8:offset + 8 + length])
+    offset += 12 + length
+raw = zlib.decompress(b"".join(chunks))
+lit = sum(1 for i in range(0, len(raw), 97) if raw[i] > 40)
+print("lit samples:", lit)
+sys.exit(0 if lit > 100 else 1)
+PY
+}
+
+check "pqn.exe imports only DLLs every Windows has" imports_only_system_dlls
+check "pqn.exe is built with ASLR (high entropy) and DEP, no code section writable" has_security_flags
+check "the reference moments under wine are the Linux references byte for byte" shots_are_the_references
+check "a capture under wine is the Linux build's frames and sound byte for byte" capture_is_linuxs
+check "an empty data folder gives the Linux build's messages and the show ends" empty_data_says_what_linux_says
+check "the last scene runs in a real window under wine to its end" window_shows_the_last_scene
+[ -n "${PQN_WINDOWS_GRAB:-}" ] && cp "$work/window.png" "$PQN_WINDOWS_GRAB"
+echo "windows: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
