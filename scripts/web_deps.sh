@@ -13,7 +13,7 @@ version_of() { dpkg-query -W -f='${Version}' "$1"; }
 sdl_version="$(version_of libsdl2-dev)"
 openmpt_version="$(version_of libopenmpt-dev)"
 freetype_version="$(version_of libfreetype-dev)"
-key="$( { echo "$sdl_version $openmpt_version $freetype_version"; em++ --version | head -n 1; cat "$0"; } | sha256sum | cut -c1-16)"
+key="$( { echo "$sdl_version $openmpt_version $freetype_version"; em++ --version | head -n 1; cat "$0" scripts/lib/sources.sh; } | sha256sum | cut -c1-16)"
 cache="${PQN_WEB_CACHE:-$HOME/.cache/pqn-web}/deps-$key"
 if [ -f "$cache/done" ]; then echo "$cache"; exit 0; fi
 
@@ -21,13 +21,8 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 rm -rf "$cache"
 mkdir -p "$cache/include" "$cache/lib"
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
-  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-    $sudo tee /etc/apt/sources.list.d/debian-src.sources > /dev/null
-  $sudo apt-get update -q > /dev/null
-fi
+source scripts/lib/sources.sh
+enable_source_packages
 (cd "$work" && apt-get source -q libsdl2="$sdl_version" libopenmpt="$openmpt_version" freetype="$freetype_version" \
   > sources.log 2>&1) || { cat "$work/sources.log" >&2; exit 1; }
 jobs="$(nproc)"
