@@ -1,11 +1,8 @@
-// Test support: headless engine, readback, test modules, running pqn.
+// Test support: headless engine, readback, test modules, files and frames.
 #include "support.h"
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -76,14 +73,6 @@ std::vector<uint8_t> MakeTestModule(int orders, const std::vector<CueAt>& cues) 
     return xm::Write(m);
 }
 
-std::string TempDir() {
-    static const std::string dir = [] {
-        char pattern[] = "/tmp/pqn-test-XXXXXX";
-        return std::string(mkdtemp(pattern));
-    }();
-    return dir;
-}
-
 std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes) {
     std::string path = TempDir() + "/" + name;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
@@ -94,19 +83,6 @@ std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes
 std::string FileText(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-int RunPqn(const std::string& arguments, std::string* output) {
-    // A run that hangs is ended after five minutes and fails its test, rather than stalling the suite.
-    std::string command = "timeout -k 10 300 " + std::string(PQN_BINARY) + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return -1;
-    char buffer[4096];
-    size_t got;
-    output->clear();
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output->append(buffer, got);
-    int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 ::testing::AssertionResult ReadPng(const std::string& path, std::vector<uint8_t>* rgb) {
