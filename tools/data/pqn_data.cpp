@@ -68,7 +68,7 @@ bool WriteIcons(const std::vector<gen::Picture>& pictures, const fs::path& dir) 
         return head->bytes[(static_cast<size_t>(y) * head->width + x) * 4 + c];
     };
     bool ok = true;
-    for (int size : {32, 48, 64, 128, 256}) {
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
         std::vector<uint8_t> rgba(static_cast<size_t>(size) * size * 4);
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x) {
