@@ -16,6 +16,9 @@ sdl_version="$(version_of libsdl2-dev)"
 openmpt_version="$(version_of libopenmpt-dev)"
 freetype_version="$(version_of libfreetype-dev)"
 cxx=x86_64-w64-mingw32-g++-posix
+# The source entry first: the key names the zlib and libpng sources apt serves.
+source scripts/lib/sources.sh
+enable_source_packages
 key="$( { echo "$sdl_version $openmpt_version $freetype_version"; apt-cache showsrc zlib libpng1.6 | grep '^Version' ; $cxx --version | head -n 1
           cat "$0" scripts/lib/sources.sh cmake/mingw-w64-x86_64.cmake; } | sha256sum | cut -c1-16)"
 cache="${PQN_WINDOWS_CACHE:-$HOME/.cache/pqn-windows}/deps-$key"
@@ -25,8 +28,6 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 rm -rf "$cache"
 mkdir -p "$cache/include" "$cache/lib"
-source scripts/lib/sources.sh
-enable_source_packages
 (cd "$work" && apt-get source -q libsdl2="$sdl_version" libopenmpt="$openmpt_version" freetype="$freetype_version" \
   > sources.log 2>&1) || { cat "$work/sources.log" >&2; exit 1; }
 # The newest source of a package that the archive serves (a security update
