@@ -2,21 +2,29 @@
 # The Windows build's tests, under wine on Xvfb (no Windows machine needed):
 # builds the zip (scripts/windows.sh), unpacks it into a folder named with a
 # space and non-ASCII letters, and runs pqn.exe from another working folder:
-# the DLLs it imports and its PE security flags; the reference moments,
-# byte for byte the Linux references; a capture's PNG frames and audio.wav,
-# byte for byte the Linux build's; an empty data folder's messages, the Linux
-# build's; the last scene in a real window, grabbed from the X screen. Ends
-# with "N passed, M failed"; the exit status is 1 when any failed.
+# the DLLs it imports, its PE security flags, its icon and version
+# information; the unit tests built for Windows (ctest, wine as the
+# emulator); the reference moments, byte for byte the Linux references; a
+# capture's PNG frames and audio.wav, byte for byte the Linux build's; the
+# desktop's catalogue of damaged data sets against pqn.exe (exact messages,
+# exit statuses); the last scene in a real window and full screen, grabbed
+# from the X screen. Ends with "N passed, M failed"; the exit status is 1
+# when any failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
 bash scripts/windows.sh || exit 1
 source scripts/lib/packages.sh
-ensure_packages wine wine64 xvfb xauth ffmpeg unzip
+ensure_packages wine wine64 xvfb xauth ffmpeg unzip icoutils googletest
+# The unit tests for Windows, beside pqn.exe's build (the same objects).
+cmake -S windows -B build-windows-cmake -DPQN_WINDOWS_TESTS=ON -DCMAKE_CROSSCOMPILING_EMULATOR=wine > /dev/null || exit 1
+cmake --build build-windows-cmake -j"$(nproc)" > "build-windows-cmake/tests-build.log" 2>&1 ||
+  { tail -30 build-windows-cmake/tests-build.log; exit 1; }
+[ -x build/tests/catalogue_test ] || cmake --build build --target catalogue_test > /dev/null || exit 1
 version="$(sed -n 's/^project(pqn VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-# PQN_WINDOWS_GRAB=FILE keeps the window's grab, to look at.
+# PQN_WINDOWS_GRAB=FOLDER keeps the window's and the full screen's grabs, to look at.
 folder="$work/Jürgen Downloads"
 mkdir -p "$folder" "$work/elsewhere"
 unzip -q "build-windows/pqn-$version-windows-x64.zip" -d "$folder"
@@ -49,6 +57,16 @@ imports_only_system_dlls() {
   return $unexpected
 }
 
+has_icon_and_version() {
+  local resources
+  resources="$(wrestool -l "$exe")"
+  echo "$resources"
+  grep -q -- '--type=14 ' <<< "$resources" || { echo "no icon"; return 1; }
+  grep -q -- '--type=16 ' <<< "$resources" || { echo "no version information"; return 1; }
+  # The small and the large sizes Explorer shows: 16, 24, 32, 48 and 256 pixels.
+  [ "$(grep -c -- '--type=3 ' <<< "$resources")" = 5 ] || { echo "not five icon sizes"; return 1; }
+}
+
 has_security_flags() {
   local headers flag missing=0
   headers="$(x86_64-w64-mingw32-objdump -p "$exe")"
@@ -75,7 +93,20 @@ exec bash "$@"
 SESSION
 cat > "$work/runs.sh" <<'RUNS'
 set -u
-work="$1" exe="$2" shots="$3"
+work="$1" exe="$2" shots="$3" root="$4"
+(cd "$root/build-windows-cmake" && timeout 600 ctest --output-on-failure) > "$work/unit.log" 2>&1
+echo $? > "$work/unit.status"
+# The desktop's catalogue of damaged data sets, against pqn.exe, in two
+# halves side by side.
+shards=()
+for shard in 0 1; do
+  PQN_TEST_PROGRAM="wine '$exe'" GTEST_TOTAL_SHARDS=2 GTEST_SHARD_INDEX=$shard timeout 1200 \
+    "$root/build/tests/catalogue_test" > "$work/catalogue-$shard.log" 2>&1 &
+  shards+=($!)
+done
+status=0
+for shard in "${shards[@]}"; do wait "$shard" || status=1; done
+echo $status > "$work/catalogue.status"
 timeout 300 wine "$exe" --headless --fps 30 --shot "$shots" --out 'Z:'"$work/shots" > "$work/shots.log" 2>&1
 echo $? > "$work/shots.status"
 timeout 300 wine "$exe" --capture 'Z:'"$work/capture" --scene 8 --fps 10 --frames 20 > "$work/capture.log" 2>&1
@@ -83,15 +114,22 @@ echo $? > "$work/capture.status"
 mkdir -p "$work/empty"
 timeout 300 wine "$exe" --headless --data 'Z:'"$work/empty" > "$work/empty.log" 2>&1
 echo $? > "$work/empty.status"
-timeout 300 wine "$exe" --window --scene 9 --trace 'Z:'"$work/window.jsonl" > "$work/window.log" 2>&1 &
-for i in $(seq 1200); do grep -q '"order":24' "$work/window.jsonl" 2> /dev/null && break; sleep 0.1; done
-ffmpeg -loglevel error -y -f x11grab -video_size 1024x768 -i "$DISPLAY" -frames:v 1 "$work/window.png"
-wait
-echo $? > "$work/window.status"
+# The last scene in a window, then full screen, each grabbed from the X
+# screen once the show's music has reached order 24.
+for mode in window fullscreen; do
+  option=""
+  [ "$mode" = window ] && option="--window"
+  timeout 300 wine "$exe" $option --scene 9 --trace 'Z:'"$work/$mode.jsonl" > "$work/$mode.log" 2>&1 &
+  for i in $(seq 1200); do grep -q '"order":24' "$work/$mode.jsonl" 2> /dev/null && break; sleep 0.1; done
+  ffmpeg -loglevel error -y -f x11grab -video_size 1024x768 -i "$DISPLAY" -frames:v 1 "$work/$mode.png" \
+    -f rawvideo -pix_fmt gray -frames:v 1 "$work/$mode.gray"
+  wait
+  echo $? > "$work/$mode.status"
+done
 wineserver -k
 RUNS
 mkdir -p "$work/shots"
-xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/session.sh" "$work" "$work/runs.sh" "$work" "$exe" "$shots"
+xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/session.sh" "$work" "$work/runs.sh" "$work" "$exe" "$shots" "$root"
 
 shots_are_the_references() {
   local name different=0
@@ -117,34 +155,56 @@ empty_data_says_what_linux_says() {
   grep '^Kestrel Error' "$work/empty.log" | tr -d '\r' | diff "$work/linux-empty.log" -
 }
 
-window_shows_the_last_scene() {
-  echo "pqn.exe ended with $(cat "$work/window.status") and printed:"
-  cat "$work/window.log"
-  [ "$(cat "$work/window.status")" = 0 ] || return 1
-  grep -q '"order":27' "$work/window.jsonl" || { echo "the show did not reach its end order"; return 1; }
-  python3 - "$work/window.png" <<'PY'
-import struct, sys, zlib
-data = open(sys.argv[1], "rb").read()
-width, height = struct.unpack(">II", data[16:24])
-chunks, offset = [], 8
-while offset < len(data):
-    length, kind = struct.unpack(">I4s", data[offset:offset + 8])
-    if kind == b"IDAT":
-        chunks.append(data[offset + 8:offset + 8 + length])
-    offset += 12 + length
-raw = zlib.decompress(b"".join(chunks))
-lit = sum(1 for i in range(0, len(raw), 97) if raw[i] > 40)
-print("lit samples:", lit)
-sys.exit(0 if lit > 100 else 1)
+unit_tests_pass() {
+  cat "$work/unit.log"
+  [ "$(cat "$work/unit.status")" = 0 ]
+}
+
+catalogue_says_what_linux_says() {
+  cat "$work/catalogue-0.log" "$work/catalogue-1.log"
+  [ "$(cat "$work/catalogue.status")" = 0 ]
+}
+
+# The grab of a mode (window or fullscreen): the show ran to its end, and
+# the screen shows the picture where that mode puts it and black around it.
+screen_shows_the_last_scene() {
+  local mode="$1"
+  echo "pqn.exe ended with $(cat "$work/$mode.status") and printed:"
+  cat "$work/$mode.log"
+  [ "$(cat "$work/$mode.status")" = 0 ] || return 1
+  grep -q '"order":27' "$work/$mode.jsonl" || { echo "the show did not reach its end order"; return 1; }
+  python3 - "$work/$mode.gray" "$mode" <<'PY'
+import sys
+grey, mode = open(sys.argv[1], "rb").read(), sys.argv[2]
+width, height = 1024, 768
+def lit(x0, y0, x1, y1):
+    return sum(1 for y in range(y0, y1) for x in range(x0, x1) if grey[y * width + x] > 40)
+if mode == "window":
+    # A 640x480 window somewhere on the screen: lit pixels, and most of the screen black.
+    shown, around = lit(0, 0, width, height), 0
+    ok = 5000 < shown < 640 * 480
+else:
+    # Full screen: the 640x256 picture scaled to the screen's width, between
+    # black bars (the music's readout in the top left corner).
+    bar = (height - width * 256 // 640) // 2
+    shown = lit(0, bar + 8, width, height - bar - 8)
+    around = lit(256, 0, width, bar - 8) + lit(0, 40, 256, bar - 8) + lit(0, height - bar + 8, width, height)
+    ok = shown > 20000 and around == 0
+print("lit pixels in the picture:", shown, "around it:", around)
+sys.exit(0 if ok else 1)
 PY
 }
 
 check "pqn.exe imports only DLLs every Windows has" imports_only_system_dlls
 check "pqn.exe is built with ASLR (high entropy) and DEP, no code section writable" has_security_flags
+check "pqn.exe carries its icon at five sizes and its version information" has_icon_and_version
+check "the unit tests built for Windows pass under wine" unit_tests_pass
 check "the reference moments under wine are the Linux references byte for byte" shots_are_the_references
 check "a capture under wine is the Linux build's frames and sound byte for byte" capture_is_linuxs
 check "an empty data folder gives the Linux build's messages and the show ends" empty_data_says_what_linux_says
-check "the last scene runs in a real window under wine to its end" window_shows_the_last_scene
-[ -n "${PQN_WINDOWS_GRAB:-}" ] && cp "$work/window.png" "$PQN_WINDOWS_GRAB"
+check "the damaged data sets give pqn.exe the Linux build's messages and exit statuses" catalogue_says_what_linux_says
+check "the last scene runs in a real window under wine to its end" screen_shows_the_last_scene window
+check "the last scene runs full screen under wine, letterboxed, to its end" screen_shows_the_last_scene fullscreen
+[ -n "${PQN_WINDOWS_GRAB:-}" ] && cp "$work/window.png" "$work/fullscreen.png" "$PQN_WINDOWS_GRAB"
 echo "windows: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
