@@ -1,7 +1,10 @@
 // The page around the show: checks that the browser can run it, loads the
 // program and its data set with a bar of the bytes loaded, starts it on a
 // click or touch (browsers let sound start only after one) with the URL's
-// parameters as its command line, and shows an end card when it ends.
+// parameters as its command line, says in one quiet line when the show runs
+// silent because the browser's sound does not run (a click tries it again),
+// and shows an end card when it ends, with the program's own message when it
+// ended with an error.
 // ?headless renders on the virtual clock without waiting for a click, its
 // shots (?shot=O:R,...) kept in Module.pqnShots; window.pqnEnded is set to
 // the exit status when the program ends.
@@ -12,6 +15,8 @@
   const fill = document.getElementById('fill');
   const start = document.getElementById('start');
   const hint = document.getElementById('hint');
+  const notice = document.getElementById('notice');
+  const messages = [];  // the program's own messages ("pqn: ..."), for the end card
 
   function showProblem(text) {
     document.body.classList.remove('playing');
@@ -49,14 +54,31 @@
     const resized = function () { window.dispatchEvent(new Event('resize')); };
     document.addEventListener('fullscreenchange', resized);
     setTimeout(resized, 200);
+    watchSound();
     Module.callMain(commandLine());
+  }
+
+  // The program's frames go on silent while the AudioContext does not run
+  // (Module.pqnSilent); a click or a key asks it to run again.
+  function watchSound() {
+    const watch = setInterval(function () {
+      if (window.pqnEnded !== undefined) return clearInterval(watch);
+      notice.hidden = !Module.pqnSilent;
+    }, 250);
+    const retry = function () {
+      if (Module.pqnSilent && Module.SDL2 && Module.SDL2.audioContext) Module.SDL2.audioContext.resume().catch(function () {});
+    };
+    document.addEventListener('pointerdown', retry);
+    document.addEventListener('keydown', retry);
   }
 
   function ended(code) {
     window.pqnEnded = code;
     if (document.fullscreenElement) document.exitFullscreen().catch(function () {});
     document.body.classList.remove('playing');
-    status.textContent = code === 0 ? 'The show has ended.' : 'The show ended with an error (' + code + ').';
+    notice.hidden = true;
+    status.textContent = code === 0 ? 'The show has ended.'
+      : 'The show ended with an error (' + code + ')' + (messages.length ? ': ' + messages[messages.length - 1] : '.');
     fill.parentNode.hidden = true;
     hint.hidden = true;
     start.textContent = 'Play again';
@@ -72,7 +94,10 @@
     canvas: document.getElementById('canvas'),
     noInitialRun: true,
     print: function (text) { console.log(text); },
-    printErr: function (text) { console.warn(text); },
+    printErr: function (text) {
+      if (text.startsWith('pqn: ')) messages.push(text);
+      console.warn(text);
+    },
     // The file packager reports "Downloading data... (loaded/total)".
     setStatus: function (text) {
       const progress = /\((\d+(?:\.\d+)?)\/(\d+)\)/.exec(text);
@@ -91,6 +116,11 @@
     onAbort: function (what) { showProblem('The show stopped: ' + what); },
     onExit: ended,
   };
+
+  // Kept for the next visit and for visits without a network (a page opened
+  // from a file, or in a browser without service workers, runs as it is).
+  if ('serviceWorker' in navigator && location.protocol.startsWith('http'))
+    navigator.serviceWorker.register('sw.js').catch(function () {});
 
   const program = document.createElement('script');
   program.src = 'pqn.js';

@@ -2,7 +2,12 @@
 // (SDL gives it the pixels of its box on screen times the device's pixel
 // ratio, which the picture then fills at --scale auto, as in a desktop
 // window), and is made full screen by the page. There are no threads, and
-// the program hands control back to the browser after each frame.
+// the program hands control back to the browser after each frame. Sound
+// that cannot play (no output device, the AudioContext held suspended by
+// the browser, or suspended later) does not stop the show: the frames ask
+// SDL's sound callback for what the device would have taken by the wall
+// clock and throw it away, as a silent device does on the desktop, until
+// the AudioContext runs again.
 #include "run/host.h"
 
 #include <SDL.h>
@@ -23,6 +28,39 @@ EM_ASYNC_JS(void, AwaitAnimationFrame, (), {
             shown();
         });
     });
+});
+
+// How long the AudioContext may stay stopped before the show goes on without
+// it, and the most sound one frame makes for it: after a tab was hidden, the
+// silent show goes on from where it stood rather than racing to catch up.
+EM_JS(void, KeepSoundGoing, (), {
+    const SDL2 = Module.SDL2;
+    const node = SDL2 && SDL2.audio && SDL2.audio.scriptProcessorNode;
+    if (!node) return;
+    const kStoppedMostMs = 1000, kMostMsPerFrame = 250;
+    const nowMs = performance.now();
+    const pump = Module.pqnSoundPump || (Module.pqnSoundPump = {runningAtMs: nowMs, startMs: 0, frames: 0});
+    if (SDL2.audioContext.state === 'running') {
+        pump.runningAtMs = nowMs;
+        Module.pqnSilent = false;
+        return;
+    }
+    if (nowMs - pump.runningAtMs < kStoppedMostMs) return;
+    if (!Module.pqnSilent) {
+        Module.pqnSilent = true;
+        pump.startMs = nowMs;
+        pump.frames = 0;
+        // The program's output is stereo; SDL writes each buffer's channels from it.
+        pump.event = {outputBuffer: {numberOfChannels: 2, getChannelData: function() { return pump.channel; }}};
+        pump.channel = new Float32Array(node.bufferSize);
+    }
+    const rate = SDL2.audioContext.sampleRate, mostFrames = kMostMsPerFrame / 1000 * rate;
+    const behindFrames = (nowMs - pump.startMs) / 1000 * rate - pump.frames;
+    if (behindFrames > mostFrames) pump.startMs += (behindFrames - mostFrames) / rate * 1000;
+    for (let left = Math.min(behindFrames, mostFrames); left >= node.bufferSize; left -= node.bufferSize) {
+        node.onaudioprocess(pump.event);
+        pump.frames += node.bufferSize;
+    }
 });
 
 }  // namespace
@@ -49,7 +87,10 @@ void QuietSoundLibraries() {}
 // that the page stays alive while frames are made as fast as they can be
 // (each yield costs a few milliseconds).
 void AfterFrame(bool virtualClock) {
-    if (!virtualClock) return AwaitAnimationFrame();
+    if (!virtualClock) {
+        KeepSoundGoing();
+        return AwaitAnimationFrame();
+    }
     static uint32_t lastYieldMs = 0;
     if (SDL_GetTicks() - lastYieldMs < 100) return;
     emscripten_sleep(0);
