@@ -23,8 +23,10 @@ ensure_packages emscripten dpkg-dev python3
 [ -f build/data/biisi.xm ] || bash scripts/setup.sh
 export NODE_PATH=/usr/share/nodejs
 deps="$(bash scripts/web_deps.sh)"
+mkdir -p build-web-cmake
+build/tools/pqn-data --icons build-web-cmake/icons
 emcmake cmake -S web -B build-web-cmake -DCMAKE_BUILD_TYPE=Release -DPQN_WEB_DEPS="$deps" \
-  -DPQN_DATA_DIR="$PWD/build/data" -DPQN_WEB_OUT="$PWD/build-web" > /dev/null
+  -DPQN_DATA_DIR="$PWD/build/data" -DPQN_WEB_OUT="$PWD/build-web" -DPQN_ICON_DIR="$PWD/build-web-cmake/icons" > /dev/null
 cmake --build build-web-cmake -j"$(nproc)"
 echo "built build-web/ ($(du -sh build-web | cut -f1))"
 [ "$build_only" -eq 1 ] && exit 0
