@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
 # The browser build's tests: builds build-web/ (scripts/web.sh --build-only),
-# installs Debian's Chromium and the pinned puppeteer-core (web/tests'
-# package-lock.json), and runs web/tests in headless Chromium.
+# installs Debian's Chromium and Firefox ESR and the pinned puppeteer-core
+# (web/tests' package-lock.json), and runs web/tests in headless Chromium,
+# then in Firefox on Xvfb (it has WebGL 2 only with a display here).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/web.sh --build-only
 source scripts/lib/packages.sh
-ensure_packages chromium
+ensure_packages chromium firefox-esr xvfb xauth
 command -v npm > /dev/null || ensure_packages npm
 cd web/tests
 npm ci --no-audit --no-fund --loglevel=error
-node --test
+status=0
+echo "browser tests in Chromium"
+node --test || status=1
+echo "browser tests in Firefox ESR"
+PQN_BROWSER=firefox xvfb-run -a -s '-screen 0 1280x1024x24' node --test || status=1
+exit $status

@@ -1,11 +1,18 @@
-// The browser build in Debian's Chromium, headless (software WebGL 2): the
+// The browser build in Debian's Chromium, headless (software WebGL 2), and
+// in Firefox ESR (PQN_BROWSER=firefox): the
 // reference moments drawn on the virtual clock against the desktop's
-// references; a real-time run with its sound; Escape and the end card; a
-// data set that does not load. Run by scripts/web_test.sh on build-web/.
+// references; a real-time run with its sound; the show going on silent when
+// the sound stops or never starts; Escape and the end card; mistyped
+// parameters said in words; a data set that does not load. Run by
+// scripts/web_test.sh on build-web/.
 import assert from 'node:assert/strict';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
-import {launch, openPage, readPng, serve, worstTile} from './support.mjs';
+import {kEngine, launch, openPage, readPng, serve, worstTile} from './support.mjs';
+
+// Firefox here has no sound server to play to (its AudioContext stays suspended);
+// Chromium's plays to nothing and runs.
+const kSilentBrowser = kEngine === 'firefox';
 
 const root = path.resolve(process.env.PQN_WEB_SITE || '../../build-web');
 const references = path.resolve('../../tests/reference');
@@ -56,7 +63,7 @@ test('the reference moments drawn in the browser are the desktop references, til
   await page.close();
 });
 
-test('in real time the sound runs and the show follows it for 15 seconds, on a canvas as sharp as the screen', async () => {
+test('in real time the sound runs and the show follows it for 15 seconds, on a canvas as sharp as the screen', {skip: kSilentBrowser && 'no sound plays here'}, async () => {
   const page = await openPage(browser);
   await page.setViewport({width: 800, height: 600, deviceScaleFactor: 2});
   await page.goto(`${site.url}?scene=5&trace`);
@@ -88,6 +95,74 @@ test('in real time the sound runs and the show follows it for 15 seconds, on a c
   await page.close();
 });
 
+// The music position of the last frame traced, in rows.
+const kLastRow = `(() => { const frames = ${kTraced}.split('\\n').filter((l) => l.includes('"type":"frame"'));
+  if (!frames.length) return -1; const f = JSON.parse(frames[frames.length - 1]); return f.order * 64 + f.row; })()`;
+
+// Waits until the music has moved on by `rows` from where it is now.
+async function musicAdvances(page, rows, what) {
+  const from = await page.evaluate(kLastRow);
+  await page.waitForFunction(`${kLastRow} >= ${from + rows}`, {timeout: 30000})
+    .catch(() => assert.fail(`${what}: the music stood at row ${from}`));
+}
+
+const noticeShown = (page) => page.$eval('#notice', (notice) => !notice.hidden && notice.getBoundingClientRect().height > 0);
+
+test('when the sound stops the show goes on silent with the page saying so, and follows the sound when it runs again', {skip: kSilentBrowser && 'no sound plays here'}, async () => {
+  const page = await openPage(browser);
+  await page.goto(`${site.url}?scene=5&trace`);
+  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+  await page.click('#start');
+  await page.waitForFunction('Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state === "running"',
+                             {timeout: 20000});
+  await page.waitForFunction(`${kTraced}.split('"type":"frame"').length > 30`, {timeout: 60000});
+  assert.equal(await noticeShown(page), false);
+  await page.evaluate(() => { Module.SDL2.audioContext.suspend(); });
+  await page.waitForFunction('Module.pqnSilent === true', {timeout: 10000});
+  await musicAdvances(page, 32, 'with the sound suspended');
+  assert.equal(await noticeShown(page), true);
+  await page.evaluate(() => { Module.SDL2.audioContext.resume(); });
+  await page.waitForFunction('Module.pqnSilent === false', {timeout: 10000});
+  await musicAdvances(page, 32, 'with the sound running again');
+  assert.equal(await noticeShown(page), false);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+// Firefox on a machine with no sound server: the AudioContext never runs.
+test('where the browser plays no sound the show runs silent, advancing, and the page says so', {skip: !kSilentBrowser && 'this browser plays sound here'}, async () => {
+  const page = await openPage(browser);
+  await page.goto(`${site.url}?scene=5&trace`);
+  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+  await page.click('#start');
+  await page.waitForFunction('Module.pqnSilent === true', {timeout: 20000});
+  await musicAdvances(page, 64, 'with no sound');
+  assert.equal(await noticeShown(page), true);
+  if (process.env.PQN_WEB_SHOTS) await page.screenshot({path: path.join(process.env.PQN_WEB_SHOTS, `${kEngine}-silent.png`)});
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('a mistyped parameter ends the show with the program\'s own message on the end card', async () => {
+  const cases = {
+    'scene=abc': 'pqn: --scene takes 1 to 9',
+    'scene=12': 'pqn: --scene takes 1 to 9',
+    'scale=99': 'pqn: --scale takes 1 to 4 or auto',
+    'msaa=3': 'pqn: --msaa takes 0, 2, 4 or 8',
+    'audio-offset=soon': 'pqn: --audio-offset takes milliseconds, -2000 to 2000',
+  };
+  for (const [parameter, message] of Object.entries(cases)) {
+    const page = await openPage(browser);
+    await page.goto(`${site.url}?${parameter}`);
+    await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+    await page.click('#start');
+    await page.waitForFunction('window.pqnEnded !== undefined', {timeout: 20000});
+    assert.equal(await page.$eval('#status', (status) => status.textContent),
+                 `The show ended with an error (2): ${message}`, parameter);
+    await page.close();
+  }
+});
+
 test('Escape ends the show and brings the end card', async () => {
   const page = await openPage(browser);
   await page.goto(`${site.url}?window&scene=9&trace`);
@@ -101,6 +176,56 @@ test('Escape ends the show and brings the end card', async () => {
   assert.equal(await page.$eval('#start', (button) => button.textContent), 'Play again');
   assert.ok(await page.$eval('#card', (card) => getComputedStyle(card).display !== 'none'));
   await page.close();
+});
+
+test('the page can be shared and installed: its icons, preview and manifest are there, and nothing it asks for is missing', async () => {
+  const page = await openPage(browser);
+  const missing = [];
+  page.on('response', (response) => { if (response.status() >= 400) missing.push(`${response.status()} ${response.url()}`); });
+  await page.goto(site.url);
+  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+  const head = await page.evaluate(() => ({
+    description: document.querySelector('meta[name="description"]')?.content,
+    image: document.querySelector('meta[property="og:image"]')?.content,
+    card: document.querySelector('meta[name="twitter:card"]')?.content,
+    icons: [...document.querySelectorAll('link[rel="icon"], link[rel="apple-touch-icon"]')].map((link) => link.href),
+    manifest: document.querySelector('link[rel="manifest"]')?.href,
+  }));
+  assert.ok(head.description && head.description.length > 40, 'a description');
+  assert.equal(head.card, 'summary_large_image');
+  assert.ok(head.icons.length >= 3, 'icons');
+  const manifest = await (await fetch(head.manifest)).json();
+  assert.equal(manifest.display, 'fullscreen');
+  const urls = [...head.icons, new URL(head.image, site.url).href,
+                ...manifest.icons.map((icon) => new URL(icon.src, head.manifest).href)];
+  for (const url of urls) {
+    const response = await fetch(url);
+    assert.equal(response.status, 200, url);
+    assert.equal(response.headers.get('content-type'), 'image/png', url);
+  }
+  assert.deepEqual(missing, []);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('after a first visit the show starts with the server gone, from the service worker\'s cache', async () => {
+  const once = await serve(root);
+  const context = await browser.createBrowserContext();
+  const page = await openPage(context);
+  await page.goto(`${once.url}?scene=9&trace`);
+  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+  await page.waitForFunction(async () => {
+    const registration = await navigator.serviceWorker.ready;
+    const cache = (await caches.keys()).find((name) => name.startsWith('pqn-'));
+    return registration.active && cache && (await (await caches.open(cache)).keys()).length >= 13;
+  }, {timeout: 60000});
+  once.close();
+  await page.reload();
+  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+  await page.click('#start');
+  await page.waitForFunction(`${kTraced}.includes('"scene":9')`, {timeout: 60000});
+  assert.deepEqual(page.errors.filter((error) => !/Failed to load resource/.test(error)), []);
+  await context.close();
 });
 
 test('a data set that does not load gives the page a message, not a blank page', async () => {

@@ -1,6 +1,6 @@
 // What the browser tests share: a static server for a folder (with the MIME
 // types the page needs), Debian's Chromium started headless with software
-// WebGL, a PNG reader for the desktop's reference pictures, and the tile
+// WebGL or Firefox ESR, a PNG reader for the desktop's reference pictures, and the tile
 // comparison the desktop's show tests use.
 import fs from 'node:fs';
 import http from 'node:http';
@@ -8,7 +8,8 @@ import path from 'node:path';
 import zlib from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 
-const kTypes = {'.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm'};
+const kTypes = {'.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
+                '.png': 'image/png', '.webmanifest': 'application/manifest+json'};
 
 // Serves `root` on 127.0.0.1; files named in `missing` answer 404.
 export async function serve(root, missing = []) {
@@ -22,14 +23,26 @@ export async function serve(root, missing = []) {
     });
   });
   await new Promise((listening) => server.listen(0, '127.0.0.1', listening));
-  return {url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close()};
+  const close = () => {
+    server.close();
+    server.closeAllConnections();
+  };
+  return {url: `http://127.0.0.1:${server.address().port}/`, close};
 }
 
 // WebGL 2 through ANGLE on the machine's own OpenGL ES driver (Mesa's
 // llvmpipe here, the desktop program's rasteriser), so that the browser's
 // frames can be held to the desktop's references; PQN_WEBGL=swiftshader
-// takes Chromium's own software WebGL instead.
+// takes Chromium's own software WebGL instead. PQN_BROWSER=firefox takes
+// Debian's Firefox ESR instead, through WebDriver BiDi, in a window (it needs
+// a display: headless it has no WebGL 2 on this kind of machine).
+export const kEngine = process.env.PQN_BROWSER || 'chromium';
+
 export async function launch() {
+  if (kEngine === 'firefox') {
+    return puppeteer.launch({browser: 'firefox', executablePath: process.env.FIREFOX || '/usr/bin/firefox-esr',
+                             headless: false, extraPrefsFirefox: {'media.autoplay.default': 0}});
+  }
   const webgl = process.env.PQN_WEBGL === 'swiftshader' ? ['--use-angle=swiftshader', '--enable-unsafe-swiftshader']
                                                          : ['--use-gl=angle', '--use-angle=gl-egl', '--ignore-gpu-blocklist'];
   return puppeteer.launch({
@@ -44,7 +57,7 @@ export async function openPage(browser) {
   const page = await browser.newPage();
   page.errors = [];
   page.on('console', (message) => {
-    if (message.type() === 'error' && !/favicon/.test(message.location()?.url || '')) page.errors.push(message.text());
+    if (message.type() === 'error') page.errors.push(message.text());
   });
   page.on('pageerror', (error) => page.errors.push(error.message));
   await page.setViewport({width: 800, height: 600});
