@@ -2,7 +2,7 @@
 // in Firefox ESR (PQN_BROWSER=firefox): the
 // reference moments drawn on the virtual clock against the desktop's
 // references; a real-time run with its sound; the show going on silent when
-// the sound stops or never starts; Escape and the end card; mistyped
+// the sound stops or never starts; a phone's tap; Escape and the end card; mistyped
 // parameters said in words; a data set that does not load. Run by
 // scripts/web_test.sh on build-web/.
 import assert from 'node:assert/strict';
@@ -159,8 +159,25 @@ test('a mistyped parameter ends the show with the program\'s own message on the 
     await page.waitForFunction('window.pqnEnded !== undefined', {timeout: 20000});
     assert.equal(await page.$eval('#status', (status) => status.textContent),
                  `The show ended with an error (2): ${message}`, parameter);
+    if (process.env.PQN_WEB_SHOTS && parameter === 'scene=12')
+      await page.screenshot({path: path.join(process.env.PQN_WEB_SHOTS, `${kEngine}-mistyped.png`)});
     await page.close();
   }
+});
+
+test('on a phone held upright a tap starts the show, on a canvas with the screen\'s pixels', async () => {
+  const page = await openPage(browser);
+  await page.setViewport({width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true});
+  await page.goto(`${site.url}?scene=9&trace`);
+  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+  await page.tap('#start');
+  await page.waitForFunction(`${kTraced}.includes('"scene":9')`, {timeout: 60000});
+  const canvas = await page.$eval('#canvas', (c) => ({width: c.width, height: c.height, box: c.getBoundingClientRect().toJSON()}));
+  assert.equal(canvas.width, Math.round(canvas.box.width * 3));
+  assert.equal(canvas.height, Math.round(canvas.box.height * 3));
+  if (process.env.PQN_WEB_SHOTS) await page.screenshot({path: path.join(process.env.PQN_WEB_SHOTS, `${kEngine}-phone.png`)});
+  assert.deepEqual(page.errors, []);
+  await page.close();
 });
 
 test('Escape ends the show and brings the end card', async () => {
@@ -224,6 +241,7 @@ test('after a first visit the show starts with the server gone, from the service
   await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
   await page.click('#start');
   await page.waitForFunction(`${kTraced}.includes('"scene":9')`, {timeout: 60000});
+  if (process.env.PQN_WEB_SHOTS) await page.screenshot({path: path.join(process.env.PQN_WEB_SHOTS, `${kEngine}-offline.png`)});
   assert.deepEqual(page.errors.filter((error) => !/Failed to load resource/.test(error)), []);
   await context.close();
 });
