@@ -2,7 +2,8 @@
 # The show for Windows: sets up what the Windows build needs (Debian's
 # mingw-w64 cross compiler; SDL2, libopenmpt, FreeType, libpng and zlib built
 # for Windows once, see scripts/windows_deps.sh; the default data set, from
-# the desktop build), cross-builds build-windows/pqn.exe and puts it with its
+# the desktop build, and its icons, made into the exe's icon with icotool),
+# cross-builds build-windows/pqn.exe and puts it with its
 # data set, the readout's font and a README into
 # build-windows/pqn-<version>-windows-x64.zip. --build-only stops after
 # pqn.exe.
