@@ -27,6 +27,10 @@ bool SyncsHaveAThread();
 // their own errors (ALSA's "cannot find card" on a machine without one) are
 // kept quiet; the program says in its own words what it could not open.
 void QuietSoundLibraries();
+// Before SDL quits: every library loaded so far stays mapped to the
+// process's end. SDL and the GL driver still end their threads, and a leak
+// check at exit still finds each allocation's library by its address.
+void KeepLibrariesLoaded();
 // After each frame, the host's turn: in a browser the page shows the canvas
 // and runs its timers and sound only while the program has handed control
 // back. On the virtual clock the program makes frames as fast as it can.

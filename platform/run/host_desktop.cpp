@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 #include <dlfcn.h>
+#include <link.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +17,14 @@ namespace {
 typedef void (*AlsaErrorHandler)(const char* file, int line, const char* function, int error, const char* format, ...);
 
 void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// Opening a loaded library again with RTLD_NODELETE keeps it mapped
+// whatever closes it later; the handle itself is not needed.
+int KeepLoaded(dl_phdr_info* library, size_t, void*) {
+    if (library->dlpi_name && *library->dlpi_name)
+        dlopen(library->dlpi_name, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+    return 0;
+}
 
 }  // namespace
 
@@ -49,6 +58,8 @@ void QuietSoundLibraries() {
     auto setHandler = reinterpret_cast<int (*)(AlsaErrorHandler)>(dlsym(alsa, "snd_lib_error_set_handler"));
     if (setHandler) setHandler(IgnoreAlsaError);
 }
+
+void KeepLibrariesLoaded() { dl_iterate_phdr(KeepLoaded, nullptr); }
 
 void AfterFrame(bool) {}
 

@@ -81,6 +81,8 @@ bool SyncsHaveAThread() { return false; }
 
 void QuietSoundLibraries() {}
 
+void KeepLibrariesLoaded() {}
+
 // In real time the browser gets its turn until it shows the next frame (it
 // paces the show as a display does); on the virtual clock (headless, or the
 // unseen frames before the first scene) every tenth of a second of work, so

@@ -33,6 +33,8 @@ bool SyncsHaveAThread() { return true; }
 
 void QuietSoundLibraries() {}
 
+void KeepLibrariesLoaded() {}
+
 void AfterFrame(bool) {}
 
 }  // namespace platform::host

@@ -68,14 +68,9 @@ void QuitSdl() {
     if (!s.sdlReady) return;
     for (auto& window : s.windows)
         if (window->sdl) SDL_DestroyWindow(window->sdl), window->sdl = nullptr;
-    // A leak-checked build keeps the GL driver and the libraries SDL loaded
-    // mapped to the very end: the leak check then still knows their
-    // allocations by library (and leaves them out), where an unloaded
-    // library's would be anonymous.
-#if !defined(__SANITIZE_ADDRESS__)
+    host::KeepLibrariesLoaded();
     SDL_GL_UnloadLibrary();
     SDL_Quit();
-#endif
     s.sdlReady = false;
 }
 
