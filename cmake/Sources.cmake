@@ -64,9 +64,10 @@ set(PQN_PLATFORM_WEB_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} ${PQN_PLATFORM_POSIX
 # Windows' own (cross-built with mingw-w64): the driver's fixed function,
 # the console's Ctrl+C, wide-character file names, the crash report, glibc's
 # rand() (so the scenes' random numbers are Linux's), PNG captures and WAV;
-# no sound server to ask, no child processes yet.
-set(PQN_PLATFORM_WINDOWS_SOURCES
-  platform/gl/backend_windows.cpp platform/gl/fixed_function.cpp
+# no sound server to ask, no child processes yet. The shaders' calls past
+# OpenGL 1.1 are looked up in the driver.
+set(PQN_PLATFORM_WINDOWS_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} platform/gl/es3/gl3_calls_windows.cpp
+  platform/gl/backend_desktop.cpp platform/gl/fixed_function.cpp
   platform/run/host_windows.cpp platform/run/signals_windows.cpp
   platform/sound/audio_latency_windows.cpp
   platform/capture/capture.cpp platform/capture/video_sink_windows.cpp platform/capture/frames_sink.cpp

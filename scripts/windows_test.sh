@@ -109,6 +109,8 @@ for shard in "${shards[@]}"; do wait "$shard" || status=1; done
 echo $status > "$work/catalogue.status"
 timeout 300 wine "$exe" --headless --fps 30 --shot "$shots" --out 'Z:'"$work/shots" > "$work/shots.log" 2>&1
 echo $? > "$work/shots.status"
+timeout 300 wine "$exe" --headless --gl es3 --fps 30 --shot "$shots" --out 'Z:'"$work/es3-shots" > "$work/es3-shots.log" 2>&1
+echo $? > "$work/es3-shots.status"
 timeout 300 wine "$exe" --capture 'Z:'"$work/capture" --scene 8 --fps 10 --frames 20 > "$work/capture.log" 2>&1
 echo $? > "$work/capture.status"
 mkdir -p "$work/empty"
@@ -128,7 +130,7 @@ for mode in window fullscreen; do
 done
 wineserver -k
 RUNS
-mkdir -p "$work/shots"
+mkdir -p "$work/shots" "$work/es3-shots" "$work/linux-es3-shots"
 xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/session.sh" "$work" "$work/runs.sh" "$work" "$exe" "$shots" "$root"
 
 shots_are_the_references() {
@@ -138,6 +140,16 @@ shots_are_the_references() {
     cmp -s "$work/shots/$name" "tests/reference/$name" || { echo "$name differs from the Linux reference"; different=1; }
   done
   return $different
+}
+
+# Wine has no OpenGL ES: the shaders draw on a 3.3 core context, and what
+# they draw is what they draw on Linux's OpenGL ES 3.0.
+es3_shots_are_linuxs() {
+  echo "pqn.exe --gl es3 ended with $(cat "$work/es3-shots.status") and printed:"
+  cat "$work/es3-shots.log"
+  [ "$(cat "$work/es3-shots.status")" = 0 ] || return 1
+  build/pqn --headless --gl es3 --fps 30 --shot "$shots" --out "$work/linux-es3-shots" > /dev/null 2>&1 || return 1
+  diff -r "$work/linux-es3-shots" "$work/es3-shots"
 }
 
 capture_is_linuxs() {
@@ -200,6 +212,7 @@ check "pqn.exe is built with ASLR (high entropy) and DEP, no code section writab
 check "pqn.exe carries its icon at five sizes and its version information" has_icon_and_version
 check "the unit tests built for Windows pass under wine" unit_tests_pass
 check "the reference moments under wine are the Linux references byte for byte" shots_are_the_references
+check "with --gl es3 the shaders draw under wine what they draw on Linux, byte for byte" es3_shots_are_linuxs
 check "a capture under wine is the Linux build's frames and sound byte for byte" capture_is_linuxs
 check "an empty data folder gives the Linux build's messages and the show ends" empty_data_says_what_linux_says
 check "the damaged data sets give pqn.exe the Linux build's messages and exit statuses" catalogue_says_what_linux_says

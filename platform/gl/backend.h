@@ -28,7 +28,7 @@ const Backend& FixedFunction();
 const Backend& Es3();
 
 // The table this run draws with, from --gl and what the platform has (a
-// file per host: backend_desktop.cpp, backend_web.cpp, backend_windows.cpp). Every call goes
+// file per host: backend_desktop.cpp on Linux and Windows, backend_web.cpp). Every call goes
 // to it, and the context is made for it.
 const Backend& ChosenBackend();
 // Whether the program's shaders draw (so the context is OpenGL ES).

@@ -1,4 +1,4 @@
-// What draws on a desktop: the driver's own fixed function unless --gl es3
+// What draws on a desktop (Linux or Windows): the driver's own fixed function unless --gl es3
 // asks for the program's shaders.
 #include "gl/backend.h"
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace platform::host {
 
@@ -20,6 +21,16 @@ bool WindowResizable(bool framed, bool headless);
 // Whether the program switches to full screen itself; in a browser the page
 // does it, on the click that browsers require.
 bool ProgramSwitchesFullScreen();
+// A kind of GL context: SDL's profile
+// mask and version, and its name for messages.
+struct GlContextKind {
+    int profileMask;
+    int majorVersion;
+    int minorVersion;
+    const char* name;
+};
+// The kinds tried in turn for the shaders, OpenGL ES 3.0 first.
+std::vector<GlContextKind> ShaderContexts();
 // Whether the syncs have a thread of their own; where there are no threads
 // the frame loop delivers them after each frame.
 bool SyncsHaveAThread();

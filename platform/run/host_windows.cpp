@@ -3,6 +3,7 @@
 // the module's own file name (where a release keeps its data set).
 #include "run/host.h"
 
+#include <SDL.h>
 #include <windows.h>
 
 #include <filesystem>
@@ -28,6 +29,12 @@ void PrepareVideo(bool) {}
 bool WindowResizable(bool framed, bool headless) { return framed && !headless; }
 
 bool ProgramSwitchesFullScreen() { return true; }
+
+// Drivers on Windows (and wine) often have no OpenGL ES; a 3.3 core context
+// with ARB_ES3_compatibility compiles the same GLSL ES 3.00 shaders.
+std::vector<GlContextKind> ShaderContexts() {
+    return {{SDL_GL_CONTEXT_PROFILE_ES, 3, 0, "OpenGL ES 3.0"}, {SDL_GL_CONTEXT_PROFILE_CORE, 3, 3, "OpenGL 3.3 core"}};
+}
 
 bool SyncsHaveAThread() { return true; }
 

@@ -40,8 +40,7 @@ HGLRC wglCreateContext(HDC dc) {
     if (!dc || !dc->sdl) return nullptr;
     SDL_GLContext sdl = SDL_GL_CreateContext(dc->sdl);
     if (!sdl) {
-        std::fprintf(stderr, "pqn: cannot create an OpenGL %scontext: %s\n",
-                     platform::gl::ShadersDraw() ? "ES 3.0 " : "", SDL_GetError());
+        std::fprintf(stderr, "pqn: cannot create an %s context: %s\n", dc->contextName, SDL_GetError());
         return nullptr;
     }
     auto* context = new PlatformContext;

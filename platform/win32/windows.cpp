@@ -31,6 +31,30 @@ WindowState& State() {
     return state;
 }
 
+// A window for the first kind of GL context the driver makes one for (the
+// window is where SDL finds out): the fixed function's compatibility
+// context, or for the shaders the kinds the host lists. When there is none,
+// the message names each kind tried with the driver's reason.
+SDL_Window* CreateGlWindow(const char* title, int width, int height, Uint32 flags, const char** contextName) {
+    std::vector<platform::host::GlContextKind> kinds = {{SDL_GL_CONTEXT_PROFILE_COMPATIBILITY, 2, 1, "OpenGL"}};
+    if (platform::gl::ShadersDraw()) kinds = platform::host::ShaderContexts();
+    std::string tried;
+    for (const platform::host::GlContextKind& kind : kinds) {
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, kind.profileMask);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, kind.majorVersion);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, kind.minorVersion);
+        SDL_Window* sdl = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                                           height, flags);
+        if (sdl) {
+            *contextName = kind.name;
+            return sdl;
+        }
+        tried += std::string(tried.empty() ? "" : "; nor for an ") + kind.name + " context: " + SDL_GetError();
+    }
+    std::fprintf(stderr, "pqn: cannot open a window for an %s\n", tried.c_str());
+    return nullptr;
+}
+
 }  // namespace
 
 namespace platform::sdl {
@@ -62,6 +86,7 @@ void EnsureSdl() {
 }
 
 bool SdlReady() { return State().sdlReady; }
+
 
 void QuitSdl() {
     WindowState& s = State();
@@ -100,29 +125,20 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int, in
     auto found = s.classes.find(className ? className : "");
     if (found == s.classes.end() || width <= 0 || height <= 0) return nullptr;
     bool framed = (style & WS_CAPTION) == WS_CAPTION || Options().forceWindowed;
-    if (platform::gl::ShadersDraw()) {
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
-    } else {
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    }
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN;
     if (!framed) flags |= SDL_WINDOW_BORDERLESS;
     if (platform::host::WindowResizable(framed, Options().headless)) flags |= SDL_WINDOW_RESIZABLE;
-    SDL_Window* sdl = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                       width, height, flags);
-    if (!sdl) {
-        std::fprintf(stderr, "pqn: cannot open a window: %s\n", SDL_GetError());
-        return nullptr;
-    }
+    const char* contextName = "OpenGL";
+    SDL_Window* sdl = CreateGlWindow(title, width, height, flags, &contextName);
+    if (!sdl) return nullptr;
     auto window = std::make_unique<PlatformWindow>();
     window->sdl = sdl;
     window->procedure = found->second.lpfnWndProc;
     window->width = width;
     window->height = height;
+    window->contextName = contextName;
     if (style & WS_VISIBLE) SDL_ShowWindow(sdl);
     s.windows.push_back(std::move(window));
     return s.windows.back().get();

@@ -13,6 +13,7 @@ struct PlatformWindow {
     int height = 0;
     bool alive = true;
     bool fullscreen = false;
+    const char* contextName = "OpenGL";  // the kind of GL context the window was made for
 };
 
 namespace platform::sdl {
