@@ -63,15 +63,15 @@ set(PQN_PLATFORM_WEB_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} ${PQN_PLATFORM_POSIX
 
 # Windows' own (cross-built with mingw-w64): the driver's fixed function,
 # the console's Ctrl+C, wide-character file names, the crash report, glibc's
-# rand() (so the scenes' random numbers are Linux's), PNG captures and WAV;
-# no sound server to ask, no child processes yet. The shaders' calls past
+# rand() (so the scenes' random numbers are Linux's), captures (a video
+# through ffmpeg.exe); no sound server to ask. The shaders' calls past
 # OpenGL 1.1 are looked up in the driver.
 set(PQN_PLATFORM_WINDOWS_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} platform/gl/es3/gl3_calls_windows.cpp
   platform/gl/backend_desktop.cpp platform/gl/fixed_function.cpp
   platform/run/host_windows.cpp platform/run/signals_windows.cpp
   platform/sound/audio_latency_windows.cpp
-  platform/capture/capture.cpp platform/capture/video_sink_windows.cpp platform/capture/frames_sink.cpp
+  platform/capture/capture.cpp platform/capture/video_sink.cpp platform/capture/frames_sink.cpp
   platform/capture/yuv.cpp
-  platform/system/process_none.cpp platform/system/crash_report_windows.cpp platform/system/data_file_windows.cpp
+  platform/system/process_windows.cpp platform/system/crash_report_windows.cpp platform/system/data_file_windows.cpp
   platform/system/utf8_windows.cpp platform/system/rand_glibc.cpp
   platform/formats/png_file.cpp)

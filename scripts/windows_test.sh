@@ -6,7 +6,9 @@
 # information; the unit tests built for Windows (ctest, wine as the
 # emulator); the reference moments, byte for byte the Linux references; a
 # capture's PNG frames and audio.wav, byte for byte the Linux build's; the
-# desktop's catalogue of damaged data sets against pqn.exe (exact messages,
+# shaders' frames (--gl es3), byte for byte Linux's; videos encoded by an
+# ffmpeg.exe beside pqn.exe and on the PATH (scripts/windows_ffmpeg.sh), and
+# the message when there is none; the desktop's catalogue of damaged data sets against pqn.exe (exact messages,
 # exit statuses); the last scene in a real window and full screen, grabbed
 # from the X screen. Ends with "N passed, M failed"; the exit status is 1
 # when any failed.
@@ -16,6 +18,7 @@ root="$PWD"
 bash scripts/windows.sh || exit 1
 source scripts/lib/packages.sh
 ensure_packages wine wine64 xvfb xauth ffmpeg unzip icoutils googletest
+ffmpeg_exe="$(bash scripts/windows_ffmpeg.sh)" || exit 1
 # The unit tests for Windows, beside pqn.exe's build (the same objects).
 cmake -S windows -B build-windows-cmake -DPQN_WINDOWS_TESTS=ON -DCMAKE_CROSSCOMPILING_EMULATOR=wine > /dev/null || exit 1
 cmake --build build-windows-cmake -j"$(nproc)" > "build-windows-cmake/tests-build.log" 2>&1 ||
@@ -113,6 +116,19 @@ timeout 300 wine "$exe" --headless --gl es3 --fps 30 --shot "$shots" --out 'Z:'"
 echo $? > "$work/es3-shots.status"
 timeout 300 wine "$exe" --capture 'Z:'"$work/capture" --scene 8 --fps 10 --frames 20 > "$work/capture.log" 2>&1
 echo $? > "$work/capture.status"
+# Videos: with no ffmpeg.exe anywhere, then one beside pqn.exe (MP4), then
+# one on the PATH only (Matroska).
+timeout 300 wine "$exe" --capture 'Z:'"$work/none.mp4" --scene 8 --fps 10 --frames 20 > "$work/no-ffmpeg.log" 2>&1
+echo $? > "$work/no-ffmpeg.status"
+cp "$PQN_FFMPEG_EXE" "$(dirname "$exe")/ffmpeg.exe"
+timeout 300 wine "$exe" --capture 'Z:'"$work/video.mp4" --scene 8 --fps 10 --frames 20 > "$work/mp4.log" 2>&1
+echo $? > "$work/mp4.status"
+rm "$(dirname "$exe")/ffmpeg.exe"
+mkdir -p "$work/tools"
+cp "$PQN_FFMPEG_EXE" "$work/tools/ffmpeg.exe"
+WINEPATH='Z:'"$work/tools" timeout 300 wine "$exe" --capture 'Z:'"$work/video.mkv" --scene 8 --fps 10 --frames 20 \
+  > "$work/mkv.log" 2>&1
+echo $? > "$work/mkv.status"
 mkdir -p "$work/empty"
 timeout 300 wine "$exe" --headless --data 'Z:'"$work/empty" > "$work/empty.log" 2>&1
 echo $? > "$work/empty.status"
@@ -131,7 +147,7 @@ done
 wineserver -k
 RUNS
 mkdir -p "$work/shots" "$work/es3-shots" "$work/linux-es3-shots"
-xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/session.sh" "$work" "$work/runs.sh" "$work" "$exe" "$shots" "$root"
+PQN_FFMPEG_EXE="$ffmpeg_exe" xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/session.sh" "$work" "$work/runs.sh" "$work" "$exe" "$shots" "$root"
 
 shots_are_the_references() {
   local name different=0
@@ -158,6 +174,30 @@ capture_is_linuxs() {
   [ "$(cat "$work/capture.status")" = 0 ] || return 1
   build/pqn --capture "$work/linux-capture" --scene 8 --fps 10 --frames 20 > /dev/null 2>&1 || return 1
   diff -r "$work/linux-capture" "$work/capture"
+}
+
+# A video made through ffmpeg.exe: H.264 and the sound, its 20 frames those
+# of the PNG capture of the same run within the encoder's loss.
+video_is_the_capture() {
+  local name="$1" status
+  status="$(cat "$work/$name.status")"
+  echo "pqn.exe ended with $status and printed:"
+  cat "$work/$name.log"
+  [ "$status" = 0 ] || return 1
+  ffprobe -v error -count_frames -show_entries stream=codec_name,nb_read_frames -of csv=p=0 "$work/video.$name" |
+    tee "$work/$name.streams"
+  grep -qx 'h264,20' "$work/$name.streams" || { echo "not 20 frames of H.264"; return 1; }
+  grep -q '^aac\|^flac' "$work/$name.streams" || { echo "no sound"; return 1; }
+  ffmpeg -i "$work/video.$name" -framerate 10 -i "$work/capture/frame-%06d.png" \
+    -lavfi '[0:v]format=rgb24[a];[1:v]format=rgb24[b];[a][b]psnr' -f null - 2>&1 |
+    sed -n 's/.*PSNR.* average:\([0-9.]*\).*/\1/p' | awk '{print "PSNR", $1, "dB"; exit !($1 > 35)}'
+}
+
+no_ffmpeg_says_where_it_looked() {
+  cat "$work/no-ffmpeg.log"
+  [ "$(cat "$work/no-ffmpeg.status")" = 1 ] || { echo "exit status $(cat "$work/no-ffmpeg.status"), not 1"; return 1; }
+  grep -q "^pqn: capturing to a video needs ffmpeg, which is found neither beside pqn.exe (in .*pqn-$version) nor on the PATH" \
+    "$work/no-ffmpeg.log"
 }
 
 empty_data_says_what_linux_says() {
@@ -214,6 +254,9 @@ check "the unit tests built for Windows pass under wine" unit_tests_pass
 check "the reference moments under wine are the Linux references byte for byte" shots_are_the_references
 check "with --gl es3 the shaders draw under wine what they draw on Linux, byte for byte" es3_shots_are_linuxs
 check "a capture under wine is the Linux build's frames and sound byte for byte" capture_is_linuxs
+check "with no ffmpeg.exe a video capture says where it looked and fails" no_ffmpeg_says_where_it_looked
+check "an ffmpeg.exe beside pqn.exe encodes the capture to MP4" video_is_the_capture mp4
+check "an ffmpeg.exe on the PATH encodes the capture to Matroska" video_is_the_capture mkv
 check "an empty data folder gives the Linux build's messages and the show ends" empty_data_says_what_linux_says
 check "the damaged data sets give pqn.exe the Linux build's messages and exit statuses" catalogue_says_what_linux_says
 check "the last scene runs in a real window under wine to its end" screen_shows_the_last_scene window

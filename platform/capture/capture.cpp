@@ -19,6 +19,7 @@
 #include "capture/sink.h"
 #include "platform/outputs.h"
 #include "sound/sample_rate.h"
+#include "system/process.h"
 
 namespace platform::capture {
 
@@ -64,8 +65,6 @@ std::string FolderOf(const std::string& out) {
     std::string folder = std::filesystem::path(out).parent_path().string();
     return folder.empty() ? "." : folder;
 }
-
-bool HaveFfmpeg() { return std::system("command -v ffmpeg > /dev/null 2>&1") == 0; }
 
 uint64_t SampleFramesFor(uint64_t videoFrames) {
     return videoFrames * kSampleRate / static_cast<uint64_t>(S().fps);
@@ -142,9 +141,10 @@ bool EnoughRoom(const std::string& out, uint64_t frames, int fps, int widthPx, i
 
 bool Preflight(const std::string& out) {
     if (FormatOf(out) == Format::Frames) return CheckOutputFolder(out, true);
-    if (!HaveFfmpeg()) {
-        std::fprintf(stderr, "pqn: capturing to a video needs ffmpeg, which is not installed "
-                             "(on Debian: sudo apt-get install ffmpeg); or capture to a folder of PNG frames\n");
+    std::string whyNot;
+    if (process::FindProgram("ffmpeg", &whyNot).empty()) {
+        std::fprintf(stderr, "pqn: capturing to a video needs ffmpeg, which is %s; or capture to a folder of PNG frames\n",
+                     whyNot.c_str());
         return false;
     }
     std::error_code error;

@@ -9,10 +9,6 @@
 // Frames reach the encoder through a queue and a writer thread, which also
 // turns them into the encoder's own YUV 4:2:0, so that drawing the next frame,
 // converting and encoding the last ones overlap on the cores.
-#include <signal.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <condition_variable>
 #include <cstdio>
@@ -76,7 +72,6 @@ public:
     }
 
     bool Start() {
-        signal(SIGPIPE, SIG_IGN);
         // The video says which colour standard its frames were converted with.
         const char* const bt601[] = {"bt470bg", "bt470bg", "smpte170m"};
         const char* const bt709[] = {"bt709", "bt709", "bt709"};
@@ -131,7 +126,7 @@ public:
         if (!process::WriteAll(audioInput_, stereo, frames * sizeof(int16_t) * 2)) {
             ReportOutputFailure(out_, "ffmpeg stopped taking the sound");
             soundFailed_ = true;
-            close(audioInput_);
+            process::CloseInput(audioInput_);
             audioInput_ = -1;
         }
     }
@@ -156,7 +151,7 @@ private:
     }
 
     void WriteFrames() {
-        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kEncoderNice);  // this thread only, on Linux
+        process::LowerThisThreadsPriority(kEncoderNice);
         std::vector<uint8_t> yuv;
         for (;;) {
             std::vector<uint8_t> frame;
@@ -191,8 +186,8 @@ private:
     }
 
     void CloseInputs() {
-        if (videoInput_ >= 0) close(videoInput_);
-        if (audioInput_ >= 0) close(audioInput_);
+        if (videoInput_ >= 0) process::CloseInput(videoInput_);
+        if (audioInput_ >= 0) process::CloseInput(audioInput_);
         videoInput_ = audioInput_ = -1;
     }
 

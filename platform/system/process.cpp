@@ -2,12 +2,14 @@
 #include "system/process.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 
 namespace platform::process {
 
@@ -49,6 +51,21 @@ void KeepWritingEnd(int fds[2], pid_t pid, int pipeBytes, int* end) {
 
 }  // namespace
 
+std::string FindProgram(const std::string& name, std::string* whyNot) {
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "";
+    for (size_t start = 0; start <= folders.size();) {
+        size_t end = folders.find(':', start);
+        if (end == std::string::npos) end = folders.size();
+        std::string folder = folders.substr(start, end - start);
+        std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
+        if (access(candidate.c_str(), X_OK) == 0) return candidate;
+        start = end + 1;
+    }
+    if (whyNot) *whyNot = "not installed (on Debian: sudo apt-get install " + name + ")";
+    return std::string();
+}
+
 ProcessId Start(const std::vector<std::string>& args, const Options& options) {
     int in[2] = {-1, -1}, out[2] = {-1, -1}, in3[2] = {-1, -1};
     if ((options.input && pipe(in) != 0) || (options.output && pipe(out) != 0) ||
@@ -58,6 +75,8 @@ ProcessId Start(const std::vector<std::string>& args, const Options& options) {
         ClosePipe(in3);
         return -1;
     }
+    // A reader that has gone ends the writes with an error, not the program.
+    if (options.input || options.input3) signal(SIGPIPE, SIG_IGN);
     pid_t pid = fork();
     if (pid == 0) {
         SetUpChild(options, in, out, in3);
@@ -104,5 +123,9 @@ bool WriteAll(int fd, const void* data, size_t bytes) {
     }
     return true;
 }
+
+void CloseInput(int fd) { close(fd); }
+
+void LowerThisThreadsPriority(int nice) { setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), nice); }
 
 }  // namespace platform::process

@@ -1,6 +1,8 @@
 // Child processes (the encoders of a capture, the benchmark's runs of this
 // program): started with pipes to their standard input or from their
-// standard output, waited for, and written to in full.
+// standard output, waited for, and written to in full; a file per system
+// (process.cpp on POSIX, process_windows.cpp, process_none.cpp where there
+// are none).
 #pragma once
 
 #include <cstddef>
@@ -29,6 +31,9 @@ struct Options {
     int nice = 0;
 };
 
+// The program Start runs for `name` when no path is given; empty when there
+// is none, with `whyNot` (when given) saying where it was looked for.
+std::string FindProgram(const std::string& name, std::string* whyNot);
 // -1 when the process cannot be started (no pipe or no fork); a program that
 // cannot be run exits with status 127.
 ProcessId Start(const std::vector<std::string>& args, const Options& options);
@@ -38,5 +43,9 @@ int Wait(ProcessId pid, Usage* usage = nullptr);
 // Writes all of `bytes`, across short writes and interruptions; false when
 // the reader has gone or the write fails.
 bool WriteAll(int fd, const void* data, size_t bytes);
+// Closes the parent's end of a pipe, so the child reads to its end.
+void CloseInput(int fd);
+// Puts the calling thread at the priority a child of `nice` gets.
+void LowerThisThreadsPriority(int nice);
 
 }  // namespace platform::process

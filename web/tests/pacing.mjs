@@ -1,43 +1,84 @@
-// Frame pacing of the browser build in real time (a benchmark, not a test):
-// the whole show from its start with its sound, each frame's animation-frame
-// time kept by the page, and per scene the median, 99th percentile and worst
-// interval between frames and the count over 50 ms. The trace's frames are
-// the last of the animation frames the show waited for (start-up's come
-// before them), which names the scene of each interval.
+// Frame pacing of the browser build in real time (a benchmark, not a test),
+// each animation frame's time kept by the page:
+// - the whole show from its start with its sound: per scene the median, 99th
+//   percentile and worst interval between frames and the count over 50 ms.
+//   The trace's frames are the last of the animation frames the show waited
+//   for (start-up's come before them), which names the scene of each interval;
+// - each scene started with ?scene=N, after the unseen frames of the scenes
+//   before it: the same figures over its first ten seconds shown, and the
+//   time from the click to the first frame shown and to steady frames (the
+//   first of 30 intervals in a row each under 25 ms).
 //   node pacing.mjs          (PQN_WEB_SITE: the folder to serve, default build-web/)
 import path from 'node:path';
 import {launch, openPage, serve} from './support.mjs';
 
 const root = path.resolve(process.env.PQN_WEB_SITE || '../../build-web');
+const kSteadyIntervals = 30;
+const kSteadyMs = 25;
+const kSceneRunFrames = 600;
 
 function percentile(sorted, p) {
   return sorted[Math.min(sorted.length - 1, Math.floor(p * sorted.length))];
 }
 
+function figures(intervals) {
+  const sorted = [...intervals].sort((a, b) => a - b);
+  return `${sorted.length} | ${percentile(sorted, 0.5).toFixed(1)} | ${percentile(sorted, 0.99).toFixed(1)} | ` +
+         `${sorted[sorted.length - 1].toFixed(1)} | ${sorted.filter((ms) => ms > 50).length}`;
+}
+
+// Starts the show at `query`, the click's time kept; returns once `done`
+// holds in the page, with the frame times, the traced frames' scenes and
+// the click's time.
+async function run(page, site, query, done) {
+  await page.goto(`${site.url}?window&trace${query}`);
+  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+  await page.evaluate(() => {
+    Module.pqnFrameTimes = [];
+    document.querySelector('#start').addEventListener('click', () => { window.pqnClickMs = performance.now(); },
+                                                      {capture: true, once: true});
+  });
+  await page.click('#start');
+  // The whole show takes three and a half minutes, longer than one call to the page may.
+  while (!(await page.evaluate(done))) await new Promise((later) => setTimeout(later, 500));
+  return page.evaluate(() => ({
+    times: [...Module.pqnFrameTimes],
+    clickMs: window.pqnClickMs,
+    scenes: FS.readFile('/trace.jsonl', {encoding: 'utf8'}).split('\n').filter((line) => line.includes('"type":"frame"'))
+      .map((line) => JSON.parse(line).scene),
+  }));
+}
+
+function tracedTimes({times, scenes}) {
+  return times.slice(times.length - scenes.length);
+}
+
 const browser = await launch();
 const site = await serve(root);
 const page = await openPage(browser);
-await page.goto(`${site.url}?window&trace`);
-await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
-await page.evaluate(() => { Module.pqnFrameTimes = []; });
-await page.click('#start');
-// The show takes three and a half minutes, longer than one call to the page may.
-while (!(await page.evaluate('window.pqnEnded !== undefined'))) await new Promise((later) => setTimeout(later, 1000));
-const {times, scenes} = await page.evaluate(() => ({
-  times: Module.pqnFrameTimes,
-  scenes: FS.readFile('/trace.jsonl', {encoding: 'utf8'}).split('\n').filter((line) => line.includes('"type":"frame"'))
-    .map((line) => JSON.parse(line).scene),
-}));
-const first = times.length - scenes.length;
+
+const whole = await run(page, site, '', 'window.pqnEnded !== undefined');
+const wholeTimes = tracedTimes(whole);
 const intervals = {};
-for (let i = 1; i < scenes.length; ++i) (intervals[scenes[i]] ||= []).push(times[first + i] - times[first + i - 1]);
+for (let i = 1; i < whole.scenes.length; ++i) (intervals[whole.scenes[i]] ||= []).push(wholeTimes[i] - wholeTimes[i - 1]);
+console.log('The whole show');
 console.log('| scene | frames | median ms | p99 ms | worst ms | over 50 ms |');
 console.log('|---|---|---|---|---|---|');
-for (const scene of Object.keys(intervals).sort((a, b) => a - b)) {
-  const sorted = intervals[scene].sort((a, b) => a - b);
-  const over = sorted.filter((ms) => ms > 50).length;
-  console.log(`| ${scene} | ${sorted.length} | ${percentile(sorted, 0.5).toFixed(1)} | ${percentile(sorted, 0.99).toFixed(1)} | ` +
-              `${sorted[sorted.length - 1].toFixed(1)} | ${over} |`);
+for (const scene of Object.keys(intervals).sort((a, b) => a - b)) console.log(`| ${scene} | ${figures(intervals[scene])} |`);
+
+console.log('\nEach scene started with ?scene=N, its first ten seconds shown');
+console.log('| scene | frames | median ms | p99 ms | worst ms | over 50 ms | click to first frame ms | click to steady ms |');
+console.log('|---|---|---|---|---|---|---|---|');
+for (let scene = 1; scene <= 9; ++scene) {
+  const started = await run(page, site, `&scene=${scene}`,
+                            `window.pqnEnded !== undefined || (FS.analyzePath('/trace.jsonl').exists && ` +
+                            `FS.readFile('/trace.jsonl', {encoding: 'utf8'}).split('"type":"frame"').length > ${kSceneRunFrames})`);
+  const times = tracedTimes(started);
+  const gaps = times.slice(1).map((t, i) => t - times[i]);
+  let steady = 0;
+  while (steady < gaps.length && gaps.slice(steady, steady + kSteadyIntervals).some((ms) => ms >= kSteadyMs)) ++steady;
+  const steadyMs = steady < gaps.length ? (times[steady] - started.clickMs).toFixed(0) : 'never';
+  console.log(`| ${scene} | ${figures(gaps)} | ${(times[0] - started.clickMs).toFixed(0)} | ${steadyMs} |`);
 }
 await browser.close();
 site.close();
