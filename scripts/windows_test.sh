@@ -178,7 +178,7 @@ capture_is_linuxs() {
 
 # A video made through ffmpeg.exe: H.264 and two seconds of sound, its 20
 # frames those of the PNG capture of the same run within the encoder's loss
-# (about 35 dB; a frame out of place is under 20).
+# (35.5 dB on Linux; the frames one out of place, 28.8 dB).
 video_is_the_capture() {
   local name="$1" status
   status="$(cat "$work/$name.status")"
@@ -198,7 +198,7 @@ video_is_the_capture() {
     -lavfi '[0:v]format=rgb24[a];[1:v]format=rgb24[b];[a][b]psnr' -f null - 2>&1 |
     sed -n 's/.*PSNR.* average:\([0-9.]*\).*/\1/p')"
   echo "PSNR against the PNG frames: ${psnr:-none} dB"
-  awk -v psnr="$psnr" 'BEGIN { exit !(psnr + 0 > 30) }'
+  awk -v psnr="$psnr" 'BEGIN { exit !(psnr + 0 > 32) }'
 }
 
 no_ffmpeg_says_where_it_looked() {
