@@ -27,10 +27,11 @@ function figures(intervals) {
          `${sorted[sorted.length - 1].toFixed(1)} | ${sorted.filter((ms) => ms > 50).length}`;
 }
 
-// Starts the show at `query`, the click's time kept; returns once `done`
-// holds in the page, with the frame times, the traced frames' scenes and
-// the click's time.
-async function run(page, site, query, done) {
+// Starts the show at `query`, the click's time kept, and ends it with Escape
+// once `frames` frames have been shown (0: at its end); returns the frame
+// times, the traced frames' scenes and the click's time, read once the show
+// has ended, so that every traced frame has its animation frame.
+async function run(page, site, query, frames = 0) {
   await page.goto(`${site.url}?window&trace${query}`);
   await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
   await page.evaluate(() => {
@@ -39,8 +40,15 @@ async function run(page, site, query, done) {
                                                       {capture: true, once: true});
   });
   await page.click('#start');
+  const shown = `FS.analyzePath('/trace.jsonl').exists && ` +
+                `FS.readFile('/trace.jsonl', {encoding: 'utf8'}).split('"type":"frame"').length > ${frames}`;
   // The whole show takes three and a half minutes, longer than one call to the page may.
-  while (!(await page.evaluate(done))) await new Promise((later) => setTimeout(later, 500));
+  while (!(await page.evaluate(`window.pqnEnded !== undefined || (${frames} > 0 && ${shown})`)))
+    await new Promise((later) => setTimeout(later, 500));
+  if (frames) {
+    await page.keyboard.press('Escape');
+    await page.waitForFunction('window.pqnEnded !== undefined', {timeout: 60000});
+  }
   return page.evaluate(() => ({
     times: [...Module.pqnFrameTimes],
     clickMs: window.pqnClickMs,
@@ -57,7 +65,7 @@ const browser = await launch();
 const site = await serve(root);
 const page = await openPage(browser);
 
-const whole = await run(page, site, '', 'window.pqnEnded !== undefined');
+const whole = await run(page, site, '');
 const wholeTimes = tracedTimes(whole);
 const intervals = {};
 for (let i = 1; i < whole.scenes.length; ++i) (intervals[whole.scenes[i]] ||= []).push(wholeTimes[i] - wholeTimes[i - 1]);
@@ -70,9 +78,7 @@ console.log('\nEach scene started with ?scene=N, its first ten seconds shown');
 console.log('| scene | frames | median ms | p99 ms | worst ms | over 50 ms | click to first frame ms | click to steady ms |');
 console.log('|---|---|---|---|---|---|---|---|');
 for (let scene = 1; scene <= 9; ++scene) {
-  const started = await run(page, site, `&scene=${scene}`,
-                            `window.pqnEnded !== undefined || (FS.analyzePath('/trace.jsonl').exists && ` +
-                            `FS.readFile('/trace.jsonl', {encoding: 'utf8'}).split('"type":"frame"').length > ${kSceneRunFrames})`);
+  const started = await run(page, site, `&scene=${scene}`, kSceneRunFrames);
   const times = tracedTimes(started);
   const gaps = times.slice(1).map((t, i) => t - times[i]);
   let steady = 0;
