@@ -63,8 +63,10 @@ vec3 LightFrom(int i, vec3 eye, vec3 n) {
     float nDotL = dot(n, toLight);
     vec3 colour = uLightAmbient[i] + max(nDotL, 0.0) * uLightDiffuse[i];
     if (nDotL > 0.0) {
-        float nDotH = max(dot(n, normalize(toLight + vec3(0.0, 0.0, 1.0))), 0.0);
-        colour += (uShininess == 0.0 ? 1.0 : pow(nDotH, uShininess)) * uLightSpecular[i];
+        // pow(0, s) is 0, but GLSL ES lets pow be exp2(s * log2(x)) with log2(0)
+        // undefined: some implementations give up to 0.9 there for a small s.
+        float nDotH = dot(n, normalize(toLight + vec3(0.0, 0.0, 1.0)));
+        colour += (uShininess == 0.0 ? 1.0 : nDotH > 0.0 ? pow(nDotH, uShininess) : 0.0) * uLightSpecular[i];
     }
     return colour;
 }
