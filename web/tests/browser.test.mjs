@@ -6,6 +6,8 @@
 // parameters said in words; a data set that does not load. Run by
 // scripts/web_test.sh on build-web/.
 import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import os from 'node:os';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
 import {kEngine, launch, openPage, readPng, serve, worstTile} from './support.mjs';
@@ -245,6 +247,41 @@ test('after a first visit the show starts with the server gone, from the service
   if (process.env.PQN_WEB_SHOTS) await page.screenshot({path: path.join(process.env.PQN_WEB_SHOTS, `${kEngine}-offline.png`)});
   assert.deepEqual(page.errors.filter((error) => !/Failed to load resource/.test(error)), []);
   await context.close();
+});
+
+// The page's one cache (named `name`, when given) once it keeps `files` files;
+// fails with the caches there are when that does not come.
+async function keptCache(page, files, name = '') {
+  try {
+    await page.waitForFunction(async (files, name) => {
+      const names = (await caches.keys()).filter((kept) => kept.startsWith('pqn-'));
+      return names.length === 1 && (!name || names[0] === name) && (await (await caches.open(names[0])).keys()).length >= files;
+    }, {timeout: 60000}, files, name);
+  } catch (timeout) {
+    assert.fail(`not one cache${name ? ` named ${name}` : ''} of ${files} files: ${await page.evaluate(() => caches.keys())}`);
+  }
+  return (await page.evaluate(() => caches.keys()))[0];
+}
+
+test('a new build replaces the cache of the one before it, and its page is the one shown', async () => {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'pqn-site-'));
+  fs.cpSync(root, folder, {recursive: true});
+  const site = await serve(folder);
+  const context = await browser.createBrowserContext();
+  const page = await openPage(context);
+  await page.goto(site.url);
+  const first = await keptCache(page, 13);
+  // The next build: another page, and so another version in its worker.
+  const worker = fs.readFileSync(path.join(folder, 'sw.js'), 'utf8');
+  fs.writeFileSync(path.join(folder, 'sw.js'), worker.replace(first, `${first}-next`));
+  fs.appendFileSync(path.join(folder, 'index.html'), '<!-- the next build -->\n');
+  await page.reload();
+  await keptCache(page, 13, `${first}-next`);
+  await page.reload();
+  assert.match(await page.content(), /the next build/);
+  await context.close();
+  site.close();
+  fs.rmSync(folder, {recursive: true});
 });
 
 test('a data set that does not load gives the page a message, not a blank page', async () => {
