@@ -18,9 +18,10 @@ freetype_version="$(version_of libfreetype-dev)"
 cxx=x86_64-w64-mingw32-g++-posix
 # The source entry first: the key names the zlib and libpng sources apt serves.
 source scripts/lib/sources.sh
+source scripts/lib/newest_source.sh
 enable_source_packages
 key="$( { echo "$sdl_version $openmpt_version $freetype_version"; apt-cache showsrc zlib libpng1.6 | grep '^Version' ; $cxx --version | head -n 1
-          cat "$0" scripts/lib/sources.sh cmake/mingw-w64-x86_64.cmake; } | sha256sum | cut -c1-16)"
+          cat "$0" scripts/lib/sources.sh scripts/lib/newest_source.sh cmake/mingw-w64-x86_64.cmake; } | sha256sum | cut -c1-16)"
 cache="${PQN_WINDOWS_CACHE:-$HOME/.cache/pqn-windows}/deps-$key"
 if [ -f "$cache/done" ]; then echo "$cache"; exit 0; fi
 
@@ -30,16 +31,6 @@ rm -rf "$cache"
 mkdir -p "$cache/include" "$cache/lib"
 (cd "$work" && apt-get source -q libsdl2="$sdl_version" libopenmpt="$openmpt_version" freetype="$freetype_version" \
   > sources.log 2>&1) || { cat "$work/sources.log" >&2; exit 1; }
-# The newest source of a package that the archive serves (a security update
-# may be listed before its source is).
-newest_source() {
-  local version
-  for version in $(apt-cache showsrc "$1" | awk '/^Version:/ {print $2}' | sort -V -r); do
-    (cd "$work" && apt-get source -q "$1=$version" >> sources.log 2>&1) && return 0
-  done
-  cat "$work/sources.log" >&2
-  exit 1
-}
 newest_source zlib
 newest_source libpng1.6
 jobs="$(nproc)"

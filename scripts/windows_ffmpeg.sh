@@ -9,9 +9,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/sources.sh
+source scripts/lib/newest_source.sh
 enable_source_packages
 cc=x86_64-w64-mingw32-gcc-posix
-key="$( { apt-cache showsrc ffmpeg x264 | grep '^Version'; $cc --version | head -n 1; cat "$0"; } | sha256sum | cut -c1-16)"
+key="$( { apt-cache showsrc ffmpeg x264 | grep '^Version'; $cc --version | head -n 1; cat "$0" scripts/lib/newest_source.sh; } | sha256sum | cut -c1-16)"
 cache="${PQN_WINDOWS_CACHE:-$HOME/.cache/pqn-windows}/ffmpeg-$key"
 if [ -f "$cache/done" ]; then echo "$cache/ffmpeg.exe"; exit 0; fi
 
@@ -19,14 +20,6 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 rm -rf "$cache"
 mkdir -p "$cache"
-newest_source() {
-  local version
-  for version in $(apt-cache showsrc "$1" | awk '/^Version:/ {print $2}' | sort -V -r); do
-    (cd "$work" && apt-get source -q "$1=$version" >> sources.log 2>&1) && return 0
-  done
-  cat "$work/sources.log" >&2
-  exit 1
-}
 newest_source x264
 newest_source ffmpeg
 jobs="$(nproc)"
