@@ -73,5 +73,5 @@ set(PQN_PLATFORM_WINDOWS_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} platform/gl/es3/
   platform/capture/capture.cpp platform/capture/video_sink.cpp platform/capture/frames_sink.cpp
   platform/capture/yuv.cpp
   platform/system/process_windows.cpp platform/system/crash_report_windows.cpp platform/system/data_file_windows.cpp
-  platform/system/utf8_windows.cpp platform/system/rand_glibc.cpp
+  platform/system/utf8_windows.cpp platform/system/program_folder_windows.cpp platform/system/rand_glibc.cpp
   platform/formats/png_file.cpp)

@@ -21,8 +21,8 @@ bool WindowResizable(bool framed, bool headless);
 // Whether the program switches to full screen itself; in a browser the page
 // does it, on the click that browsers require.
 bool ProgramSwitchesFullScreen();
-// A kind of GL context: SDL's profile
-// mask and version, and its name for messages.
+// A kind of GL context: SDL's profile mask and version, and its name for
+// messages.
 struct GlContextKind {
     int profileMask;
     int majorVersion;

@@ -47,7 +47,7 @@ void PrepareVideo(bool headless) {
 bool WindowResizable(bool framed, bool headless) { return framed && !headless; }
 
 bool ProgramSwitchesFullScreen() { return true; }
- 
+
 std::vector<GlContextKind> ShaderContexts() { return {{SDL_GL_CONTEXT_PROFILE_ES, 3, 0, "OpenGL ES 3.0"}}; }
 
 bool SyncsHaveAThread() { return true; }

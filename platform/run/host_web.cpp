@@ -76,7 +76,7 @@ void PrepareVideo(bool) {}
 bool WindowResizable(bool, bool headless) { return !headless; }
 
 bool ProgramSwitchesFullScreen() { return false; }
- 
+
 std::vector<GlContextKind> ShaderContexts() { return {{SDL_GL_CONTEXT_PROFILE_ES, 3, 0, "OpenGL ES 3.0"}}; }
 
 bool SyncsHaveAThread() { return false; }

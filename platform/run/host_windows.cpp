@@ -4,23 +4,15 @@
 #include "run/host.h"
 
 #include <SDL.h>
-#include <windows.h>
 
-#include <filesystem>
-
+#include "system/program_folder_windows.h"
 #include "system/utf8_windows.h"
 
 namespace platform::host {
 
 bool DisplayAvailable() { return true; }
 
-std::string ProgramFolder() {
-    std::wstring path(32768, L'\0');
-    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0 || length >= path.size()) return std::string();
-    path.resize(length);
-    return windows::Utf8(std::filesystem::path(path).parent_path().wstring());
-}
+std::string ProgramFolder() { return windows::Utf8(windows::ProgramFolder().wstring()); }
 
 // A headless run draws into a hidden window of its own: SDL's offscreen
 // driver needs EGL, which Windows does not have.

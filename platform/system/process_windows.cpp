@@ -16,6 +16,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "system/program_folder_windows.h"
 #include "system/utf8_windows.h"
 
 namespace platform::process {
@@ -49,14 +50,6 @@ std::wstring CommandLine(const std::vector<std::string>& args) {
     std::wstring line;
     for (const std::string& argument : args) line += (line.empty() ? L"" : L" ") + Quoted(windows::Wide(argument));
     return line;
-}
-
-std::wstring ProgramFolder() {
-    std::wstring path(32768, L'\0');
-    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0 || length >= path.size()) return std::wstring();
-    path.resize(length);
-    return std::filesystem::path(path).parent_path().wstring();
 }
 
 // A pipe whose one end the child inherits and whose other end is the
@@ -119,9 +112,9 @@ int HandedOver(bool started, int parentEnd) {
 
 std::string FindProgram(const std::string& name, std::string* whyNot) {
     std::wstring file = windows::Wide(name) + L".exe";
-    std::wstring folder = ProgramFolder();
+    std::filesystem::path folder = windows::ProgramFolder();
     std::error_code error;
-    std::filesystem::path beside = std::filesystem::path(folder) / file;
+    std::filesystem::path beside = folder / file;
     if (std::filesystem::is_regular_file(beside, error)) return windows::Utf8(beside.wstring());
     std::wstring found(32768, L'\0');
     const wchar_t* path = _wgetenv(L"PATH");
@@ -131,7 +124,7 @@ std::string FindProgram(const std::string& name, std::string* whyNot) {
         return windows::Utf8(found);
     }
     if (whyNot)
-        *whyNot = "found neither beside pqn.exe (in " + windows::Utf8(folder) + ") nor on the PATH; " + name +
+        *whyNot = "found neither beside pqn.exe (in " + windows::Utf8(folder.wstring()) + ") nor on the PATH; " + name +
                   ".exe comes from https://ffmpeg.org";
     return std::string();
 }

@@ -87,7 +87,6 @@ void EnsureSdl() {
 
 bool SdlReady() { return State().sdlReady; }
 
-
 void QuitSdl() {
     WindowState& s = State();
     if (!s.sdlReady) return;

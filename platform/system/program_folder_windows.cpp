@@ -1,0 +1,18 @@
+// The folder pqn.exe is in (see program_folder_windows.h).
+#include "system/program_folder_windows.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace platform::windows {
+
+std::filesystem::path ProgramFolder() {
+    std::wstring path(32768, L'\0');
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) return std::filesystem::path();
+    path.resize(length);
+    return std::filesystem::path(path).parent_path();
+}
+
+}  // namespace platform::windows

@@ -1,0 +1,12 @@
+// The folder pqn.exe is in, from the module's own file name: where a release
+// keeps its data set and where ffmpeg.exe is looked for first.
+#pragma once
+
+#include <filesystem>
+
+namespace platform::windows {
+
+// Empty when Windows cannot name it.
+std::filesystem::path ProgramFolder();
+
+}  // namespace platform::windows
