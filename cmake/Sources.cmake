@@ -23,7 +23,7 @@ set(PQN_PLATFORM_SOURCES
   platform/gl/gl_calls.cpp
   platform/present/layout.cpp platform/present/context.cpp platform/present/surface.cpp platform/present/readback.cpp
   platform/run/options.cpp platform/run/outputs.cpp platform/run/trace.cpp platform/run/clock.cpp
-  platform/run/warp.cpp platform/run/frame.cpp platform/run/runtime.cpp
+  platform/run/warp.cpp platform/run/frame.cpp platform/run/frame_costs.cpp platform/run/runtime.cpp
   platform/sound/bass_openmpt.cpp platform/sound/channels.cpp platform/sound/module_decoder.cpp
   platform/sound/sdl_output.cpp platform/sound/lockstep.cpp platform/sound/xm_sync.cpp
   platform/capture/bench.cpp

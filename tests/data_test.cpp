@@ -168,6 +168,7 @@ TEST_F(ManifestTest, LoadsWithoutAMessageAndEveryMeshDraws) {
         glTranslatef(0, 0, -1.5f);
         g_engine->drawObject(name);
         std::vector<unsigned char> pixels(640 * 480 * 3);
+        glFlush();
         glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
         size_t lit = 0;
         for (size_t i = 0; i < pixels.size(); i += 3) lit += pixels[i] > 0;

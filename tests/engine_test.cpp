@@ -135,6 +135,7 @@ TEST_F(EngineTest, QuadTransformTurnsAndScalesAboutTheCentre) {
     WhiteSlot();
     g_engine->sprite(100, 50, 200, 100, 0);
     std::vector<unsigned char> plain(640 * 480 * 3), turned(640 * 480 * 3);
+    glFlush();
     glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, plain.data());
 
     g_engine->fill(0, 0, 0);
@@ -142,6 +143,7 @@ TEST_F(EngineTest, QuadTransformTurnsAndScalesAboutTheCentre) {
     g_engine->EnableQuadTransform();
     g_engine->SetQuadTransform(0, 1);
     g_engine->sprite(100, 50, 200, 100, 0);
+    glFlush();
     glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, turned.data());
     EXPECT_EQ(plain, turned);
 

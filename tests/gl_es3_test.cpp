@@ -34,6 +34,7 @@ TEST(GlBackendTest, EveryBackendFillsEveryCallAndSaysWhetherItsShadersDraw) {
         const char* name = backend == &fixed ? "fixed function" : "shaders";
         EXPECT_NE(backend->contextCreated, nullptr) << name;
         EXPECT_NE(backend->contextDeleting, nullptr) << name;
+        EXPECT_NE(backend->drawPending, nullptr) << name;
 #define PQN_EXPECT_FILLED(returnType, Name, glName, parameters, arguments) \
     EXPECT_NE(backend->Name, nullptr) << name << " leaves " #glName " empty";
         PQN_GL_BACKEND_CALLS(PQN_EXPECT_FILLED)
@@ -331,6 +332,7 @@ TEST_F(GlDrawTest, ADisplayListRecordedOnceReplaysAlikeFromItsOwnCopy) {
         glColor3f(0.2f, 0.6f, 1);
         glCallList(list);
         std::vector<unsigned char> pixels(640 * 480 * 4);
+        glFlush();
         glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
         return pixels;
     };

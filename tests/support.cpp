@@ -34,6 +34,7 @@ void CloseEngine() {
 
 Rgb PixelAt(int x, int yFromTop) {
     unsigned char px[4] = {};
+    glFlush();
     glReadPixels(x, 479 - yFromTop, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
     return {px[0], px[1], px[2]};
 }
@@ -41,6 +42,7 @@ Rgb PixelAt(int x, int yFromTop) {
 bool RowsBlack(int first, int last) {
     int rows = last - first + 1;
     std::vector<unsigned char> pixels(static_cast<size_t>(640) * rows * 4);
+    glFlush();
     glReadPixels(0, 479 - last, 640, rows, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     for (size_t i = 0; i < pixels.size(); i += 4)
         if (pixels[i] || pixels[i + 1] || pixels[i + 2]) return false;

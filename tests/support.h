@@ -25,7 +25,8 @@ void CloseEngine();
 struct Rgb {
     int r, g, b;
 };
-// Pixel of the 640x480 window surface, y counted from the top.
+// Pixel of the 640x480 window surface, y counted from the top, once what GL
+// has been given is drawn (glFlush: the shader path gathers primitives).
 Rgb PixelAt(int x, int yFromTop);
 // Rows [first, last] (from the top) whose every pixel is black.
 bool RowsBlack(int first, int last);

@@ -1,4 +1,6 @@
-// Frame timing of a benchmark run, reported as a table or as JSON.
+// Frame timing of a benchmark run, reported as a table or as JSON: per
+// scene the frame times, and what a frame cost on average, the GL work
+// asked of the driver and the time of each of the frame's steps.
 #include "platform/bench.h"
 
 #include <unistd.h>
@@ -15,6 +17,7 @@
 
 #include "formats/trace_file.h"
 #include "platform/clock.h"
+#include "run/frame_costs.h"
 #include "system/process.h"
 
 namespace platform::bench {
@@ -27,6 +30,8 @@ struct State {
     Clock::time_point start, last, firstFrame;
     bool sawFrame = false;
     std::map<int, std::vector<double>> frameMs;  // by scene
+    std::map<int, costs::Totals> sceneCosts;     // the scene's frames together
+    costs::Totals costsAtLastFrame;
 };
 
 State& S() {
@@ -41,6 +46,30 @@ double Percentile(std::vector<double> values, double p) {
     return values[index];
 }
 
+// Adds what was counted between `before` and `now` to `sum`.
+void AddSince(const costs::Totals& before, const costs::Totals& now, costs::Totals* sum) {
+    sum->draws += now.draws - before.draws;
+    sum->stateChanges += now.stateChanges - before.stateChanges;
+    sum->bufferUploads += now.bufferUploads - before.bufferUploads;
+    for (int step = 0; step < costs::kStepCount; ++step) sum->stepMs[step] += now.stepMs[step] - before.stepMs[step];
+}
+
+const char* const kStepNames[costs::kStepCount] = {"tick", "draw", "flush", "text", "readback", "present"};
+
+// A scene's average frame: GL work and step times, as JSON fields or table columns.
+void PrintCosts(const costs::Totals& sum, size_t frames, bool json) {
+    double n = frames > 0 ? static_cast<double>(frames) : 1;
+    if (json)
+        std::printf(",\"draws\":%.1f,\"state_changes\":%.1f,\"buffer_uploads\":%.1f", sum.draws / n,
+                    sum.stateChanges / n, sum.bufferUploads / n);
+    else
+        std::printf(" %7.1f %7.1f %7.1f", sum.draws / n, sum.stateChanges / n, sum.bufferUploads / n);
+    for (int step = 0; step < costs::kStepCount; ++step) {
+        if (json) std::printf(",\"%s_ms\":%.3f", kStepNames[step], sum.stepMs[step] / n);
+        else std::printf(" %8.3f", sum.stepMs[step] / n);
+    }
+}
+
 }  // namespace
 
 void Start() { S().start = S().last = Clock::now(); }
@@ -53,7 +82,9 @@ void FramePresented(int scene) {
         s.firstFrame = now;
     } else if (scene > 0) {
         s.frameMs[scene].push_back(std::chrono::duration<double, std::milli>(now - s.last).count());
+        AddSince(s.costsAtLastFrame, costs::Counted(), &s.sceneCosts[scene]);
     }
+    s.costsAtLastFrame = costs::Counted();
     s.last = now;
 }
 
@@ -64,7 +95,12 @@ void Report(bool json) {
     double show = ShowTimeMs() / 1000.0;
     size_t total = 0;
     if (json) std::printf("{\"startup_s\":%.3f,\"scenes\":[", startup);
-    else std::printf("start-up to first scene frame: %.3f s\nscene  frames     fps  median ms  p99 ms\n", startup);
+    else
+        std::printf("start-up to first scene frame: %.3f s\n"
+                    "scene  frames     fps  median ms  p99 ms   draws  states uploads  tick ms  draw ms flush ms"
+                    "  text ms  read ms  show ms\n"
+                    "                                          (per frame)               (mean per frame)\n",
+                    startup);
     bool first = true;
     for (const auto& entry : s.frameMs) {
         const std::vector<double>& ms = entry.second;
@@ -73,10 +109,12 @@ void Report(bool json) {
         double fps = sum > 0 ? 1000.0 * ms.size() / sum : 0;
         total += ms.size();
         if (json)
-            std::printf("%s{\"scene\":%d,\"frames\":%zu,\"fps\":%.1f,\"median_ms\":%.3f,\"p99_ms\":%.3f}", first ? "" : ",",
+            std::printf("%s{\"scene\":%d,\"frames\":%zu,\"fps\":%.1f,\"median_ms\":%.3f,\"p99_ms\":%.3f", first ? "" : ",",
                         entry.first, ms.size(), fps, Percentile(ms, 0.5), Percentile(ms, 0.99));
         else
-            std::printf("%5d %7zu %7.1f %10.3f %7.3f\n", entry.first, ms.size(), fps, Percentile(ms, 0.5), Percentile(ms, 0.99));
+            std::printf("%5d %7zu %7.1f %10.3f %7.3f", entry.first, ms.size(), fps, Percentile(ms, 0.5), Percentile(ms, 0.99));
+        PrintCosts(s.sceneCosts[entry.first], ms.size(), json);
+        std::printf(json ? "}" : "\n");
         first = false;
     }
     double speed = wall > 0 ? show / wall : 0;

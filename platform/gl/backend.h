@@ -17,6 +17,10 @@ struct Backend {
     // Whether the calls are carried out by the program's own shaders, so the
     // context is an OpenGL ES (or WebGL 2) one.
     bool shaders;
+    // Carries out what the table has held back (the shader path gathers
+    // immediate-mode primitives into one draw), before the surface's viewport,
+    // scissor or line width change under it.
+    void (*drawPending)();
 #define PQN_GL_MEMBER(returnType, Name, glName, parameters, arguments) returnType(*Name) parameters;
     PQN_GL_BACKEND_CALLS(PQN_GL_MEMBER)
 #undef PQN_GL_MEMBER

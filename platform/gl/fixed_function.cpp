@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include "gl/backend.h"
+#include "run/frame_costs.h"
 
 namespace platform::gl {
 
@@ -23,15 +24,72 @@ GLint GluBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint heig
     return ::gluBuild2DMipmaps(target, components, width, height, format, type, pixels);
 }
 
+// The driver's draws, state changes and uploads the benchmark counts: the
+// calls that draw, those that change the state a draw depends on, and
+// those that hand the driver a picture.
+void CountDraw() { ++costs::Counted().draws; }
+void CountStateChange() { ++costs::Counted().stateChanges; }
+void CountUpload() { ++costs::Counted().bufferUploads; }
+
+void CountedEnd() { CountDraw(), ::glEnd(); }
+void CountedDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices) {
+    CountDraw(), ::glDrawElements(mode, count, type, indices);
+}
+void CountedCallList(GLuint list) { CountDraw(), ::glCallList(list); }
+void CountedLoadIdentity() { CountStateChange(), ::glLoadIdentity(); }
+void CountedTranslatef(GLfloat x, GLfloat y, GLfloat z) { CountStateChange(), ::glTranslatef(x, y, z); }
+void CountedRotatef(GLfloat angleDegrees, GLfloat x, GLfloat y, GLfloat z) {
+    CountStateChange(), ::glRotatef(angleDegrees, x, y, z);
+}
+void CountedScalef(GLfloat x, GLfloat y, GLfloat z) { CountStateChange(), ::glScalef(x, y, z); }
+void CountedLightfv(GLenum light, GLenum pname, const GLfloat* params) { CountStateChange(), ::glLightfv(light, pname, params); }
+void CountedMaterialfv(GLenum face, GLenum pname, const GLfloat* params) {
+    CountStateChange(), ::glMaterialfv(face, pname, params);
+}
+void CountedBindTexture(GLenum target, GLuint texture) { CountStateChange(), ::glBindTexture(target, texture); }
+void CountedEnable(GLenum cap) { CountStateChange(), ::glEnable(cap); }
+void CountedDisable(GLenum cap) { CountStateChange(), ::glDisable(cap); }
+void CountedBlendFunc(GLenum sourceFactor, GLenum destinationFactor) {
+    CountStateChange(), ::glBlendFunc(sourceFactor, destinationFactor);
+}
+void CountedTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
+                       GLenum format, GLenum type, const GLvoid* pixels) {
+    CountUpload(), ::glTexImage2D(target, level, internalFormat, width, height, border, format, type, pixels);
+}
+GLint CountedBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint height, GLenum format, GLenum type,
+                            const void* pixels) {
+    CountUpload();
+    return GluBuild2DMipmaps(target, components, width, height, format, type, pixels);
+}
+
+void Counted(Backend* table) {
+    table->End = CountedEnd;
+    table->DrawElements = CountedDrawElements;
+    table->CallList = CountedCallList;
+    table->LoadIdentity = CountedLoadIdentity;
+    table->Translatef = CountedTranslatef;
+    table->Rotatef = CountedRotatef;
+    table->Scalef = CountedScalef;
+    table->Lightfv = CountedLightfv;
+    table->Materialfv = CountedMaterialfv;
+    table->BindTexture = CountedBindTexture;
+    table->Enable = CountedEnable;
+    table->Disable = CountedDisable;
+    table->BlendFunc = CountedBlendFunc;
+    table->TexImage2D = CountedTexImage2D;
+    table->Build2DMipmaps = CountedBuild2DMipmaps;
+}
+
 Backend FixedFunctionTable() {
     Backend table{};
     table.contextCreated = Nothing;
     table.contextDeleting = Nothing;
     table.shaders = false;
+    table.drawPending = Nothing;
 #define PQN_GL_FILL(returnType, Name, glName, parameters, arguments) table.Name = ::glName;
     PQN_GL_BACKEND_CALLS(PQN_GL_FILL)
 #undef PQN_GL_FILL
-    table.Build2DMipmaps = GluBuild2DMipmaps;
+    Counted(&table);
     return table;
 }
 

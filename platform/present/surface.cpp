@@ -17,8 +17,10 @@
 
 #include "present/surface.h"
 
+#include "gl/backend.h"
 #include "present/readback.h"
 #include "run/clock.h"
+#include "run/frame_costs.h"
 #include "win32/gdi_text.h"
 
 namespace {
@@ -291,16 +293,21 @@ bool PresentPending() {
     s.framePending = false;
     PlatformContext* context = CurrentContext();
     if (!context || !context->framebuffer) return false;
+    costs::EndStep(costs::kTick);
     Resolve(context);
     std::vector<TextRegion> saved = DrawOverlay(context);
+    costs::EndStep(costs::kText);
     HandOffScreen(s, context);
+    costs::EndStep(costs::kReadBack);
     int shownWidthPx = 0, shownHeightPx = 0;
     if (!Options().headless) {
         ShowOnScreen(context, &shownWidthPx, &shownHeightPx);
         NoteFrameShown(s);
     }
+    costs::EndStep(costs::kPresent);
     RestoreUnderText(context, saved);
     if (s.autoScale) FollowWindowSize(context, shownWidthPx, shownHeightPx);
+    costs::EndStep(costs::kText);
     ClearOverlay();
     if (s.frameNoted) ++s.showFramesPresented;
     s.frameNoted = false;
@@ -334,6 +341,7 @@ namespace gl {
 // Keeps a rectangle the program gave in window pixels, and applies the
 // viewport and the scissor mapped onto the surface.
 static void KeepAndApply(PlatformContext* context, GLint* kept, GLint x, GLint y, GLsizei width, GLsizei height) {
+    ChosenBackend().drawPending();
     kept[0] = x, kept[1] = y, kept[2] = width, kept[3] = height;
     ApplyProgramViewportAndScissor(context);
 }
@@ -352,6 +360,7 @@ void Scissor(GLint x, GLint y, GLsizei width, GLsizei height) {
 
 void LineWidth(GLfloat widthPx) {
     PlatformContext* context = sdl::CurrentContext();
+    ChosenBackend().drawPending();
     ::glLineWidth(context ? widthPx * static_cast<GLfloat>(Scale(context)) : widthPx);
 }
 

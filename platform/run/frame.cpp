@@ -18,10 +18,12 @@
 #include "run/frame.h"
 
 #include "platform/bass.h"
+#include "platform/gl_calls.h"
 #include "platform/trace.h"
 #include "platform/win32.h"
 #include "present/surface.h"
 #include "run/clock.h"
+#include "run/frame_costs.h"
 #include "run/host.h"
 #include "run/warp.h"
 #include "sound/sdl_output.h"
@@ -44,14 +46,17 @@ void CloseRunThatHasMadeItsOutputs() {
 }  // namespace
 
 void Begin(int scene, MusicPosition position, uint32_t raisedFlags) {
+    costs::EndStep(costs::kTick);
     sdl::StartFrame(position);
     sdl::NoteFramePosition(scene, position);
     TraceFrame(scene, ShowTimeMs(), position.order, position.row, raisedFlags);
 }
 
 void Finish() {
+    costs::EndStep(costs::kDraw);
     Present();
-    glFlush();
+    gl::Flush();
+    costs::EndStep(costs::kFlush);
     sdl::ClearOverlay();
     if (!sdl::FrameUnseen()) sdl::LatchFrame();
     sdl::CountSwap();

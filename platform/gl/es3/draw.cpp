@@ -3,15 +3,20 @@
 // each draw recorded into them as buffers on the GPU, so that replaying a
 // list costs no work per vertex on the CPU. Quads become two triangles each,
 // (0 1 3) and (1 2 3), which keeps the quad's last vertex the last of both, as
-// flat shading needs. While a list is recorded, its draws go into it and
-// everything else (client state among it) is carried out at once; the
-// program records nothing but draws.
+// flat shading needs. Consecutive primitives of glBegin/glEnd that are drawn
+// alike (triangles, lines or points, under the same state) are gathered into
+// one buffer and go to the driver as one draw when the state changes: each
+// vertex carries its colour and texture coordinate, so nothing else can tell
+// them apart. While a list is recorded, its draws go into it and everything
+// else (client state among it) is carried out at once; the program records
+// nothing but draws.
 #include <algorithm>
 #include <cstddef>
 
 #include "gl/es3/es3_calls.h"
 #include "gl/es3/programs.h"
 #include "gl/es3/state.h"
+#include "run/frame_costs.h"
 
 namespace platform::gl::es3 {
 
@@ -26,7 +31,9 @@ struct AttributeLayout {
 
 void BindVertexArray(GLuint vertexArray) {
     State& s = Current();
-    if (s.boundVertexArray != vertexArray) glBindVertexArray(vertexArray);
+    if (s.boundVertexArray == vertexArray) return;
+    glBindVertexArray(vertexArray);
+    ++costs::Counted().stateChanges;
     s.boundVertexArray = vertexArray;
 }
 
@@ -36,6 +43,7 @@ void SetAttributeValue(GLuint location, float x, float y, float z, float w) {
     if (value[0] == x && value[1] == y && value[2] == z && value[3] == w) return;
     value[0] = x, value[1] = y, value[2] = z, value[3] = w;
     glVertexAttrib4f(location, x, y, z, w);
+    ++costs::Counted().stateChanges;
 }
 
 void Point(GLuint location, AttributeLayout layout) {
@@ -59,6 +67,7 @@ ListDraw MakeDraw(GLenum mode, const void* bytes, size_t byteCount, const std::v
     glGenBuffers(1, &draw.vertexBuffer);
     glBindBuffer(GL_ARRAY_BUFFER, draw.vertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(byteCount), bytes, GL_STATIC_DRAW);
+    ++costs::Counted().bufferUploads;
     Point(kPositionAttribute, position);
     Point(kColorAttribute, color);
     Point(kTexCoordAttribute, texCoord);
@@ -68,6 +77,7 @@ ListDraw MakeDraw(GLenum mode, const void* bytes, size_t byteCount, const std::v
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, draw.indexBuffer);
         glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(GLuint)), indices.data(),
                      GL_STATIC_DRAW);
+        ++costs::Counted().bufferUploads;
     }
     return draw;
 }
@@ -90,14 +100,30 @@ void DrawOrRecord(const ListDraw& draw) {
     Release(draw);
 }
 
-// The vertices of glBegin/glEnd as GL draws them: quads as triangles.
-std::vector<ImmediateVertex> AsDrawn(const std::vector<ImmediateVertex>& given, GLenum mode) {
-    if (mode != kQuads) return given;
-    std::vector<ImmediateVertex> triangles;
-    triangles.reserve(given.size() / 4 * 6);
-    for (size_t i = 0; i + 3 < given.size(); i += 4)
-        for (size_t corner : {0, 1, 3, 1, 2, 3}) triangles.push_back(given[i + corner]);
-    return triangles;
+// The mode vertices given in `mode` are drawn in: quads as triangles.
+GLenum DrawnMode(GLenum mode) { return mode == kQuads ? GL_TRIANGLES : mode; }
+
+// Whether primitives of `mode` given one after the other draw the same as
+// one draw of all their vertices (strips, fans and loops do not).
+bool Joins(GLenum mode) { return mode == kQuads || mode == GL_TRIANGLES || mode == GL_LINES || mode == GL_POINTS; }
+
+// The vertices of one primitive of a joining mode.
+size_t VerticesPerPrimitive(GLenum mode) {
+    switch (mode) {
+        case kQuads: return 4;
+        case GL_TRIANGLES: return 3;
+        case GL_LINES: return 2;
+        default: return 1;
+    }
+}
+
+// The quads from `first` to the end of `vertices` as triangles, in place;
+// `corners` is room for the quads meanwhile.
+void QuadsToTriangles(std::vector<ImmediateVertex>* vertices, size_t first, std::vector<ImmediateVertex>* corners) {
+    corners->assign(vertices->begin() + static_cast<std::ptrdiff_t>(first), vertices->end());
+    vertices->resize(first);
+    for (size_t i = 0; i + 3 < corners->size(); i += 4)
+        for (size_t corner : {0, 1, 3, 1, 2, 3}) vertices->push_back((*corners)[i + corner]);
 }
 
 AttributeLayout ImmediateAttribute(GLint size, size_t offset) {
@@ -133,13 +159,36 @@ void Submit(const ListDraw& draw) {
     BindVertexArray(draw.vertexArray);
     if (draw.indexBuffer) glDrawElements(draw.mode, draw.count, GL_UNSIGNED_INT, nullptr);
     else glDrawArrays(draw.mode, 0, draw.count);
+    ++costs::Counted().draws;
+}
+
+void DrawBatch() {
+    State& s = Current();
+    if (s.inBegin) return;
+    GLenum mode = s.batchMode;
+    s.batchMode = 0;
+    if (s.batch.empty()) return;
+    if (!s.streamArray) SetUpStream(s);
+    glBindBuffer(GL_ARRAY_BUFFER, s.streamBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.batch.size() * sizeof(ImmediateVertex)), s.batch.data(),
+                 GL_STREAM_DRAW);
+    ++costs::Counted().bufferUploads;
+    ListDraw draw;
+    draw.vertexArray = s.streamArray;
+    draw.mode = mode;
+    draw.count = static_cast<GLsizei>(s.batch.size());
+    draw.hasColors = draw.hasTexCoords = true;
+    s.batch.clear();
+    Submit(draw);
 }
 
 void ReleaseDrawBuffers() {
     State& s = Current();
-    for (const auto& list : s.lists)
-        for (const ListDraw& draw : list.second) Release(draw);
+    for (const std::vector<ListDraw>& list : s.lists)
+        for (const ListDraw& draw : list) Release(draw);
     s.lists.clear();
+    s.batch.clear();
+    s.batchMode = 0;
     if (!s.streamArray) return;
     BindVertexArray(0);
     glDeleteVertexArrays(1, &s.streamArray);
@@ -151,44 +200,52 @@ void ReleaseDrawBuffers() {
 
 namespace platform::gl::es3::calls {
 
+// A primitive that cannot join the waiting ones has them drawn first.
 void Begin(GLenum mode) {
     State& s = Current();
-    s.inBegin = true;
+    if (s.inBegin) return;
     s.beginMode = mode;
-    s.immediate.clear();
+    if (s.compiling) {
+        s.immediate.clear();
+    } else {
+        if (s.batchMode != DrawnMode(mode) || !Joins(mode)) DrawBatch();
+        s.batchMode = DrawnMode(mode);
+        s.primitiveStart = s.batch.size();
+    }
+    s.inBegin = true;
 }
 
+// The primitive joins the batch (what is left over of an unfinished one is
+// not drawn, as GL draws none of it), or, while a list is recorded, goes into
+// the list as a draw of its own.
 void End() {
     State& s = Current();
     if (!s.inBegin) return;
     s.inBegin = false;
-    std::vector<ImmediateVertex> vertices = AsDrawn(s.immediate, s.beginMode);
-    if (vertices.empty()) return;
-    GLenum mode = s.beginMode == kQuads ? GL_TRIANGLES : s.beginMode;
-    auto count = static_cast<GLsizei>(vertices.size());
-    size_t bytes = vertices.size() * sizeof(ImmediateVertex);
-    if (s.compiling) {
-        DrawOrRecord(MakeDraw(mode, vertices.data(), bytes, {}, count, ImmediateAttribute(4, offsetof(ImmediateVertex, position)),
-                              ImmediateAttribute(4, offsetof(ImmediateVertex, color)),
-                              ImmediateAttribute(2, offsetof(ImmediateVertex, texCoord)), {}));
+    if (!s.compiling) {
+        if (Joins(s.beginMode)) {
+            size_t given = s.batch.size() - s.primitiveStart, per = VerticesPerPrimitive(s.beginMode);
+            s.batch.resize(s.primitiveStart + given / per * per);
+            if (s.beginMode == kQuads) QuadsToTriangles(&s.batch, s.primitiveStart, &s.quadCorners);
+        } else {
+            DrawBatch();
+        }
         return;
     }
-    if (!s.streamArray) SetUpStream(s);
-    glBindBuffer(GL_ARRAY_BUFFER, s.streamBuffer);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), vertices.data(), GL_STREAM_DRAW);
-    ListDraw draw;
-    draw.vertexArray = s.streamArray;
-    draw.mode = mode;
-    draw.count = count;
-    draw.hasColors = draw.hasTexCoords = true;
-    Submit(draw);
+    std::vector<ImmediateVertex>& vertices = s.immediate;
+    if (s.beginMode == kQuads) QuadsToTriangles(&vertices, 0, &s.quadCorners);
+    if (vertices.empty()) return;
+    DrawOrRecord(MakeDraw(DrawnMode(s.beginMode), vertices.data(), vertices.size() * sizeof(ImmediateVertex), {},
+                          static_cast<GLsizei>(vertices.size()), ImmediateAttribute(4, offsetof(ImmediateVertex, position)),
+                          ImmediateAttribute(4, offsetof(ImmediateVertex, color)),
+                          ImmediateAttribute(2, offsetof(ImmediateVertex, texCoord)), {}));
 }
 
 static void AddVertex(float x, float y, float z) {
     State& s = Current();
     if (!s.inBegin) return;
     ImmediateVertex v{{x, y, z, 1}, {s.color[0], s.color[1], s.color[2], s.color[3]}, {s.texCoord[0], s.texCoord[1]}};
-    s.immediate.push_back(v);
+    (s.compiling ? s.immediate : s.batch).push_back(v);
 }
 
 void Vertex2i(GLint x, GLint y) { AddVertex(static_cast<float>(x), static_cast<float>(y), 0); }
@@ -242,12 +299,19 @@ void NormalPointer(GLenum type, GLsizei stride, const GLvoid* pointer) {
 }
 
 // The arrays' vertices that the indices reach are copied, one array after
-// the other, into the draw's own buffer.
+// the other, into the draw's own buffer; quads' indices become triangles'.
 void DrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices) {
     State& s = Current();
     if (count <= 0 || type != GL_UNSIGNED_INT || !indices || !s.vertexArray.enabled || !s.vertexArray.pointer) return;
+    DrawBatch();
     const auto* given = static_cast<const GLuint*>(indices);
-    std::vector<GLuint> order(given, given + count);
+    std::vector<GLuint> order;
+    if (mode == kQuads)
+        for (GLsizei i = 0; i + 3 < count; i += 4)
+            for (GLsizei corner : {0, 1, 3, 1, 2, 3}) order.push_back(given[i + corner]);
+    else
+        order.assign(given, given + count);
+    if (order.empty()) return;
     size_t vertices = static_cast<size_t>(*std::max_element(order.begin(), order.end())) + 1;
     std::vector<float> data;
     AttributeLayout position{s.vertexArray.size, 0, 0}, texCoord, normal;
@@ -260,8 +324,8 @@ void DrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices
         texCoord = {s.texCoordArray.size, data.size() * sizeof(float), 0};
         AppendArray(s.texCoordArray, vertices, &data);
     }
-    GLenum drawnMode = mode == kQuads ? GL_TRIANGLES : mode;
-    DrawOrRecord(MakeDraw(drawnMode, data.data(), data.size() * sizeof(float), order, count, position, {}, texCoord, normal));
+    DrawOrRecord(MakeDraw(DrawnMode(mode), data.data(), data.size() * sizeof(float), order,
+                          static_cast<GLsizei>(order.size()), position, {}, texCoord, normal));
 }
 
 GLuint GenLists(GLsizei range) {
@@ -269,34 +333,35 @@ GLuint GenLists(GLsizei range) {
     if (range <= 0) return 0;
     GLuint first = s.nextList;
     s.nextList += static_cast<GLuint>(range);
+    s.lists.resize(s.nextList);
     return first;
 }
 
 void DeleteLists(GLuint list, GLsizei range) {
     State& s = Current();
-    for (GLsizei i = 0; i < range; ++i) {
-        auto found = s.lists.find(list + static_cast<GLuint>(i));
-        if (found == s.lists.end()) continue;
-        for (const ListDraw& draw : found->second) Release(draw);
-        s.lists.erase(found);
+    for (GLsizei i = 0; i < range && list + static_cast<GLuint>(i) < s.lists.size(); ++i) {
+        std::vector<ListDraw>& draws = s.lists[list + static_cast<GLuint>(i)];
+        for (const ListDraw& draw : draws) Release(draw);
+        draws.clear();
     }
 }
 
+// Only names glGenLists gave are recorded into.
 void NewList(GLuint list, GLenum mode) {
     State& s = Current();
-    if (list == 0 || mode != kCompile || s.compiling) return;
+    if (list == 0 || list >= s.lists.size() || mode != kCompile || s.compiling) return;
+    DrawBatch();
     DeleteLists(list, 1);
     s.compiling = list;
-    s.lists[list];
 }
 
 void EndList() { Current().compiling = 0; }
 
 void CallList(GLuint list) {
     State& s = Current();
-    auto found = s.lists.find(list);
-    if (found == s.lists.end()) return;
-    for (const ListDraw& draw : found->second) Submit(draw);
+    if (list >= s.lists.size()) return;
+    DrawBatch();
+    for (const ListDraw& draw : s.lists[list]) Submit(draw);
 }
 
 }  // namespace platform::gl::es3::calls

@@ -1,10 +1,14 @@
 // The program's GL calls on the shader path other than drawing: matrices,
 // lights and material, textures, and the switches and fragment state, which
-// go to ES 3.0 as they are where it has them.
+// go to ES 3.0 as they are where it has them. A call that changes what a draw
+// depends on first has the gathered immediate-mode primitives drawn (see
+// draw.cpp); one that changes nothing (a matrix multiplied by the identity,
+// the texture bound again) leaves them gathered.
 #include <algorithm>
 
 #include "gl/es3/es3_calls.h"
 #include "gl/es3/state.h"
+#include "run/frame_costs.h"
 
 namespace platform::gl::es3 {
 
@@ -16,10 +20,10 @@ State& Current() {
 void ResetState() { Current() = State{}; }
 
 bool BoundTextureComplete(const State& state) {
-    auto found = state.textures.find(state.boundTexture);
-    if (found == state.textures.end() || !found->second.hasImage) return false;
-    GLint filter = found->second.minFilter;
-    return filter == GL_NEAREST || filter == GL_LINEAR || found->second.hasMipmaps;
+    if (state.boundTexture >= state.textures.size()) return false;
+    const TextureRecord& texture = state.textures[state.boundTexture];
+    if (!texture.hasImage) return false;
+    return texture.minFilter == GL_NEAREST || texture.minFilter == GL_LINEAR || texture.hasMipmaps;
 }
 
 }  // namespace platform::gl::es3
@@ -35,12 +39,18 @@ static Matrix4* CurrentMatrix(State& s) {
     }
 }
 
-static void MultiplyCurrent(const Matrix4& by) {
+static bool SameMatrix(const Matrix4& a, const Matrix4& b) { return std::equal(a.m, a.m + 16, b.m); }
+
+static void SetCurrent(const Matrix4& to) {
     State& s = Current();
     Matrix4* matrix = CurrentMatrix(s);
-    *matrix = Multiply(*matrix, by);
+    if (SameMatrix(*matrix, to)) return;
+    DrawBatch();
+    *matrix = to;
     ++s.transformSerial;
 }
+
+static void MultiplyCurrent(const Matrix4& by) { SetCurrent(Multiply(*CurrentMatrix(Current()), by)); }
 
 void MatrixMode(GLenum mode) {
     State& s = Current();
@@ -49,11 +59,7 @@ void MatrixMode(GLenum mode) {
     if (!CurrentMatrix(s)) s.matrixMode = before;
 }
 
-void LoadIdentity() {
-    State& s = Current();
-    *CurrentMatrix(s) = Identity();
-    ++s.transformSerial;
-}
+void LoadIdentity() { SetCurrent(Identity()); }
 
 void Translatef(GLfloat x, GLfloat y, GLfloat z) { MultiplyCurrent(Translation(x, y, z)); }
 void Rotatef(GLfloat angleDegrees, GLfloat x, GLfloat y, GLfloat z) { MultiplyCurrent(Rotation(angleDegrees, x, y, z)); }
@@ -71,6 +77,7 @@ static void Copy4(const GLfloat* from, float* to) { std::copy(from, from + 4, to
 void Lightfv(GLenum light, GLenum pname, const GLfloat* params) {
     State& s = Current();
     if ((light != kLight0 && light != kLight1) || !params) return;
+    DrawBatch();
     Light& l = s.lights[light - kLight0];
     switch (pname) {
         case kAmbient: Copy4(params, l.ambient); break;
@@ -90,6 +97,7 @@ void Lightfv(GLenum light, GLenum pname, const GLfloat* params) {
 void Materialfv(GLenum face, GLenum pname, const GLfloat* params) {
     State& s = Current();
     if ((face != GL_FRONT && face != GL_FRONT_AND_BACK) || !params) return;
+    DrawBatch();
     Material& m = s.material;
     switch (pname) {
         case kAmbient: Copy4(params, m.ambient); break;
@@ -109,17 +117,35 @@ void Materialfv(GLenum face, GLenum pname, const GLfloat* params) {
 }
 
 void ShadeModel(GLenum mode) {
-    if (mode == kFlat || mode == kSmooth) Current().flat = mode == kFlat;
+    if (mode != kFlat && mode != kSmooth) return;
+    if (Current().flat == (mode == kFlat)) return;
+    DrawBatch();
+    Current().flat = mode == kFlat;
 }
 
-void GenTextures(GLsizei n, GLuint* textures) { glGenTextures(n, textures); }
+// Texture names come from glGenTextures, which counts up from 1: a record
+// for each name up to the largest given.
+void GenTextures(GLsizei n, GLuint* textures) {
+    glGenTextures(n, textures);
+    State& s = Current();
+    for (GLsizei i = 0; i < n && textures; ++i)
+        if (textures[i] >= s.textures.size()) s.textures.resize(textures[i] + 1);
+}
+
 void BindTexture(GLenum target, GLuint texture) {
-    if (target == GL_TEXTURE_2D) Current().boundTexture = texture;
+    State& s = Current();
+    if (target == GL_TEXTURE_2D && texture == s.boundTexture) return;
+    DrawBatch();
+    if (target == GL_TEXTURE_2D) s.boundTexture = texture;
     glBindTexture(target, texture);
+    ++costs::Counted().stateChanges;
 }
 
+// The record of the bound texture; the default texture (0) and a name not
+// given by glGenTextures get one too.
 static TextureRecord& BoundTextureRecord() {
     State& s = Current();
+    if (s.boundTexture >= s.textures.size()) s.textures.resize(s.boundTexture + 1);
     return s.textures[s.boundTexture];
 }
 
@@ -129,7 +155,9 @@ void TexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
                 GLenum format, GLenum type, const GLvoid* pixels) {
     if (internalFormat == 3) internalFormat = GL_RGB;
     if (internalFormat == 4) internalFormat = GL_RGBA;
+    DrawBatch();
     glTexImage2D(target, level, internalFormat, width, height, border, format, type, pixels);
+    ++costs::Counted().bufferUploads;
     if (target != GL_TEXTURE_2D || level != 0) return;
     TextureRecord& texture = BoundTextureRecord();
     texture.hasImage = width > 0 && height > 0;
@@ -149,14 +177,16 @@ GLint Build2DMipmaps(GLenum target, GLint components, GLint width, GLint height,
 }
 
 void TexParameteri(GLenum target, GLenum pname, GLint param) {
+    DrawBatch();
     if (target == GL_TEXTURE_2D && pname == GL_TEXTURE_MIN_FILTER) BoundTextureRecord().minFilter = param;
     glTexParameteri(target, pname, param);
 }
 
 void DeleteTextures(GLsizei n, const GLuint* textures) {
     State& s = Current();
+    DrawBatch();
     for (GLsizei i = 0; i < n && textures; ++i) {
-        s.textures.erase(textures[i]);
+        if (textures[i] < s.textures.size()) s.textures[textures[i]] = TextureRecord{};
         if (s.boundTexture == textures[i]) s.boundTexture = 0;
     }
     glDeleteTextures(n, textures);
@@ -164,31 +194,68 @@ void DeleteTextures(GLsizei n, const GLuint* textures) {
 void PixelStorei(GLenum pname, GLint param) { glPixelStorei(pname, param); }
 
 // The switches of the fixed function are the shader path's; the rest are ES's.
-static bool SetSwitch(GLenum cap, bool on) {
+static bool* SwitchNamed(GLenum cap) {
     State& s = Current();
     switch (cap) {
-        case kLighting: s.lighting = on; return true;
-        case kNormalize: s.normalize = on; return true;
-        case GL_TEXTURE_2D: s.texturing = on; return true;
+        case kLighting: return &s.lighting;
+        case kNormalize: return &s.normalize;
+        case GL_TEXTURE_2D: return &s.texturing;
         case kLight0:
-        case kLight1: s.lights[cap - kLight0].enabled = on; return true;
-        default: return false;
+        case kLight1: return &s.lights[cap - kLight0].enabled;
+        default: return nullptr;
     }
 }
 
-void Enable(GLenum cap) {
-    if (!SetSwitch(cap, true)) glEnable(cap);
-}
-void Disable(GLenum cap) {
-    if (!SetSwitch(cap, false)) glDisable(cap);
+static void Switch(GLenum cap, bool on) {
+    bool* kept = SwitchNamed(cap);
+    if (kept && *kept == on) return;
+    DrawBatch();
+    if (kept) {
+        *kept = on;
+        return;
+    }
+    if (on) glEnable(cap);
+    else glDisable(cap);
+    ++costs::Counted().stateChanges;
 }
 
-void Clear(GLbitfield mask) { glClear(mask); }
+void Enable(GLenum cap) { Switch(cap, true); }
+void Disable(GLenum cap) { Switch(cap, false); }
+
+// ES's own fragment state, each change counted.
+static void CountStateChange() { ++costs::Counted().stateChanges; }
+
+void Clear(GLbitfield mask) {
+    DrawBatch();
+    glClear(mask);
+}
 void ClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) { glClearColor(red, green, blue, alpha); }
 void ClearDepth(GLclampd depth) { glClearDepthf(static_cast<GLfloat>(depth)); }
-void DepthFunc(GLenum func) { glDepthFunc(func); }
-void DepthMask(GLboolean flag) { glDepthMask(flag); }
-void BlendFunc(GLenum sourceFactor, GLenum destinationFactor) { glBlendFunc(sourceFactor, destinationFactor); }
-void CullFace(GLenum mode) { glCullFace(mode); }
+void DepthFunc(GLenum func) {
+    DrawBatch();
+    glDepthFunc(func);
+    CountStateChange();
+}
+void DepthMask(GLboolean flag) {
+    DrawBatch();
+    glDepthMask(flag);
+    CountStateChange();
+}
+void BlendFunc(GLenum sourceFactor, GLenum destinationFactor) {
+    DrawBatch();
+    glBlendFunc(sourceFactor, destinationFactor);
+    CountStateChange();
+}
+void CullFace(GLenum mode) {
+    DrawBatch();
+    glCullFace(mode);
+    CountStateChange();
+}
+
+// What GL has been given is carried out, gathered primitives first.
+void Flush() {
+    DrawBatch();
+    glFlush();
+}
 
 }  // namespace platform::gl::es3::calls

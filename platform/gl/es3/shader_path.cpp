@@ -26,6 +26,7 @@ Backend Es3Table() {
     table.contextCreated = Es3ContextCreated;
     table.contextDeleting = Es3ContextDeleting;
     table.shaders = true;
+    table.drawPending = es3::DrawBatch;
 #define PQN_GL_FILL(returnType, Name, glName, parameters, arguments) table.Name = es3::calls::Name;
     PQN_GL_BACKEND_CALLS(PQN_GL_FILL)
 #undef PQN_GL_FILL

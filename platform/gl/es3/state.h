@@ -2,14 +2,15 @@
 // the three matrices, the current colour, texture coordinate and normal,
 // two lights and the material, the switches GL's fixed function has and
 // ES 3.0 does not, the client arrays, the vertices between glBegin and
-// glEnd, and the display lists as buffers on the GPU. Plain data; the calls
+// glEnd gathered into one draw, and the display lists as buffers on the
+// GPU. Plain data; the calls
 // in es3_calls.cpp and draw.cpp change it, programs.cpp hands it to the shaders.
 #pragma once
 
 #include <GLES3/gl3.h>
 
+#include <cstddef>
 #include <cstdint>
-#include <map>
 #include <vector>
 
 #include "gl/es3/matrix.h"
@@ -96,21 +97,29 @@ struct State {
     bool texturing = false;
     bool flat = false;
 
-    std::map<GLuint, TextureRecord> textures;
+    std::vector<TextureRecord> textures;  // by name
     GLuint boundTexture = 0;
 
     ClientArray vertexArray, normalArray, texCoordArray;
 
     bool inBegin = false;
     GLenum beginMode = 0;
-    std::vector<ImmediateVertex> immediate;
+    std::vector<ImmediateVertex> immediate;  // the primitive given while a list is recorded
+    // Immediate-mode primitives drawn since the state last changed, which go
+    // to the driver together as one draw when it changes (or the frame ends):
+    // their vertices as drawn (quads as triangles), the mode they are drawn
+    // in (0 when none wait), and where the primitive being given began.
+    std::vector<ImmediateVertex> batch;
+    GLenum batchMode = 0;
+    size_t primitiveStart = 0;
+    std::vector<ImmediateVertex> quadCorners;  // room for turning quads into triangles
     GLuint streamArray = 0, streamBuffer = 0;  // what immediate mode draws from
 
     // What ES holds now, so that a draw changes only what differs.
     GLuint boundVertexArray = 0;
     float attributeValue[4][4] = {{0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}};  // by location
 
-    std::map<GLuint, std::vector<ListDraw>> lists;
+    std::vector<std::vector<ListDraw>> lists;  // by name, up to the last name given
     GLuint nextList = 1;
     GLuint compiling = 0;  // the list being recorded, 0 when none
 };
@@ -127,6 +136,9 @@ void ResetState();
 // for it, its uniforms, and the current values of what the vertices do not
 // carry (see draw.cpp).
 void Submit(const ListDraw& draw);
+// Draws the immediate-mode primitives gathered so far, if any, as one draw.
+// Every call that changes what a draw depends on calls it first.
+void DrawBatch();
 // Lets go of the lists' buffers and immediate mode's (before the context goes).
 void ReleaseDrawBuffers();
 

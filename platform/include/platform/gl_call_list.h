@@ -75,7 +75,8 @@
     X(void, DepthMask, glDepthMask, (GLboolean flag), (flag))                                                    \
     X(void, BlendFunc, glBlendFunc, (GLenum sourceFactor, GLenum destinationFactor),                             \
       (sourceFactor, destinationFactor))                                                                         \
-    X(void, CullFace, glCullFace, (GLenum mode), (mode))
+    X(void, CullFace, glCullFace, (GLenum mode), (mode))                                                         \
+    X(void, Flush, glFlush, (), ())
 
 // Taking window pixels, mapped onto the drawing surface (present/surface.cpp),
 // the same whichever backend draws.
