@@ -12,6 +12,7 @@
 #include "gl/backend.h"
 #include "gl/es3/matrix.h"
 #include "platform/runtime.h"
+#include "run/frame_costs.h"
 #include "support.h"
 
 namespace {
@@ -312,6 +313,69 @@ TEST_F(GlDrawTest, AMipmappedTextureDrawnSmallShowsItsAverage) {
     glEnd();
     for (int at : {1, 4, 6}) ExpectPixel(test::PixelAt(at, at), 128, 128, 128);
     glDeleteTextures(1, &texture);
+}
+
+// A rectangle in clip space, in the current colour.
+void ClipRectangle(float x0, float y0, float x1, float y1) {
+    glBegin(GL_QUADS);
+    glVertex3f(x0, y0, 0);
+    glVertex3f(x1, y0, 0);
+    glVertex3f(x1, y1, 0);
+    glVertex3f(x0, y1, 0);
+    glEnd();
+}
+
+// Primitives drawn alike reach the driver as one draw on the shader path
+// and look as they would one by one; a change of state between two of them
+// (a matrix, a switch, the texture) applies to the second only, and what is
+// left of an unfinished triangle draws nothing and does not shift the next.
+TEST_F(GlDrawTest, PrimitivesDrawnAlikeGoAsOneDrawAndAChangeBetweenThemAppliesAfterIt) {
+    uint64_t drawsBefore = platform::costs::Counted().draws;
+    glColor3f(1, 0, 0);
+    ClipRectangle(-1, 0, 0, 1);  // upper left
+    glColor3f(0, 1, 0);
+    ClipRectangle(0, 0, 1, 1);  // upper right
+    glFlush();
+    if (!OnFixedFunction()) {
+        EXPECT_EQ(platform::costs::Counted().draws - drawsBefore, 1u);
+    }
+    ExpectPixel(test::PixelAt(160, 120), 255, 0, 0);
+    ExpectPixel(test::PixelAt(480, 120), 0, 255, 0);
+
+    glColor3f(0, 0, 1);
+    ClipRectangle(-1, -1, -0.5f, 0);  // lower left, before the matrix moves
+    glTranslatef(1.5f, 0, 0);
+    ClipRectangle(-1, -1, -0.5f, 0);  // moved to the lower right
+    glLoadIdentity();
+    ExpectPixel(test::PixelAt(80, 360), 0, 0, 255);
+    ExpectPixel(test::PixelAt(560, 360), 0, 0, 255);
+    ExpectPixel(test::PixelAt(320, 360), 0, 0, 0);
+
+    unsigned char grey[4] = {128, 128, 128, 255};
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, grey);
+    glColor3f(1, 1, 1);
+    ClipRectangle(-0.5f, -1, 0, 0);  // untextured: white
+    glEnable(GL_TEXTURE_2D);
+    ClipRectangle(0, -1, 0.5f, 0);  // textured: grey
+    glDisable(GL_TEXTURE_2D);
+    ExpectPixel(test::PixelAt(240, 360), 255, 255, 255);
+    ExpectPixel(test::PixelAt(400, 360), 128, 128, 128);
+    glDeleteTextures(1, &texture);
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3f(1, 1, 0);
+    glBegin(GL_TRIANGLES);  // two corners of a triangle over the lower right
+    glVertex3f(-1, -1, 0);
+    glVertex3f(1, -1, 0);
+    glEnd();
+    ClipRectangle(-1, 0, 0, 1);
+    ExpectPixel(test::PixelAt(160, 120), 255, 255, 0);
+    ExpectPixel(test::PixelAt(480, 360), 0, 0, 0);
+    ExpectPixel(test::PixelAt(480, 120), 0, 0, 0);
 }
 
 // A list keeps the arrays as they were when it was recorded: a triangle over

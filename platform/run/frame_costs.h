@@ -13,8 +13,9 @@ enum Step {
     kTick,      // the scene's ticks (and the look at the messages before them)
     kDraw,      // the scene's drawing calls, up to SwapBuffers
     kFlush,     // the driver's flush at SwapBuffers
+    kFinish,    // a benchmark's wait at SwapBuffers for the driver to finish drawing the frame
     kText,      // the multisampled surface resolved, the text drawn and taken away again
-    kReadBack,  // the frame back from GL, waiting for the driver to finish it
+    kReadBack,  // the frame back from GL
     kPresent,   // the frame put on screen
     kStepCount,
 };

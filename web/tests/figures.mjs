@@ -2,7 +2,8 @@
 // the download size of each file of build-web/ (raw and gzip); the time from
 // the start click to the first frame, from a warm cache; and frames per
 // second per scene in headless Chromium (WebGL 2 as the tests have it)
-// against the desktop program's --bench, run one after the other.
+// against the desktop program's --bench drawing with the same shaders
+// (--gl es3), run one after the other, with the draws per frame of each.
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -44,13 +45,14 @@ benchPage.on('console', (message) => lines.push(message.text()));
 await benchPage.goto(`${site.url}?headless&bench&json&scale=1`);
 await benchPage.waitForFunction('window.pqnEnded !== undefined', {timeout: 900000});
 const inBrowser = benchLine(lines.join('\n'));
-const onDesktop = benchLine(execFileSync(desktop, ['--bench', '--json', '--scale', '1'], {encoding: 'utf8'}));
-console.log('\nframes per second per scene at 640x480, each frame read back');
-console.log('scene   desktop   browser   browser/desktop');
+const onDesktop = benchLine(execFileSync(desktop, ['--bench', '--json', '--scale', '1', '--gl', 'es3'], {encoding: 'utf8'}));
+console.log('\nframes per second per scene at 640x480, each frame read back, both with the shaders');
+console.log('scene   desktop   browser   browser/desktop   desktop draws   browser draws');
 for (const scene of onDesktop.scenes) {
   const browserScene = inBrowser.scenes.find((s) => s.scene === scene.scene);
   console.log(`${String(scene.scene).padStart(5)} ${scene.fps.toFixed(1).padStart(9)} ${browserScene.fps.toFixed(1).padStart(9)}` +
-              `   ${(browserScene.fps / scene.fps).toFixed(2).padStart(15)}`);
+              `   ${(browserScene.fps / scene.fps).toFixed(2).padStart(15)}` +
+              `   ${scene.draws.toFixed(1).padStart(13)}   ${browserScene.draws.toFixed(1).padStart(13)}`);
 }
 await browser.close();
 site.close();
