@@ -10,11 +10,13 @@
 # one above the other.
 #   PQN=build/pqn     the program to measure
 #   BEFORE=           another build of it to compare with (an older commit's)
+#   DATA=build/data   the data set both show
 #   ROUNDS=3          runs of each (a whole-show bench takes about 45 s here)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 pqn="$(realpath "${PQN:-build/pqn}")"
 before="${BEFORE:+$(realpath "$BEFORE")}"
+data="$(realpath "${DATA:-build/data}")"
 rounds="${ROUNDS:-3}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -25,7 +27,10 @@ for round in $(seq "$rounds"); do
     program="$pqn"
     [ "$build" = before ] && program="$before"
     for gl in fixed es3; do
-      "$program" --bench --json --scale 1 --gl "$gl" 2> /dev/null | tail -n 1 > "$work/$build-$gl-$round.json"
+      if ! "$program" --bench --json --scale 1 --gl "$gl" --data "$data" > "$work/out" 2> "$work/errors"; then
+        echo "gl_bench: $program --gl $gl failed:"; cat "$work/errors"; exit 1
+      fi
+      tail -n 1 "$work/out" > "$work/$build-$gl-$round.json"
     done
   done
 done

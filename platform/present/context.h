@@ -7,6 +7,8 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
+#include <string>
+
 #include "present/layout.h"
 #include "win32/windows.h"
 
@@ -29,6 +31,12 @@ struct PlatformContext {
     GLuint underTextBuffer = 0;
     GLuint textFramebuffer = 0;       // the GDI text's pixels, copied from here onto the frame
     GLuint textTexture = 0;
+    // The line the text texture holds and the scale it was drawn at (empty
+    // when none), so that a line shown again frame after frame is drawn and
+    // uploaded once.
+    std::string textureText;
+    double textureTextScale = 0;
+    int textureTextWidthPx = 0, textureTextHeightPx = 0;
     bool es = false;                  // an OpenGL ES context: frames are read back as RGBA only
     GLuint readBuffers[2] = {0, 0};   // frames on their way back to the CPU
     bool readPending[2] = {false, false};

@@ -208,6 +208,7 @@ bool CreateSurface(PlatformContext* context, int depthBits) {
     fb.genRenderbuffers(1, &context->underTextBuffer);
     fb.genFramebuffers(1, &context->textFramebuffer);
     glGenTextures(1, &context->textTexture);
+    context->textureText.clear();
     if (context->samples > 0) {
         fb.genFramebuffers(1, &context->resolveFramebuffer);
         fb.genRenderbuffers(1, &context->resolveBuffer);

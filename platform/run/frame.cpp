@@ -1,8 +1,8 @@
 // The life of one frame (see frame.h), step by step in the order they run:
 //
-//   Begin     the scene loop has read the music position: the frame is seen
-//             or unseen (the warp, or a shots-only run between shots), and
-//             it goes into the trace;
+//   Begin     the scene loop has read the music position: what was drawn
+//             before is carried out; the frame is seen or unseen (the warp,
+//             or a shots-only run between shots), and it goes into the trace;
 //   ...       the scene draws, the program's text comes through TextOutA;
 //   Finish    SwapBuffers: a frame still pending is shown first; GL is
 //             flushed (a benchmark waits for the frame to be drawn); the text of an unseen frame is dropped; a seen frame
@@ -17,6 +17,7 @@
 //             a window is.
 #include "run/frame.h"
 
+#include "gl/backend.h"
 #include "platform/bass.h"
 #include "platform/gl_calls.h"
 #include "platform/trace.h"
@@ -47,6 +48,9 @@ void CloseRunThatHasMadeItsOutputs() {
 
 void Begin(int scene, MusicPosition position, uint32_t raisedFlags) {
     costs::EndStep(costs::kTick);
+    // What was drawn before the frame began (a scene's set-up) is carried
+    // out before the frame's switches (the warp's discard) change under it.
+    gl::ChosenBackend().drawPending();
     sdl::StartFrame(position);
     sdl::NoteFramePosition(scene, position);
     TraceFrame(scene, ShowTimeMs(), position.order, position.row, raisedFlags);

@@ -151,21 +151,29 @@ std::vector<TextRegion> DrawOverlay(PlatformContext* context) {
     ProgramDrawState programState = SaveProgramDrawState();
     int stackedPx = 0;
     for (const OverlayText& t : s.overlay) {
-        int w, h;
-        std::vector<uint8_t> rgb = RasteriseText(t.text, scale, &w, &h);
+        bool held = t.text == context->textureText && scale == context->textureTextScale;
+        int w = context->textureTextWidthPx, h = context->textureTextHeightPx;
+        std::vector<uint8_t> rgb;
+        if (!held) rgb = RasteriseText(t.text, scale, &w, &h);
         int left = SurfaceX(context, t.xPx), top = SurfaceY(context, context->window->height - t.yPx);
         TextRegion region{left, top - h, std::min(w, layout.widthPx - left), h};
         if (region.y < 0) region.h += region.y, region.y = 0;
         if (region.y + region.h > layout.heightPx) region.h = layout.heightPx - region.y;
-        if (rgb.empty() || region.x < 0 || region.w <= 0 || region.h <= 0) continue;
+        if ((!held && rgb.empty()) || region.x < 0 || region.w <= 0 || region.h <= 0) continue;
         if (restore) {
             if (stackedPx + region.h > context->underTextHeightPx) continue;
             CopyRegion(target, context->underTextFramebuffer, region, 0, stackedPx);
             stackedPx += region.h;
             saved.push_back(region);
         }
+        if (!held) {
+            UploadText(context, rgb, w, h);
+            context->textureText = t.text;
+            context->textureTextScale = scale;
+            context->textureTextWidthPx = w;
+            context->textureTextHeightPx = h;
+        }
         // Its top row goes to the row under `top`: the copy turns it upside down.
-        UploadText(context, rgb, w, h);
         fb.bindFramebuffer(GL_READ_FRAMEBUFFER, context->textFramebuffer);
         fb.framebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, context->textTexture, 0);
         fb.bindFramebuffer(GL_DRAW_FRAMEBUFFER, target);
