@@ -41,6 +41,7 @@ bool LoadFramebufferCalls() {
     LOAD(bufferData, "glBufferData");
     LOAD(mapBufferRange, "glMapBufferRange");
     LOAD(unmapBuffer, "glUnmapBuffer");
+    LOAD(clearBufferfv, "glClearBufferfv");
 #undef LOAD
     return fb.genFramebuffers && fb.bindFramebuffer && fb.blitFramebuffer && fb.renderbufferStorage;
 }
@@ -60,15 +61,22 @@ GLuint FinishedFrame(const PlatformContext* context) {
 }
 
 ProgramDrawState SaveProgramDrawState() {
-    ProgramDrawState saved;
+    ProgramDrawState saved{};
     saved.scissorTest = glIsEnabled(GL_SCISSOR_TEST);
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, saved.clearColor);
     glDisable(GL_SCISSOR_TEST);
+    return saved;
+}
+
+ProgramDrawState SaveProgramDrawStateForClears() {
+    ProgramDrawState saved = SaveProgramDrawState();
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, saved.clearColor);
+    saved.clearColorSaved = true;
     return saved;
 }
 
 void RestoreProgramDrawState(const ProgramDrawState& saved) {
     if (saved.scissorTest) glEnable(GL_SCISSOR_TEST);
+    if (!saved.clearColorSaved) return;
     const GLfloat* c = saved.clearColor;
     glClearColor(c[0], c[1], c[2], c[3]);
 }

@@ -73,6 +73,7 @@ struct FramebufferCalls {
     PFNGLBUFFERDATAPROC bufferData = nullptr;
     PFNGLMAPBUFFERRANGEPROC mapBufferRange = nullptr;
     PFNGLUNMAPBUFFERPROC unmapBuffer = nullptr;
+    PFNGLCLEARBUFFERFVPROC clearBufferfv = nullptr;  // GL 3.0 and ES 3.0: a clear that leaves the clear colour
 };
 FramebufferCalls& Framebuffers();
 bool LoadFramebufferCalls();  // false when the driver lacks framebuffer objects
@@ -88,13 +89,16 @@ GLuint FinishedFrame(const PlatformContext* context);
 
 // What the platform's own drawing (clears, copies, the text) changes of the
 // program's GL state, saved from GL itself and put back after: the scissor
-// test, which it turns off, and the clear colour. Only calls that OpenGL and
-// OpenGL ES share, so it serves both.
+// test, which it turns off, and for a clear the clear colour. Reading the
+// clear colour back waits for the driver in a browser, so only clears save
+// it. Only calls that OpenGL and OpenGL ES share, so it serves both.
 struct ProgramDrawState {
     GLboolean scissorTest;
+    bool clearColorSaved;
     GLfloat clearColor[4];
 };
-ProgramDrawState SaveProgramDrawState();
+ProgramDrawState SaveProgramDrawState();           // around copies
+ProgramDrawState SaveProgramDrawStateForClears();  // around clears with glClear
 void RestoreProgramDrawState(const ProgramDrawState& saved);
 
 }  // namespace platform::sdl

@@ -108,7 +108,7 @@ bool AllocateBuffers(PlatformContext* context) {
         complete = bound() && complete;
     }
     fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
-    platform::sdl::ProgramDrawState saved = platform::sdl::SaveProgramDrawState();
+    platform::sdl::ProgramDrawState saved = platform::sdl::SaveProgramDrawStateForClears();
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     platform::sdl::RestoreProgramDrawState(saved);
@@ -139,11 +139,18 @@ void ShowOnScreen(PlatformContext* context, int* shownWidthPx, int* shownHeightP
     int h = *shownHeightPx = shown.heightPx;
     int x = (drawableW - w) / 2, y = (drawableH - h) / 2;
     const SurfaceLayout& layout = context->layout;
-    platform::sdl::ProgramDrawState saved = platform::sdl::SaveProgramDrawState();
+    // The window's bars black, the program's clear colour untouched where GL can.
+    const GLfloat kBlack[4] = {0, 0, 0, 1};
+    platform::sdl::ProgramDrawState saved =
+        fb.clearBufferfv ? platform::sdl::SaveProgramDrawState() : platform::sdl::SaveProgramDrawStateForClears();
     fb.bindFramebuffer(GL_READ_FRAMEBUFFER, platform::sdl::FinishedFrame(context));
     fb.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    if (fb.clearBufferfv) {
+        fb.clearBufferfv(GL_COLOR, 0, kBlack);
+    } else {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     bool exact = w == layout.widthPx && h == layout.heightPx;
     fb.blitFramebuffer(0, 0, layout.widthPx, layout.heightPx, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT,
                        exact ? GL_NEAREST : GL_LINEAR);

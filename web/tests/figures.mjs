@@ -3,7 +3,8 @@
 // the start click to the first frame, from a warm cache; and frames per
 // second per scene in headless Chromium (WebGL 2 as the tests have it)
 // against the desktop program's --bench drawing with the same shaders
-// (--gl es3), run one after the other, with the draws per frame of each.
+// (--gl es3), run one after the other, with the draws per frame of each and
+// the time of each step of a frame.
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -14,14 +15,15 @@ const root = path.resolve(process.env.PQN_WEB_SITE || '../../build-web');
 const desktop = path.resolve(process.env.PQN || '../../build/pqn');
 
 let raw = 0, packed = 0;
-console.log('file          raw bytes   gzip bytes');
-for (const name of fs.readdirSync(root).sort()) {
+console.log(`${'file'.padEnd(28)}  raw bytes   gzip bytes`);
+const files = fs.readdirSync(root, {recursive: true}).filter((name) => fs.statSync(path.join(root, name)).isFile());
+for (const name of files.sort()) {
   const bytes = fs.readFileSync(path.join(root, name)), gzip = zlib.gzipSync(bytes, {level: 9}).length;
   raw += bytes.length;
   packed += gzip;
-  console.log(`${name.padEnd(12)} ${String(bytes.length).padStart(10)} ${String(gzip).padStart(12)}`);
+  console.log(`${name.padEnd(28)} ${String(bytes.length).padStart(10)} ${String(gzip).padStart(12)}`);
 }
-console.log(`${'all'.padEnd(12)} ${String(raw).padStart(10)} ${String(packed).padStart(12)}  (${(packed / 1e6).toFixed(2)} MB gzip)`);
+console.log(`${'all'.padEnd(28)} ${String(raw).padStart(10)} ${String(packed).padStart(12)}  (${(packed / 1e6).toFixed(2)} MB gzip)`);
 
 const site = await serve(root);
 const browser = await launch();
@@ -47,12 +49,24 @@ await benchPage.waitForFunction('window.pqnEnded !== undefined', {timeout: 90000
 const inBrowser = benchLine(lines.join('\n'));
 const onDesktop = benchLine(execFileSync(desktop, ['--bench', '--json', '--scale', '1', '--gl', 'es3'], {encoding: 'utf8'}));
 console.log('\nframes per second per scene at 640x480, each frame read back, both with the shaders');
-console.log('scene   desktop   browser   browser/desktop   desktop draws   browser draws');
+console.log('(and the mean time per frame of the drawing calls and of the wait for the frame to be drawn)');
+console.log('scene   desktop   browser   browser/desktop   desktop draws   browser draws   draw ms desktop/browser' +
+            '   finish ms desktop/browser');
+const ms = (a, b) => `${a.toFixed(2).padStart(6)} / ${b.toFixed(2).padEnd(6)}`;
 for (const scene of onDesktop.scenes) {
   const browserScene = inBrowser.scenes.find((s) => s.scene === scene.scene);
   console.log(`${String(scene.scene).padStart(5)} ${scene.fps.toFixed(1).padStart(9)} ${browserScene.fps.toFixed(1).padStart(9)}` +
               `   ${(browserScene.fps / scene.fps).toFixed(2).padStart(15)}` +
-              `   ${scene.draws.toFixed(1).padStart(13)}   ${browserScene.draws.toFixed(1).padStart(13)}`);
+              `   ${scene.draws.toFixed(1).padStart(13)}   ${browserScene.draws.toFixed(1).padStart(13)}` +
+              `          ${ms(scene.draw_ms, browserScene.draw_ms)}            ${ms(scene.finish_ms, browserScene.finish_ms)}`);
+}
+const steps = ['tick', 'draw', 'flush', 'finish', 'text', 'readback', 'present'];
+console.log('\nthe mean time per frame of each step, ms, desktop | browser');
+console.log(`scene ${steps.map((step) => step.padStart(8)).join('')}   | ${steps.map((step) => step.padStart(8)).join('')}`);
+for (const scene of onDesktop.scenes) {
+  const browserScene = inBrowser.scenes.find((s) => s.scene === scene.scene);
+  const row = (figures) => steps.map((step) => figures[`${step}_ms`].toFixed(2).padStart(8)).join('');
+  console.log(`${String(scene.scene).padStart(5)} ${row(scene)}   | ${row(browserScene)}`);
 }
 await browser.close();
 site.close();
