@@ -141,12 +141,14 @@ void BindTexture(GLenum target, GLuint texture) {
     ++costs::Counted().stateChanges;
 }
 
-// The record of the bound texture; the default texture (0) and a name not
-// given by glGenTextures get one too.
+// The record of the bound texture: the default texture's (0) or one that
+// glGenTextures gave; any other name gets a record of no picture, kept nowhere.
 static TextureRecord& BoundTextureRecord() {
     State& s = Current();
-    if (s.boundTexture >= s.textures.size()) s.textures.resize(s.boundTexture + 1);
-    return s.textures[s.boundTexture];
+    if (s.boundTexture < s.textures.size()) return s.textures[s.boundTexture];
+    static TextureRecord notGenerated;
+    notGenerated = TextureRecord{};
+    return notGenerated;
 }
 
 // GL 1.1 takes a component count for the internal format; ES 3.0 takes the

@@ -97,7 +97,7 @@ struct State {
     bool texturing = false;
     bool flat = false;
 
-    std::vector<TextureRecord> textures;  // by name
+    std::vector<TextureRecord> textures = std::vector<TextureRecord>(1);  // by name, the default texture's first
     GLuint boundTexture = 0;
 
     ClientArray vertexArray, normalArray, texCoordArray;
