@@ -378,6 +378,21 @@ TEST_F(GlDrawTest, PrimitivesDrawnAlikeGoAsOneDrawAndAChangeBetweenThemAppliesAf
     ExpectPixel(test::PixelAt(480, 120), 0, 0, 0);
 }
 
+// Quads drawn from arrays by their indices are quads, as from glBegin: a
+// quad over the window's left half, its corners given in turn.
+TEST_F(GlDrawTest, QuadsDrawnByTheirIndicesCoverTheirQuad) {
+    const float corners[] = {-1, -1, 0, 0, -1, 0, 0, 1, 0, -1, 1, 0};
+    const GLuint indices[] = {0, 1, 2, 3};
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, corners);
+    glColor3f(1, 1, 1);
+    glDrawElements(GL_QUADS, 4, GL_UNSIGNED_INT, indices);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    for (int y : {40, 240, 440}) ExpectPixel(test::PixelAt(160, y), 255, 255, 255);
+    ExpectPixel(test::PixelAt(40, 40), 255, 255, 255);
+    ExpectPixel(test::PixelAt(480, 240), 0, 0, 0);
+}
+
 // A list keeps the arrays as they were when it was recorded: a triangle over
 // the window's lower left half, drawn twice, alike, after the array has changed.
 TEST_F(GlDrawTest, ADisplayListRecordedOnceReplaysAlikeFromItsOwnCopy) {
