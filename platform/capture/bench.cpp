@@ -54,7 +54,7 @@ void AddSince(const costs::Totals& before, const costs::Totals& now, costs::Tota
     for (int step = 0; step < costs::kStepCount; ++step) sum->stepMs[step] += now.stepMs[step] - before.stepMs[step];
 }
 
-const char* const kStepNames[costs::kStepCount] = {"tick", "draw", "flush", "finish", "text", "readback", "present"};
+const char* const kStepNames[costs::kStepCount] = {"tick", "draw", "flush", "text", "finish", "readback", "present"};
 
 // A scene's average frame: GL work and step times, as JSON fields or table columns.
 void PrintCosts(const costs::Totals& sum, size_t frames, bool json) {
@@ -98,7 +98,7 @@ void Report(bool json) {
     else
         std::printf("start-up to first scene frame: %.3f s\n"
                     "scene  frames     fps  median ms  p99 ms   draws  states uploads  tick ms  draw ms flush ms"
-                    " finish ms  text ms  read ms  show ms\n"
+                    "  text ms finish ms  read ms  show ms\n"
                     "                                          (per frame)               (mean per frame)\n",
                     startup);
     bool first = true;

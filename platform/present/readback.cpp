@@ -9,6 +9,7 @@
 #include "platform/outputs.h"
 #include "platform/png_file.h"
 #include "present/readback.h"
+#include "run/frame_costs.h"
 
 namespace {
 
@@ -64,10 +65,13 @@ void DeliverReadBack(PlatformContext* context, int slot) {
     GLenum readFormat = ReadFormat(context, context->readFormat);
     std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * BytesPerPixel(readFormat));
     fb.bindBuffer(GL_PIXEL_PACK_BUFFER, context->readBuffers[slot]);
+    platform::costs::EndStep(platform::costs::kReadBack);
     // WebGL 2 cannot map a buffer; in the browser nothing reads frames back this way.
+    // Mapping waits for the driver to have drawn the frame: a step of its own.
     const void* mapped = fb.mapBufferRange ? fb.mapBufferRange(GL_PIXEL_PACK_BUFFER, 0, static_cast<GLsizeiptr>(pixels.size()),
                                                                 GL_MAP_READ_BIT)
                                            : nullptr;
+    platform::costs::EndStep(platform::costs::kFinish);
     if (mapped) {
         std::memcpy(pixels.data(), mapped, pixels.size());
         fb.unmapBuffer(GL_PIXEL_PACK_BUFFER);

@@ -5,7 +5,7 @@
 //             or a shots-only run between shots), and it goes into the trace;
 //   ...       the scene draws, the program's text comes through TextOutA;
 //   Finish    SwapBuffers: a frame still pending is shown first; GL is
-//             flushed (a benchmark waits for the frame to be drawn); the text of an unseen frame is dropped; a seen frame
+//             flushed; the text of an unseen frame is dropped; a seen frame
 //             is latched; the clock counts the swap; on the virtual clock the
 //             lock-step music is decoded up to the new show time (its syncs
 //             called); where there is no sync thread the heard syncs are
@@ -61,13 +61,6 @@ void Finish() {
     Present();
     gl::Flush();
     costs::EndStep(costs::kFlush);
-    // A benchmark waits here for the frame to be drawn, so that the time the
-    // driver takes to draw it is its own step, not part of the next one that
-    // reads the frame.
-    if (Options().bench) {
-        glFinish();
-        costs::EndStep(costs::kFinish);
-    }
     sdl::ClearOverlay();
     if (!sdl::FrameUnseen()) sdl::LatchFrame();
     sdl::CountSwap();

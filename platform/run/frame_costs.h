@@ -13,9 +13,9 @@ enum Step {
     kTick,      // the scene's ticks (and the look at the messages before them)
     kDraw,      // the scene's drawing calls, up to SwapBuffers
     kFlush,     // the driver's flush at SwapBuffers
-    kFinish,    // a benchmark's wait at SwapBuffers for the driver to finish drawing the frame
     kText,      // the multisampled surface resolved, the text drawn and taken away again
-    kReadBack,  // the frame back from GL
+    kFinish,    // the wait for the driver to have drawn a frame read back, when its pixels are taken
+    kReadBack,  // the rest of reading the frame back from GL and handing it on
     kPresent,   // the frame put on screen
     kStepCount,
 };

@@ -49,18 +49,17 @@ await benchPage.waitForFunction('window.pqnEnded !== undefined', {timeout: 90000
 const inBrowser = benchLine(lines.join('\n'));
 const onDesktop = benchLine(execFileSync(desktop, ['--bench', '--json', '--scale', '1', '--gl', 'es3'], {encoding: 'utf8'}));
 console.log('\nframes per second per scene at 640x480, each frame read back, both with the shaders');
-console.log('(and the mean time per frame of the drawing calls and of the wait for the frame to be drawn)');
-console.log('scene   desktop   browser   browser/desktop   desktop draws   browser draws   draw ms desktop/browser' +
-            '   finish ms desktop/browser');
+console.log('(and the mean time per frame of the drawing calls)');
+console.log('scene   desktop   browser   browser/desktop   desktop draws   browser draws   draw ms desktop/browser');
 const ms = (a, b) => `${a.toFixed(2).padStart(6)} / ${b.toFixed(2).padEnd(6)}`;
 for (const scene of onDesktop.scenes) {
   const browserScene = inBrowser.scenes.find((s) => s.scene === scene.scene);
   console.log(`${String(scene.scene).padStart(5)} ${scene.fps.toFixed(1).padStart(9)} ${browserScene.fps.toFixed(1).padStart(9)}` +
               `   ${(browserScene.fps / scene.fps).toFixed(2).padStart(15)}` +
               `   ${scene.draws.toFixed(1).padStart(13)}   ${browserScene.draws.toFixed(1).padStart(13)}` +
-              `          ${ms(scene.draw_ms, browserScene.draw_ms)}            ${ms(scene.finish_ms, browserScene.finish_ms)}`);
+              `          ${ms(scene.draw_ms, browserScene.draw_ms)}`);
 }
-const steps = ['tick', 'draw', 'flush', 'finish', 'text', 'readback', 'present'];
+const steps = ['tick', 'draw', 'flush', 'text', 'finish', 'readback', 'present'];
 console.log('\nthe mean time per frame of each step, ms, desktop | browser');
 console.log(`scene ${steps.map((step) => step.padStart(8)).join('')}   | ${steps.map((step) => step.padStart(8)).join('')}`);
 for (const scene of onDesktop.scenes) {
