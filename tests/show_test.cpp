@@ -271,9 +271,10 @@ TEST(WindowTest, AShowStartedAtALaterSceneStartsWithTheFlagsAHeadlessRunHas) {
     std::string command = "xvfb-run -a -s '-screen 0 640x480x24' sh -c '" + std::string(PQN_BINARY) +
                           " --window --scene 5 --trace " + window + " > " + windowOutput + " 2>&1 & pid=$!; i=0;" +
                           " while ! grep -q frame " + window + " 2> /dev/null && [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); done;" +
-                          " kill -TERM $pid; wait $pid' > /dev/null 2>&1";
+                          " kill -TERM $pid; wait $pid' > " + windowOutput + ".xvfb 2>&1";
     int status = std::system(command.c_str());
-    ASSERT_EQ(status, 0) << "pqn printed:\n" << test::FileText(windowOutput);
+    ASSERT_EQ(status, 0) << "pqn printed:\n" << test::FileText(windowOutput) << "xvfb-run printed:\n"
+                         << test::FileText(windowOutput + ".xvfb");
     std::string output;
     ASSERT_EQ(test::RunPqn("--headless --scene 5 --frames 1 --trace " + headless, &output), 0) << output;
     auto firstFrame = [](const std::string& trace) {
