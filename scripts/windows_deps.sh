@@ -11,26 +11,18 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
-version_of() { dpkg-query -W -f='${Version}' "$1"; }
-sdl_version="$(version_of libsdl2-dev)"
-openmpt_version="$(version_of libopenmpt-dev)"
-freetype_version="$(version_of libfreetype-dev)"
+source scripts/lib/library_builds.sh
 cxx=x86_64-w64-mingw32-g++-posix
 # The source entry first: the key names the zlib and libpng sources apt serves.
 source scripts/lib/sources.sh
 source scripts/lib/newest_source.sh
 enable_source_packages
 key="$( { echo "$sdl_version $openmpt_version $freetype_version"; apt-cache showsrc zlib libpng1.6 | grep '^Version' ; $cxx --version | head -n 1
-          cat "$0" scripts/lib/sources.sh scripts/lib/newest_source.sh cmake/mingw-w64-x86_64.cmake; } | sha256sum | cut -c1-16)"
+          cat "$0" scripts/lib/sources.sh scripts/lib/newest_source.sh scripts/lib/library_builds.sh cmake/mingw-w64-x86_64.cmake; } |
+        sha256sum | cut -c1-16)"
 cache="${PQN_WINDOWS_CACHE:-$HOME/.cache/pqn-windows}/deps-$key"
-if [ -f "$cache/done" ]; then echo "$cache"; exit 0; fi
-
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-rm -rf "$cache"
-mkdir -p "$cache/include" "$cache/lib"
-(cd "$work" && apt-get source -q libsdl2="$sdl_version" libopenmpt="$openmpt_version" freetype="$freetype_version" \
-  > sources.log 2>&1) || { cat "$work/sources.log" >&2; exit 1; }
+start_cache
+fetch_library_sources
 newest_source zlib
 newest_source libpng1.6
 jobs="$(nproc)"
@@ -60,17 +52,7 @@ build freetype "$(echo "$work"/freetype-*/)" -DBUILD_SHARED_LIBS=OFF -DFT_REQUIR
 build png "$(echo "$work"/libpng1.6-*/)" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
   -DZLIB_LIBRARY="$cache/lib/libz.a" -DZLIB_INCLUDE_DIR="$cache/include"
 
-# libopenmpt from its own sources (its release has no CMake build).
-openmpt="$(echo "$work"/libopenmpt-*/)"
-mkdir -p "$work/openmpt"
-sources=("$openmpt"common/*.cpp "$openmpt"soundlib/*.cpp "$openmpt"soundlib/plugins/*.cpp "$openmpt"soundlib/plugins/dmo/*.cpp
-         "$openmpt"sounddsp/*.cpp "$openmpt"libopenmpt/libopenmpt_{c,cxx,ext_impl,impl}.cpp)
-printf '%s\n' "${sources[@]}" | xargs -P "$jobs" -I{} sh -c \
-  '"$4" -std=c++17 -O2 -DNDEBUG -DUNICODE -D_UNICODE -DLIBOPENMPT_BUILD -I"$1" -I"$1/src" -I"$1/common" \
-   -I"$1/build/svn_version" -c "$2" -o "$3/$(echo "$2" | md5sum | cut -c1-12).o"' _ "$openmpt" {} "$work/openmpt" "$cxx"
-x86_64-w64-mingw32-ar rcs "$cache/lib/libopenmpt.a" "$work"/openmpt/*.o
-mkdir -p "$cache/include/libopenmpt"
-cp "$openmpt"libopenmpt/libopenmpt*.h "$openmpt"libopenmpt/libopenmpt*.hpp "$cache/include/libopenmpt/"
+build_libopenmpt "$cxx" x86_64-w64-mingw32-ar -std=c++17 -O2 -DNDEBUG -DUNICODE -D_UNICODE
 
 touch "$cache/done"
 echo "$cache"
