@@ -15,8 +15,18 @@ command -v npm > /dev/null || ensure_packages npm
 cd web/tests
 npm ci --no-audit --no-fund --loglevel=error
 status=0
+# Each test may take 5 minutes and each run of them 20, so that a browser
+# that stops answering fails its run, with the output so far, and the runs
+# after it still come.
+bounded() {  # command...
+  local code=0
+  timeout -k 30 1200 "$@" || code=$?
+  if [ "$code" -eq 124 ] || [ "$code" -eq 137 ]; then echo "stopped after 20 minutes: $*"; fi
+  return "$code"
+}
+tests=(node --test --test-timeout=300000)
 echo "browser tests in Chromium"
-node --test || status=1
+bounded "${tests[@]}" || status=1
 
 # Firefox plays sound only through a sound server: one of its own, with a
 # null sink, in a folder of its own.
@@ -28,7 +38,7 @@ server=$!
 trap 'kill "$server" 2> /dev/null; rm -rf "$pulse"' EXIT
 for _ in $(seq 100); do pactl info > /dev/null 2>&1 && break; sleep 0.1; done
 pactl info > /dev/null || { echo "the sound server did not start:"; cat "$pulse/server.log"; exit 1; }
-in_firefox() { PQN_BROWSER=firefox xvfb-run -a -s '-screen 0 1280x1024x24' node --test "$@"; }
+in_firefox() { bounded env PQN_BROWSER=firefox xvfb-run -a -s '-screen 0 1280x1024x24' "${tests[@]}" "$@"; }
 echo "browser tests in Firefox ESR"
 in_firefox || status=1
 echo "Firefox ESR with no sound server"
@@ -36,5 +46,5 @@ PULSE_SERVER=unix:/nonexistent PQN_SOUND=none in_firefox --test-name-pattern 'pl
 # Chromium's software WebGL (SwiftShader, where the GPU is blocklisted) has
 # arithmetic of its own: the reference moments hold there too.
 echo "the reference moments in Chromium's SwiftShader"
-PQN_WEBGL=swiftshader node --test --test-name-pattern 'reference moments' || status=1
+PQN_WEBGL=swiftshader bounded "${tests[@]}" --test-name-pattern 'reference moments' || status=1
 exit $status

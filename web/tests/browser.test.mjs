@@ -10,7 +10,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
-import {kEngine, launch, openPage, readPng, serve, worstTile} from './support.mjs';
+import {closeBrowser, kEngine, launch, readPng, serve, startOffered, waitUntil, withPage, worstTile} from './support.mjs';
 
 // PQN_SOUND=none: the browser has no sound output (Firefox with no sound
 // server, whose AudioContext stays suspended). Otherwise it plays: Chromium
@@ -29,22 +29,23 @@ before(async () => {
   site = await serve(root);
 });
 after(async () => {
-  await browser.close();
+  await closeBrowser(browser);
   site.close();
 });
 
 // An expression for the page: the program's trace so far (empty before the program has opened it).
 const kTraced = "(() => { try { return FS.readFile('/trace.jsonl', {encoding: 'utf8'}); } catch (missing) { return ''; } })()";
+// An expression: the page's AudioContext runs.
+const kSoundRuns = 'Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state === "running"';
 
 function shotName(position) {
   const [order, row] = position.split(':').map(Number);
   return `shot-${String(order).padStart(3, '0')}-${String(row).padStart(2, '0')}.png`;
 }
 
-test('the reference moments drawn in the browser are the desktop references, tile for tile and the readout exactly', async () => {
-  const page = await openPage(browser);
+test('the reference moments drawn in the browser are the desktop references, tile for tile and the readout exactly', () => withPage(browser, async (page) => {
   await page.goto(`${site.url}?headless&fps=30&shot=${kReferenceShots}`);
-  await page.waitForFunction('window.pqnEnded !== undefined || window.pqnProblem', {timeout: 300000});
+  await waitUntil(page, 'the end of the headless run', 300000, 'window.pqnEnded !== undefined || window.pqnProblem');
   assert.equal(await page.evaluate('window.pqnEnded'), 0, await page.evaluate('window.pqnProblem'));
   for (const position of kReferenceShots.split(',')) {
     const name = shotName(position);
@@ -68,21 +69,18 @@ test('the reference moments drawn in the browser are the desktop references, til
     assert.ok(rgb.subarray(0, 640 * 112 * 3).equals(reference.rgb.subarray(0, 640 * 112 * 3)), `${name}: the readout differs`);
   }
   assert.deepEqual(page.errors, []);
-  await page.close();
-});
+}));
 
-test('in real time the sound runs and the show follows it for 15 seconds, on a canvas as sharp as the screen', {skip: kSilentBrowser && 'no sound plays here'}, async () => {
-  const page = await openPage(browser);
+test('in real time the sound runs and the show follows it for 15 seconds, on a canvas as sharp as the screen', {skip: kSilentBrowser && 'no sound plays here'}, () => withPage(browser, async (page) => {
   await page.setViewport({width: 800, height: 600, deviceScaleFactor: 2});
   await page.goto(`${site.url}?scene=5&trace`);
-  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+  await startOffered(page);
   await page.click('#start');
-  await page.waitForFunction('Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state === "running"',
-                             {timeout: 20000});
+  await waitUntil(page, 'the sound running', 20000, kSoundRuns);
   const readTrace = () => page.evaluate(() => FS.readFile('/trace.jsonl', {encoding: 'utf8'}).split('\n').filter(Boolean)
     .map((line) => JSON.parse(line)).filter((event) => event.type === 'frame'));
   // Measured from once the show has drawn a second's worth of frames.
-  await page.waitForFunction(`${kTraced}.split('"type":"frame"').length > 30`, {timeout: 60000});
+  await waitUntil(page, 'a second of frames', 60000, `${kTraced}.split('"type":"frame"').length > 30`);
   const heardAtStart = await page.evaluate('Module.SDL2.audioContext.currentTime');
   const framesAtStart = (await readTrace()).length;
   await new Promise((waited) => setTimeout(waited, 15000));
@@ -100,8 +98,7 @@ test('in real time the sound runs and the show follows it for 15 seconds, on a c
   assert.equal(canvas.width, Math.round(canvas.box.width * 2));
   assert.equal(canvas.height, Math.round(canvas.box.height * 2));
   assert.deepEqual(page.errors, []);
-  await page.close();
-});
+}));
 
 // The music position of the last frame traced, in rows.
 const kLastRow = `(() => { const frames = ${kTraced}.split('\\n').filter((l) => l.includes('"type":"frame"'));
@@ -110,46 +107,40 @@ const kLastRow = `(() => { const frames = ${kTraced}.split('\\n').filter((l) => 
 // Waits until the music has moved on by `rows` from where it is now.
 async function musicAdvances(page, rows, what) {
   const from = await page.evaluate(kLastRow);
-  await page.waitForFunction(`${kLastRow} >= ${from + rows}`, {timeout: 30000})
-    .catch(() => assert.fail(`${what}: the music stood at row ${from}`));
+  await waitUntil(page, `${what}: the music moving on ${rows} rows from row ${from}`, 30000, `${kLastRow} >= ${from + rows}`);
 }
 
 const noticeShown = (page) => page.$eval('#notice', (notice) => !notice.hidden && notice.getBoundingClientRect().height > 0);
 
-test('when the sound stops the show goes on silent with the page saying so, and follows the sound when it runs again', {skip: kSilentBrowser && 'no sound plays here'}, async () => {
-  const page = await openPage(browser);
+test('when the sound stops the show goes on silent with the page saying so, and follows the sound when it runs again', {skip: kSilentBrowser && 'no sound plays here'}, () => withPage(browser, async (page) => {
   await page.goto(`${site.url}?scene=5&trace`);
-  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+  await startOffered(page);
   await page.click('#start');
-  await page.waitForFunction('Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state === "running"',
-                             {timeout: 20000});
-  await page.waitForFunction(`${kTraced}.split('"type":"frame"').length > 30`, {timeout: 60000});
+  await waitUntil(page, 'the sound running', 20000, kSoundRuns);
+  await waitUntil(page, 'a second of frames', 60000, `${kTraced}.split('"type":"frame"').length > 30`);
   assert.equal(await noticeShown(page), false);
   await page.evaluate(() => { Module.SDL2.audioContext.suspend(); });
-  await page.waitForFunction('Module.pqnSilent === true', {timeout: 10000});
+  await waitUntil(page, 'the show going silent', 10000, 'Module.pqnSilent === true');
   await musicAdvances(page, 32, 'with the sound suspended');
   assert.equal(await noticeShown(page), true);
   await page.evaluate(() => { Module.SDL2.audioContext.resume(); });
-  await page.waitForFunction('Module.pqnSilent === false', {timeout: 10000});
+  await waitUntil(page, 'the show following the sound again', 10000, 'Module.pqnSilent === false');
   await musicAdvances(page, 32, 'with the sound running again');
   assert.equal(await noticeShown(page), false);
   assert.deepEqual(page.errors, []);
-  await page.close();
-});
+}));
 
 // A browser with no sound output: the AudioContext never runs.
-test('where the browser plays no sound the show runs silent, advancing, and the page says so', {skip: !kSilentBrowser && 'sound plays here (PQN_SOUND=none: none does)'}, async () => {
-  const page = await openPage(browser);
+test('where the browser plays no sound the show runs silent, advancing, and the page says so', {skip: !kSilentBrowser && 'sound plays here (PQN_SOUND=none: none does)'}, () => withPage(browser, async (page) => {
   await page.goto(`${site.url}?scene=5&trace`);
-  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+  await startOffered(page);
   await page.click('#start');
-  await page.waitForFunction('Module.pqnSilent === true', {timeout: 20000});
+  await waitUntil(page, 'the show going silent', 20000, 'Module.pqnSilent === true');
   await musicAdvances(page, 64, 'with no sound');
   assert.equal(await noticeShown(page), true);
   if (process.env.PQN_WEB_SHOTS) await page.screenshot({path: path.join(process.env.PQN_WEB_SHOTS, `${kEngine}-silent.png`)});
   assert.deepEqual(page.errors, []);
-  await page.close();
-});
+}));
 
 test('a mistyped parameter ends the show with the program\'s own message on the end card', async () => {
   const cases = {
@@ -160,57 +151,52 @@ test('a mistyped parameter ends the show with the program\'s own message on the 
     'audio-offset=soon': 'pqn: --audio-offset takes milliseconds, -2000 to 2000',
   };
   for (const [parameter, message] of Object.entries(cases)) {
-    const page = await openPage(browser);
-    await page.goto(`${site.url}?${parameter}`);
-    await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
-    await page.click('#start');
-    await page.waitForFunction('window.pqnEnded !== undefined', {timeout: 20000});
-    assert.equal(await page.$eval('#status', (status) => status.textContent),
-                 `The show ended with an error (2): ${message}`, parameter);
-    if (process.env.PQN_WEB_SHOTS && parameter === 'scene=12')
-      await page.screenshot({path: path.join(process.env.PQN_WEB_SHOTS, `${kEngine}-mistyped.png`)});
-    await page.close();
+    await withPage(browser, async (page) => {
+      await page.goto(`${site.url}?${parameter}`);
+      await startOffered(page);
+      await page.click('#start');
+      await waitUntil(page, 'the end card', 20000, 'window.pqnEnded !== undefined');
+      assert.equal(await page.$eval('#status', (status) => status.textContent),
+                   `The show ended with an error (2): ${message}`, parameter);
+      if (process.env.PQN_WEB_SHOTS && parameter === 'scene=12')
+        await page.screenshot({path: path.join(process.env.PQN_WEB_SHOTS, `${kEngine}-mistyped.png`)});
+    });
   }
 });
 
 // Firefox's WebDriver BiDi cannot synthesize a touch on Linux
 // (NS_ERROR_ILLEGAL_VALUE), so there the phone's page is started by a click.
-test('on a phone held upright a tap starts the show, on a canvas with the screen\'s pixels', async () => {
-  const page = await openPage(browser);
+test('on a phone held upright a tap starts the show, on a canvas with the screen\'s pixels', () => withPage(browser, async (page) => {
   await page.setViewport({width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true});
   await page.goto(`${site.url}?scene=9&trace`);
-  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+  await startOffered(page);
   await (kEngine === 'firefox' ? page.click('#start') : page.tap('#start'));
-  await page.waitForFunction(`${kTraced}.includes('"scene":9')`, {timeout: 60000});
+  await waitUntil(page, 'the last scene drawn', 60000, `${kTraced}.includes('"scene":9')`);
   const canvas = await page.$eval('#canvas', (c) => ({width: c.width, height: c.height, box: c.getBoundingClientRect().toJSON()}));
   assert.equal(canvas.width, Math.round(canvas.box.width * 3));
   assert.equal(canvas.height, Math.round(canvas.box.height * 3));
   if (process.env.PQN_WEB_SHOTS) await page.screenshot({path: path.join(process.env.PQN_WEB_SHOTS, `${kEngine}-phone.png`)});
   assert.deepEqual(page.errors, []);
-  await page.close();
-});
+}));
 
-test('Escape ends the show and brings the end card', async () => {
-  const page = await openPage(browser);
+test('Escape ends the show and brings the end card', () => withPage(browser, async (page) => {
   await page.goto(`${site.url}?window&scene=9&trace`);
-  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+  await startOffered(page);
   await page.click('#start');
   // Pressed once the last scene draws (after the unseen frames of the scenes before it).
-  await page.waitForFunction(`${kTraced}.includes('"scene":9')`, {timeout: 60000});
+  await waitUntil(page, 'the last scene drawn', 60000, `${kTraced}.includes('"scene":9')`);
   await page.keyboard.press('Escape');
-  await page.waitForFunction('window.pqnEnded !== undefined', {timeout: 20000});
+  await waitUntil(page, 'the end card', 20000, 'window.pqnEnded !== undefined');
   assert.equal(await page.evaluate('window.pqnEnded'), 0);
   assert.equal(await page.$eval('#start', (button) => button.textContent), 'Play again');
   assert.ok(await page.$eval('#card', (card) => getComputedStyle(card).display !== 'none'));
-  await page.close();
-});
+}));
 
-test('the page can be shared and installed: its icons, preview and manifest are there, and nothing it asks for is missing', async () => {
-  const page = await openPage(browser);
+test('the page can be shared and installed: its icons, preview and manifest are there, and nothing it asks for is missing', () => withPage(browser, async (page) => {
   const missing = [];
   page.on('response', (response) => { if (response.status() >= 400) missing.push(`${response.status()} ${response.url()}`); });
   await page.goto(site.url);
-  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+  await startOffered(page);
   const head = await page.evaluate(() => ({
     description: document.querySelector('meta[name="description"]')?.content,
     image: document.querySelector('meta[property="og:image"]')?.content,
@@ -232,41 +218,47 @@ test('the page can be shared and installed: its icons, preview and manifest are 
   }
   assert.deepEqual(missing, []);
   assert.deepEqual(page.errors, []);
-  await page.close();
-});
+}));
+
+// Runs `body` on a page of a browser context of its own (its own service
+// workers and caches), closing the context after it.
+async function inOwnContext(body) {
+  const context = await browser.createBrowserContext();
+  try {
+    await withPage(context, body);
+  } finally {
+    await context.close().catch(() => {});
+  }
+}
 
 test('after a first visit the show starts with the server gone, from the service worker\'s cache', async () => {
   const once = await serve(root);
-  const context = await browser.createBrowserContext();
-  const page = await openPage(context);
-  await page.goto(`${once.url}?scene=9&trace`);
-  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
-  await page.waitForFunction(async () => {
-    const registration = await navigator.serviceWorker.ready;
-    const cache = (await caches.keys()).find((name) => name.startsWith('pqn-'));
-    return registration.active && cache && (await (await caches.open(cache)).keys()).length >= 13;
-  }, {timeout: 60000});
-  once.close();
-  await page.reload();
-  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
-  await page.click('#start');
-  await page.waitForFunction(`${kTraced}.includes('"scene":9')`, {timeout: 60000});
-  if (process.env.PQN_WEB_SHOTS) await page.screenshot({path: path.join(process.env.PQN_WEB_SHOTS, `${kEngine}-offline.png`)});
-  assert.deepEqual(page.errors.filter((error) => !/Failed to load resource/.test(error)), []);
-  await context.close();
+  await inOwnContext(async (page) => {
+    await page.goto(`${once.url}?scene=9&trace`);
+    await startOffered(page);
+    await waitUntil(page, 'the service worker keeping the site', 60000, async () => {
+      const registration = await navigator.serviceWorker.ready;
+      const cache = (await caches.keys()).find((name) => name.startsWith('pqn-'));
+      return registration.active && cache && (await (await caches.open(cache)).keys()).length >= 13;
+    });
+    once.close();
+    await page.reload();
+    await startOffered(page);
+    await page.click('#start');
+    await waitUntil(page, 'the last scene drawn', 60000, `${kTraced}.includes('"scene":9')`);
+    if (process.env.PQN_WEB_SHOTS) await page.screenshot({path: path.join(process.env.PQN_WEB_SHOTS, `${kEngine}-offline.png`)});
+    assert.deepEqual(page.errors.filter((error) => !/Failed to load resource/.test(error)), []);
+  });
 });
 
 // The page's one cache (named `name`, when given) once it keeps `files` files;
 // fails with the caches there are when that does not come.
 async function keptCache(page, files, name = '') {
-  try {
-    await page.waitForFunction(async (files, name) => {
-      const names = (await caches.keys()).filter((kept) => kept.startsWith('pqn-'));
-      return names.length === 1 && (!name || names[0] === name) && (await (await caches.open(names[0])).keys()).length >= files;
-    }, {timeout: 60000}, files, name);
-  } catch (timeout) {
-    assert.fail(`not one cache${name ? ` named ${name}` : ''} of ${files} files: ${await page.evaluate(() => caches.keys())}`);
-  }
+  await waitUntil(page, `one cache${name ? ` named ${name}` : ''} of ${files} files`, 60000, async (files, name) => {
+    const names = (await caches.keys()).filter((kept) => kept.startsWith('pqn-'));
+    return names.length === 1 && (!name || names[0] === name) && (await (await caches.open(names[0])).keys()).length >= files;
+  }, files, name).catch(async (error) =>
+    assert.fail(`${error.message}; the caches: ${await page.evaluate(() => caches.keys()).catch(() => 'unknown')}`));
   return (await page.evaluate(() => caches.keys()))[0];
 }
 
@@ -274,31 +266,36 @@ test('a new build replaces the cache of the one before it, and its page is the o
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'pqn-site-'));
   fs.cpSync(root, folder, {recursive: true});
   const site = await serve(folder);
-  const context = await browser.createBrowserContext();
-  const page = await openPage(context);
-  await page.goto(site.url);
-  const first = await keptCache(page, 13);
-  // The next build: another page, and so another version in its worker.
-  const worker = fs.readFileSync(path.join(folder, 'sw.js'), 'utf8');
-  fs.writeFileSync(path.join(folder, 'sw.js'), worker.replace(first, `${first}-next`));
-  fs.appendFileSync(path.join(folder, 'index.html'), '<!-- the next build -->\n');
-  await page.reload();
-  await keptCache(page, 13, `${first}-next`);
-  await page.reload();
-  assert.match(await page.content(), /the next build/);
-  await context.close();
-  site.close();
-  fs.rmSync(folder, {recursive: true});
+  try {
+    await inOwnContext(async (page) => {
+      await page.goto(site.url);
+      const first = await keptCache(page, 13);
+      // The next build: another page, and so another version in its worker.
+      const worker = fs.readFileSync(path.join(folder, 'sw.js'), 'utf8');
+      fs.writeFileSync(path.join(folder, 'sw.js'), worker.replace(first, `${first}-next`));
+      fs.appendFileSync(path.join(folder, 'index.html'), '<!-- the next build -->\n');
+      await page.reload();
+      await keptCache(page, 13, `${first}-next`);
+      await page.reload();
+      assert.match(await page.content(), /the next build/);
+    });
+  } finally {
+    site.close();
+    fs.rmSync(folder, {recursive: true});
+  }
 });
 
 test('a data set that does not load gives the page a message, not a blank page', async () => {
   const broken = await serve(root, ['pqn.data']);
-  const page = await openPage(browser);
-  await page.goto(broken.url);
-  await page.waitForFunction('window.pqnProblem', {timeout: 60000});
-  const message = await page.$eval('#status', (status) => status.textContent);
-  assert.match(message, /could not be loaded/);
-  assert.ok(await page.$eval('#status', (status) => status.getBoundingClientRect().height > 0));
-  await page.close();
-  broken.close();
+  try {
+    await withPage(browser, async (page) => {
+      await page.goto(broken.url);
+      await waitUntil(page, 'the page\'s problem message', 60000, 'window.pqnProblem');
+      const message = await page.$eval('#status', (status) => status.textContent);
+      assert.match(message, /could not be loaded/);
+      assert.ok(await page.$eval('#status', (status) => status.getBoundingClientRect().height > 0));
+    });
+  } finally {
+    broken.close();
+  }
 });

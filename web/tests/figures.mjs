@@ -9,7 +9,7 @@ import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import zlib from 'node:zlib';
-import {launch, openPage, serve} from './support.mjs';
+import {closeBrowser, launch, openPage, serve, startOffered} from './support.mjs';
 
 const root = path.resolve(process.env.PQN_WEB_SITE || '../../build-web');
 const desktop = path.resolve(process.env.PQN || '../../build/pqn');
@@ -31,7 +31,7 @@ const page = await openPage(browser);
 // The first load fills the cache; the second is timed.
 for (let load = 0; load < 2; ++load) {
   await page.goto(`${site.url}?window&trace`);
-  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+  await startOffered(page);
 }
 const clicked = Date.now();
 await page.click('#start');
@@ -67,5 +67,5 @@ for (const scene of onDesktop.scenes) {
   const row = (figures) => steps.map((step) => figures[`${step}_ms`].toFixed(2).padStart(8)).join('');
   console.log(`${String(scene.scene).padStart(5)} ${row(scene)}   | ${row(browserScene)}`);
 }
-await browser.close();
+await closeBrowser(browser);
 site.close();

@@ -10,7 +10,7 @@
 //   first of 30 intervals in a row each under 25 ms).
 //   node pacing.mjs          (PQN_WEB_SITE: the folder to serve, default build-web/)
 import path from 'node:path';
-import {launch, openPage, serve} from './support.mjs';
+import {closeBrowser, launch, openPage, serve, startOffered} from './support.mjs';
 
 const root = path.resolve(process.env.PQN_WEB_SITE || '../../build-web');
 const kSteadyIntervals = 30;
@@ -33,7 +33,7 @@ function figures(intervals) {
 // has ended, so that every traced frame has its animation frame.
 async function run(page, site, query, frames = 0) {
   await page.goto(`${site.url}?window&trace${query}`);
-  await page.waitForSelector('#start:not([hidden])', {timeout: 60000});
+  await startOffered(page);
   await page.evaluate(() => {
     Module.pqnFrameTimes = [];
     document.querySelector('#start').addEventListener('click', () => { window.pqnClickMs = performance.now(); },
@@ -86,5 +86,5 @@ for (let scene = 1; scene <= 9; ++scene) {
   const steadyMs = steady < gaps.length ? (times[steady] - started.clickMs).toFixed(0) : 'never';
   console.log(`| ${scene} | ${figures(gaps)} | ${(times[0] - started.clickMs).toFixed(0)} | ${steadyMs} |`);
 }
-await browser.close();
+await closeBrowser(browser);
 site.close();

@@ -1,7 +1,8 @@
 // What the browser tests share: a static server for a folder (with the MIME
 // types the page needs), Debian's Chromium started headless with software
-// WebGL or Firefox ESR, a PNG reader for the desktop's reference pictures, and the tile
-// comparison the desktop's show tests use.
+// WebGL or Firefox ESR, pages that are always closed, waits that say what the
+// page was doing when they fail, a PNG reader for the desktop's reference
+// pictures, and the tile comparison the desktop's show tests use.
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
@@ -38,18 +39,49 @@ export async function serve(root, missing = []) {
 // a display: headless it has no WebGL 2 on this kind of machine).
 export const kEngine = process.env.PQN_BROWSER || 'chromium';
 
+// A browser that stops answering fails the call in a minute rather than
+// puppeteer's default three.
+const kProtocolTimeoutMs = 60000;
+
+// Firefox's full-screen transitions put a window of their own over the
+// page for a moment; on a display with no window manager, pages opened and
+// closed in and out of full screen in quick succession can leave that
+// window counted as covering the browser, which stops the pages' frames.
+// The page's own full-screen requests stay: only the fades go.
+const kFirefoxPrefs = {
+  'media.autoplay.default': 0,
+  'full-screen-api.transition-duration.enter': '0 0',
+  'full-screen-api.transition-duration.leave': '0 0',
+  'full-screen-api.warning.timeout': 0,
+};
+
 export async function launch() {
   if (kEngine === 'firefox') {
     return puppeteer.launch({browser: 'firefox', executablePath: process.env.FIREFOX || '/usr/bin/firefox-esr',
-                             headless: false, extraPrefsFirefox: {'media.autoplay.default': 0}});
+                             headless: false, protocolTimeout: kProtocolTimeoutMs, extraPrefsFirefox: kFirefoxPrefs});
   }
   const webgl = process.env.PQN_WEBGL === 'swiftshader' ? ['--use-angle=swiftshader', '--enable-unsafe-swiftshader']
                                                          : ['--use-gl=angle', '--use-angle=gl-egl', '--ignore-gpu-blocklist'];
   return puppeteer.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
+    protocolTimeout: kProtocolTimeoutMs,
     args: ['--no-sandbox', ...webgl],
   });
+}
+
+// Closes the browser; one that does not close within half a minute is killed.
+export async function closeBrowser(browser) {
+  let timer;
+  const killed = new Promise((done) => {
+    timer = setTimeout(() => {
+      console.log('the browser did not close in 30 s: killed');
+      browser.process()?.kill('SIGKILL');
+      done();
+    }, 30000);
+  });
+  await Promise.race([browser.close(), killed]);
+  clearTimeout(timer);
 }
 
 // A page whose console errors and uncaught exceptions are collected.
@@ -63,6 +95,55 @@ export async function openPage(browser) {
   await page.setViewport({width: 800, height: 600});
   return page;
 }
+
+// Runs `body` on a new page of `owner` (a browser or one of its contexts)
+// and closes the page after it, whether `body` passed or not, so that a
+// failed test leaves no show running under the next one.
+export async function withPage(owner, body) {
+  const page = await openPage(owner);
+  try {
+    return await body(page);
+  } finally {
+    await page.close().catch(() => {});
+  }
+}
+
+// What a page was doing, for a failure's message: whether the browser shows
+// it and gives it frames, what the page says, and the last frame the program
+// traced. Asked with a bound of its own, as the page may not answer at all.
+async function pageState(page) {
+  const state = page.evaluate(() => {
+    let traced = '';
+    try { traced = FS.readFile('/trace.jsonl', {encoding: 'utf8'}); } catch (missing) { /* not opened yet */ }
+    const frames = traced.split('\n').filter((line) => line.includes('"type":"frame"'));
+    return new Promise((answered) => {
+      const framesGiven = new Promise((drawn) => requestAnimationFrame(() => drawn(true)));
+      const noFrame = new Promise((late) => setTimeout(() => late(false), 2000));
+      Promise.race([framesGiven, noFrame]).then((animating) => answered(
+        `visibility ${document.visibilityState}, focus ${document.hasFocus()}, frames given ${animating}, ` +
+        `status "${document.getElementById('status')?.textContent}", ` +
+        `sound ${globalThis.Module?.SDL2?.audioContext?.state}, last frame ${frames.at(-1) || 'none'}`));
+    });
+  });
+  const silence = new Promise((late) => setTimeout(() => late('the page did not answer in 10 s'), 10000));
+  return Promise.race([state.catch((error) => `the page could not be asked: ${error.message}`), silence]);
+}
+
+// Waits until `condition` (an expression, or a function called with
+// `args`) holds in the page; when it does not within `timeoutMs`, fails
+// saying what was awaited and what the page was doing. Polls on a timer,
+// not on the page's frames, so that a page given no frames still answers.
+export async function waitUntil(page, what, timeoutMs, condition, ...args) {
+  try {
+    await page.waitForFunction(condition, {timeout: timeoutMs, polling: 100}, ...args);
+  } catch (timeout) {
+    throw new Error(`${what}: not within ${timeoutMs / 1000} s (${timeout.message}); the page: ${await pageState(page)}`);
+  }
+}
+
+// Waits until the page offers its start button.
+export const startOffered = (page) =>
+  waitUntil(page, 'the start button', 60000, "document.querySelector('#start:not([hidden])') !== null");
 
 // An 8-bit RGB or RGBA PNG (not interlaced) as RGB rows, top first.
 export function readPng(file) {
