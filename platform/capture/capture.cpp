@@ -175,10 +175,10 @@ bool Active() { return S().active; }
 
 bool WantsBgra() { return S().active && S().sink->WantsBgra(); }
 
-void Frame(std::vector<uint8_t>&& pixels, int width, int height) {
+void Frame(std::vector<uint8_t>* pixels, int width, int height) {
     State& s = S();
     if (!s.active) return;
-    if (!s.sink->Frame(std::move(pixels), width, height, s.frames)) {
+    if (!s.sink->Frame(pixels, width, height, s.frames)) {
         s.active = false;
         s.failed = true;
         return;

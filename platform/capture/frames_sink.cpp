@@ -45,10 +45,10 @@ public:
 
     bool WantsBgra() const override { return false; }
 
-    bool Frame(std::vector<uint8_t>&& pixels, int widthPx, int heightPx, uint64_t index) override {
+    bool Frame(std::vector<uint8_t>* pixels, int widthPx, int heightPx, uint64_t index) override {
         char name[32];
         std::snprintf(name, sizeof name, "/frame-%06llu.png", static_cast<unsigned long long>(index));
-        if (WritePng(out_ + name, widthPx, heightPx, 3, pixels.data(), true)) return true;
+        if (WritePng(out_ + name, widthPx, heightPx, 3, pixels->data(), true)) return true;
         ReportOutputFailure(out_ + name, SystemReason());
         return false;
     }

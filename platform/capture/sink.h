@@ -17,8 +17,10 @@ public:
     // Frames for a video come as BGRA, for PNG files as RGB.
     virtual bool WantsBgra() const = 0;
     // Takes frame number `index`, its rows as GL reads them (bottom row first,
-    // tightly packed); false when the sink can take no more frames.
-    virtual bool Frame(std::vector<uint8_t>&& pixels, int widthPx, int heightPx, uint64_t index) = 0;
+    // tightly packed); false when the sink can take no more frames. A sink
+    // that keeps the pixels leaves in their place a buffer it is done with
+    // (or none), for the next frame to be read into.
+    virtual bool Frame(std::vector<uint8_t>* pixels, int widthPx, int heightPx, uint64_t index) = 0;
     virtual void Sound(const int16_t* stereo, size_t frames) = 0;
     // Completes the files, `soundFrames` of sound having been given; false
     // when the output could not be made.

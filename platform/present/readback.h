@@ -16,7 +16,8 @@ struct FrameReader {
     // start-up frame is not a show frame.
     PixelOrder (*wants)(bool showFrame, bool musicStarted);
     // The frame's rows as GL reads them, bottom row first, tightly packed;
-    // the pixels may be taken.
+    // a reader that keeps the pixels leaves another buffer (or none) in their
+    // place, and whatever is left is read into next frame.
     void (*take)(std::vector<uint8_t>* pixels, int widthPx, int heightPx, int scene);
 };
 void AddFrameReader(const FrameReader& reader);

@@ -30,7 +30,7 @@ sdl::PixelOrder CaptureWants(bool showFrame, bool) {
 }
 
 void CaptureTakes(std::vector<uint8_t>* pixels, int widthPx, int heightPx, int) {
-    capture::Frame(std::move(*pixels), widthPx, heightPx);
+    capture::Frame(pixels, widthPx, heightPx);
 }
 
 // The benchmark times every frame once the music plays, read back as a

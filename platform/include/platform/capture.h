@@ -21,7 +21,8 @@ bool Active();
 // Frames for a video come as BGRA, for PNG files as RGB.
 bool WantsBgra();
 // Takes a frame's rows as GL reads them: bottom row first, tightly packed.
-void Frame(std::vector<uint8_t>&& pixels, int width, int height);
+// Pixels it keeps are replaced by a buffer it is done with, or none.
+void Frame(std::vector<uint8_t>* pixels, int width, int height);
 void Audio(const int16_t* stereo, size_t frames);
 // Completes the files; what was captured before an interruption stays playable.
 void Finish(bool interrupted);
