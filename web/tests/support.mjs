@@ -39,10 +39,6 @@ export async function serve(root, missing = []) {
 // a display: headless it has no WebGL 2 on this kind of machine).
 export const kEngine = process.env.PQN_BROWSER || 'chromium';
 
-// A browser that stops answering fails the call in a minute rather than
-// puppeteer's default three.
-const kProtocolTimeoutMs = 60000;
-
 // Firefox's full-screen transitions put a window of their own over the
 // page for a moment; on a display with no window manager, pages opened and
 // closed in and out of full screen in quick succession can leave that
@@ -58,14 +54,13 @@ const kFirefoxPrefs = {
 export async function launch() {
   if (kEngine === 'firefox') {
     return puppeteer.launch({browser: 'firefox', executablePath: process.env.FIREFOX || '/usr/bin/firefox-esr',
-                             headless: false, protocolTimeout: kProtocolTimeoutMs, extraPrefsFirefox: kFirefoxPrefs});
+                             headless: false, extraPrefsFirefox: kFirefoxPrefs});
   }
   const webgl = process.env.PQN_WEBGL === 'swiftshader' ? ['--use-angle=swiftshader', '--enable-unsafe-swiftshader']
                                                          : ['--use-gl=angle', '--use-angle=gl-egl', '--ignore-gpu-blocklist'];
   return puppeteer.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
-    protocolTimeout: kProtocolTimeoutMs,
     args: ['--no-sandbox', ...webgl],
   });
 }
