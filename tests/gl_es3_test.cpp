@@ -422,4 +422,85 @@ TEST_F(GlDrawTest, ADisplayListRecordedOnceReplaysAlikeFromItsOwnCopy) {
     glDeleteLists(list, 1);
 }
 
+
+// A lit square (two triangles, normal 0 0 1) recorded from arrays into a list.
+GLuint LitSquareList() {
+    static const float corners[] = {-0.2f, -0.2f, 0, 0.2f, -0.2f, 0, 0.2f, 0.2f, 0, -0.2f, 0.2f, 0};
+    static const float normals[] = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
+    const GLuint indices[] = {0, 1, 2, 0, 2, 3};
+    GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, corners);
+    glNormalPointer(GL_FLOAT, 0, normals);
+    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, indices);
+    glEndList();
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    return list;
+}
+
+// Replays of a list, each under its own transform, lit by a light that sits
+// still in eye space: turned and stretched ones light as when each is drawn
+// alone, and all of them go as one draw; unlit, each keeps the colour it was
+// called with. A lone replay keeps its own transform though the modelview
+// changes before it is drawn.
+TEST_F(GlDrawTest, ReplaysOfAListUnderTheirOwnTransformsDrawAsEachWouldAlone) {
+    GLuint list = LitSquareList();
+    LightQuadWithLight0(0.1f);
+    SetLight(GL_LIGHT0, GL_POSITION, 0.3f, 0.2f, 1, 1);
+    auto replays = [list](bool eachAlone) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        for (int i = 0; i < 4; ++i) {
+            glLoadIdentity();
+            glTranslatef(-0.6f + 0.4f * i, 0.5f, 0);
+            glRotatef(25.0f * i, 0.3f, 1, 0);
+            glScalef(1, 1 + 0.5f * i, 2);
+            glCallList(list);
+            if (eachAlone) glFlush();
+        }
+        glLoadIdentity();
+        glFlush();
+        std::vector<unsigned char> pixels(640 * 480 * 4);
+        glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    std::vector<unsigned char> alone = replays(true);
+    uint64_t drawsBefore = platform::costs::Counted().draws;
+    std::vector<unsigned char> together = replays(false);
+    if (!OnFixedFunction()) {
+        EXPECT_EQ(platform::costs::Counted().draws - drawsBefore, 1u);
+    }
+    size_t lit = 0, differing = 0;
+    for (size_t i = 0; i < alone.size(); ++i) {
+        lit += alone[i] > 0 && i % 4 == 0;
+        differing += std::abs(alone[i] - together[i]) > 1;
+    }
+    EXPECT_GT(lit, 4000u);
+    EXPECT_EQ(differing, 0u);
+
+    glDisable(GL_LIGHTING);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glTranslatef(-0.5f, -0.5f, 0);
+    glColor3f(1, 0, 0);
+    glCallList(list);
+    glLoadIdentity();
+    glTranslatef(0.5f, -0.5f, 0);
+    glColor3f(0, 1, 0);
+    glCallList(list);
+    glLoadIdentity();
+    ExpectPixel(test::PixelAt(160, 360), 255, 0, 0);
+    ExpectPixel(test::PixelAt(480, 360), 0, 255, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glTranslatef(0.5f, 0.5f, 0);
+    glColor3f(0, 0, 1);
+    glCallList(list);
+    glLoadIdentity();
+    glColor3f(1, 1, 1);
+    ExpectPixel(test::PixelAt(480, 120), 0, 0, 255);
+    ExpectPixel(test::PixelAt(320, 240), 0, 0, 0);
+    glDeleteLists(list, 1);
+}
+
 }  // namespace

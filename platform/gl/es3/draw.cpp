@@ -7,11 +7,19 @@
 // alike (triangles, lines or points, under the same state) are gathered into
 // one buffer and go to the driver as one draw when the state changes: each
 // vertex carries its colour and texture coordinate, so nothing else can tell
-// them apart. While a list is recorded, its draws go into it and everything
-// else (client state among it) is carried out at once; the program records
-// nothing but draws.
+// them apart. Replays of lists' small draws of triangles, one after the
+// other under the same state, are gathered likewise even where the modelview
+// changes between them: their vertices are transformed to eye space on the
+// CPU (positions by the modelview, normals by its inverse transpose, as the
+// shaders do) and drawn as one draw with the identity modelview, so that a
+// wall of objects, each under its own transform, costs one draw. A lone
+// replay is drawn from its buffer, as recorded. While a list is recorded, its
+// draws go into it and everything else (client state among it) is carried
+// out at once; the program records nothing but draws.
 #include <algorithm>
 #include <cstddef>
+#include <utility>
+#include <vector>
 
 #include "gl/es3/es3_calls.h"
 #include "gl/es3/programs.h"
@@ -21,6 +29,13 @@
 namespace platform::gl::es3 {
 
 namespace {
+
+// A list's draw of at most this many vertices keeps them on the CPU too, to
+// be gathered with other replays; a larger one is cheaper replayed from its
+// buffer than transformed on the CPU at every replay.
+constexpr size_t kGatheredDrawVerticesMost = 1024;
+// Gathered replays go to the driver once they have this many vertices.
+constexpr size_t kGatheredVerticesMost = 65536;
 
 // Where each attribute lies in a buffer: offset in bytes and stride; size 0 when absent.
 struct AttributeLayout {
@@ -90,10 +105,10 @@ void Release(const ListDraw& draw) {
 }
 
 // A draw made now: into the list being recorded, or drawn and let go.
-void DrawOrRecord(const ListDraw& draw) {
+void DrawOrRecord(ListDraw draw) {
     State& s = Current();
     if (s.compiling) {
-        s.lists[s.compiling].push_back(draw);
+        s.lists[s.compiling].push_back(std::move(draw));
         return;
     }
     Submit(draw);
@@ -141,6 +156,127 @@ void SetUpStream(State& s) {
     Point(kTexCoordAttribute, ImmediateAttribute(2, offsetof(ImmediateVertex, texCoord)));
 }
 
+// The vertex array gathered replays draw from, its buffer refilled at each draw.
+void SetUpGathered(State& s) {
+    glGenVertexArrays(1, &s.gatheredArray);
+    glGenBuffers(1, &s.gatheredBuffer);
+    BindVertexArray(s.gatheredArray);
+    glBindBuffer(GL_ARRAY_BUFFER, s.gatheredBuffer);
+    auto at = [](GLint size, size_t offset) { return AttributeLayout{size, offset, sizeof(EyeVertex)}; };
+    Point(kPositionAttribute, at(4, offsetof(EyeVertex, position)));
+    Point(kColorAttribute, at(4, offsetof(EyeVertex, color)));
+    Point(kTexCoordAttribute, at(2, offsetof(EyeVertex, texCoord)));
+    Point(kNormalAttribute, at(3, offsetof(EyeVertex, normal)));
+}
+
+// The triangles `order` picks from the enabled arrays, as a list keeps them
+// on the CPU: positions padded to (x y 0 1), what no array gives zero.
+std::vector<ObjectVertex> TrianglesOf(const State& s, const std::vector<GLuint>& order) {
+    auto read = [](const ClientArray& array, GLuint index, float* out, GLint most) {
+        if (!array.enabled || !array.pointer) return;
+        size_t strideFloats = array.stride ? static_cast<size_t>(array.stride) / sizeof(float) : static_cast<size_t>(array.size);
+        for (GLint i = 0; i < std::min(array.size, most); ++i) out[i] = array.pointer[index * strideFloats + static_cast<size_t>(i)];
+    };
+    std::vector<ObjectVertex> triangles(order.size(), ObjectVertex{{0, 0, 0, 1}, {0, 0, 0}, {0, 0}});
+    for (size_t i = 0; i < order.size(); ++i) {
+        read(s.vertexArray, order[i], triangles[i].position, 4);
+        read(s.normalArray, order[i], triangles[i].normal, 3);
+        read(s.texCoordArray, order[i], triangles[i].texCoord, 2);
+    }
+    return triangles;
+}
+
+// Appends a replay's triangles in eye space, with the current values it was
+// called with where its arrays gave none.
+void AppendInEyeSpace(const ListDraw& draw, const Replay& replay, std::vector<EyeVertex>* out) {
+    Matrix3 normals = NormalMatrix(replay.modelview);
+    const float* n = normals.m;
+    for (const ObjectVertex& v : draw.triangles) {
+        EyeVertex e;
+        Vector4 eye = Transform(replay.modelview, {v.position[0], v.position[1], v.position[2], v.position[3]});
+        e.position[0] = eye.x, e.position[1] = eye.y, e.position[2] = eye.z, e.position[3] = eye.w;
+        std::copy(replay.color, replay.color + 4, e.color);
+        const float* texCoord = draw.hasTexCoords ? v.texCoord : replay.texCoord;
+        e.texCoord[0] = texCoord[0], e.texCoord[1] = texCoord[1];
+        const float* normal = draw.hasNormals ? v.normal : replay.normal;
+        for (int row = 0; row < 3; ++row) e.normal[row] = n[row] * normal[0] + n[3 + row] * normal[1] + n[6 + row] * normal[2];
+        out->push_back(e);
+    }
+}
+
+// What a replay keeps of the state: the modelview and the current values.
+Replay Snapshot(const State& s, GLuint list, size_t index) {
+    Replay replay{list, index, s.modelview, {}, {}, {}};
+    std::copy(s.color, s.color + 4, replay.color);
+    std::copy(s.texCoord, s.texCoord + 2, replay.texCoord);
+    std::copy(s.normal, s.normal + 3, replay.normal);
+    return replay;
+}
+
+void Restore(State& s, const Replay& kept) {
+    s.modelview = kept.modelview;
+    std::copy(kept.color, kept.color + 4, s.color);
+    std::copy(kept.texCoord, kept.texCoord + 2, s.texCoord);
+    std::copy(kept.normal, kept.normal + 3, s.normal);
+    ++s.transformSerial;
+}
+
+// Draws with the state as it was when the replay was called, then puts the
+// state back.
+void SubmitAsCalled(const ListDraw& draw, const Replay& replay) {
+    State& s = Current();
+    Replay now = Snapshot(s, 0, 0);
+    Restore(s, replay);
+    Submit(draw);
+    Restore(s, now);
+}
+
+// Draws the waiting replays: a lone one from its buffer, more as one draw.
+void DrawReplays() {
+    State& s = Current();
+    if (s.replays.empty()) return;
+    if (s.replays.size() == 1) {
+        const Replay& replay = s.replays[0];
+        SubmitAsCalled(s.lists[replay.list][replay.draw], replay);
+        s.replays.clear();
+        return;
+    }
+    s.gathered.clear();
+    for (const Replay& replay : s.replays) AppendInEyeSpace(s.lists[replay.list][replay.draw], replay, &s.gathered);
+    s.replays.clear();
+    if (!s.gatheredArray) SetUpGathered(s);
+    glBindBuffer(GL_ARRAY_BUFFER, s.gatheredBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.gathered.size() * sizeof(EyeVertex)), s.gathered.data(),
+                 GL_STREAM_DRAW);
+    ++costs::Counted().bufferUploads;
+    ListDraw draw;
+    draw.vertexArray = s.gatheredArray;
+    draw.count = static_cast<GLsizei>(s.gathered.size());
+    draw.hasColors = draw.hasTexCoords = draw.hasNormals = true;
+    Matrix4 modelview = s.modelview;
+    s.modelview = Identity();
+    ++s.transformSerial;
+    Submit(draw);
+    s.modelview = modelview;
+    ++s.transformSerial;
+}
+
+// Puts a replay of a list's draw with the ones waiting, or, when it keeps
+// nothing on the CPU, draws them and it.
+void ReplayDraw(GLuint list, size_t index) {
+    State& s = Current();
+    const ListDraw& draw = s.lists[list][index];
+    if (draw.triangles.empty()) {
+        DrawReplays();
+        Submit(draw);
+        return;
+    }
+    size_t waiting = 0;
+    for (const Replay& replay : s.replays) waiting += s.lists[replay.list][replay.draw].triangles.size();
+    if (waiting + draw.triangles.size() > kGatheredVerticesMost) DrawReplays();
+    s.replays.push_back(Snapshot(s, list, index));
+}
+
 // Copies `count` vertices of an enabled client array, `size` floats each, after `out`.
 void AppendArray(const ClientArray& array, size_t count, std::vector<float>* out) {
     size_t strideFloats = array.stride ? static_cast<size_t>(array.stride) / sizeof(float) : static_cast<size_t>(array.size);
@@ -163,6 +299,11 @@ void Submit(const ListDraw& draw) {
 }
 
 void DrawBatch() {
+    DrawImmediateBatch();
+    DrawReplays();
+}
+
+void DrawImmediateBatch() {
     State& s = Current();
     if (s.inBegin) return;
     GLenum mode = s.batchMode;
@@ -189,11 +330,13 @@ void ReleaseDrawBuffers() {
     s.lists.clear();
     s.batch.clear();
     s.batchMode = 0;
-    if (!s.streamArray) return;
+    s.replays.clear();
     BindVertexArray(0);
-    glDeleteVertexArrays(1, &s.streamArray);
-    glDeleteBuffers(1, &s.streamBuffer);
-    s.streamArray = s.streamBuffer = 0;
+    for (GLuint* vertexArray : {&s.streamArray, &s.gatheredArray})
+        if (*vertexArray) glDeleteVertexArrays(1, vertexArray);
+    for (GLuint* buffer : {&s.streamBuffer, &s.gatheredBuffer})
+        if (*buffer) glDeleteBuffers(1, buffer);
+    s.streamArray = s.streamBuffer = s.gatheredArray = s.gatheredBuffer = 0;
 }
 
 }  // namespace platform::gl::es3
@@ -208,7 +351,8 @@ void Begin(GLenum mode) {
     if (s.compiling) {
         s.immediate.clear();
     } else {
-        if (s.batchMode != DrawnMode(mode) || !Joins(mode)) DrawBatch();
+        DrawReplays();
+        if (s.batchMode != DrawnMode(mode) || !Joins(mode)) DrawImmediateBatch();
         s.batchMode = DrawnMode(mode);
         s.primitiveStart = s.batch.size();
     }
@@ -324,13 +468,18 @@ void DrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices
         texCoord = {s.texCoordArray.size, data.size() * sizeof(float), 0};
         AppendArray(s.texCoordArray, vertices, &data);
     }
-    DrawOrRecord(MakeDraw(DrawnMode(mode), data.data(), data.size() * sizeof(float), order,
-                          static_cast<GLsizei>(order.size()), position, {}, texCoord, normal));
+    ListDraw draw = MakeDraw(DrawnMode(mode), data.data(), data.size() * sizeof(float), order,
+                             static_cast<GLsizei>(order.size()), position, {}, texCoord, normal);
+    if (s.compiling && draw.mode == GL_TRIANGLES && order.size() <= kGatheredDrawVerticesMost)
+        draw.triangles = TrianglesOf(s, order);
+    DrawOrRecord(std::move(draw));
 }
 
+// The lists change: the replays waiting for them are drawn first.
 GLuint GenLists(GLsizei range) {
     State& s = Current();
     if (range <= 0) return 0;
+    DrawBatch();
     GLuint first = s.nextList;
     s.nextList += static_cast<GLuint>(range);
     s.lists.resize(s.nextList);
@@ -339,6 +488,7 @@ GLuint GenLists(GLsizei range) {
 
 void DeleteLists(GLuint list, GLsizei range) {
     State& s = Current();
+    DrawBatch();
     for (GLsizei i = 0; i < range && list + static_cast<GLuint>(i) < s.lists.size(); ++i) {
         std::vector<ListDraw>& draws = s.lists[list + static_cast<GLuint>(i)];
         for (const ListDraw& draw : draws) Release(draw);
@@ -360,8 +510,8 @@ void EndList() { Current().compiling = 0; }
 void CallList(GLuint list) {
     State& s = Current();
     if (list >= s.lists.size()) return;
-    DrawBatch();
-    for (const ListDraw& draw : s.lists[list]) Submit(draw);
+    DrawImmediateBatch();
+    for (size_t i = 0; i < s.lists[list].size(); ++i) ReplayDraw(list, i);
 }
 
 }  // namespace platform::gl::es3::calls

@@ -45,7 +45,8 @@ static void SetCurrent(const Matrix4& to) {
     State& s = Current();
     Matrix4* matrix = CurrentMatrix(s);
     if (SameMatrix(*matrix, to)) return;
-    DrawBatch();
+    if (s.matrixMode == kModelviewMatrix) DrawImmediateBatch();
+    else DrawBatch();
     *matrix = to;
     ++s.transformSerial;
 }

@@ -2,8 +2,8 @@
 // the three matrices, the current colour, texture coordinate and normal,
 // two lights and the material, the switches GL's fixed function has and
 // ES 3.0 does not, the client arrays, the vertices between glBegin and
-// glEnd gathered into one draw, and the display lists as buffers on the
-// GPU. Plain data; the calls
+// glEnd gathered into one draw, the display lists as buffers on the GPU,
+// and the replays of lists waiting to be drawn together. Plain data; the calls
 // in es3_calls.cpp and draw.cpp change it, programs.cpp hands it to the shaders.
 #pragma once
 
@@ -68,8 +68,25 @@ struct ImmediateVertex {
     float texCoord[2];
 };
 
+// A vertex of a list's triangles as the arrays gave it (what they did not
+// give is zero), and as several replays of lists are drawn together: in eye
+// space, with all it is drawn with.
+struct ObjectVertex {
+    float position[4];
+    float normal[3];
+    float texCoord[2];
+};
+struct EyeVertex {
+    float position[4];
+    float color[4];
+    float texCoord[2];
+    float normal[3];
+};
+
 // One draw a display list replays: its vertices in a buffer of their own,
 // with what they carry; what they do not carry comes from the current state.
+// A small draw of triangles from arrays keeps them on the CPU as well, so
+// that replays under other transforms can be drawn together.
 struct ListDraw {
     GLuint vertexArray = 0;
     GLuint vertexBuffer = 0;
@@ -79,6 +96,18 @@ struct ListDraw {
     bool hasColors = false;
     bool hasTexCoords = false;
     bool hasNormals = false;
+    std::vector<ObjectVertex> triangles;  // empty: replayed from its buffer only
+};
+
+// A replay of a list's draw waiting to be drawn: where the draw is, and the
+// modelview and current values it was called with.
+struct Replay {
+    GLuint list = 0;
+    size_t draw = 0;
+    Matrix4 modelview;
+    float color[4];
+    float texCoord[2];
+    float normal[3];
 };
 
 struct State {
@@ -114,6 +143,13 @@ struct State {
     size_t primitiveStart = 0;
     std::vector<ImmediateVertex> quadCorners;  // room for turning quads into triangles
     GLuint streamArray = 0, streamBuffer = 0;  // what immediate mode draws from
+    // Replays of lists' small draws called since the state last changed
+    // (matrices aside). One is drawn as it is; more are transformed to eye
+    // space here and go to the driver as one draw with the identity
+    // modelview, whatever transform each was called under.
+    std::vector<Replay> replays;
+    std::vector<EyeVertex> gathered;
+    GLuint gatheredArray = 0, gatheredBuffer = 0;  // what the gathered replays draw from
 
     // What ES holds now, so that a draw changes only what differs.
     GLuint boundVertexArray = 0;
@@ -136,9 +172,12 @@ void ResetState();
 // for it, its uniforms, and the current values of what the vertices do not
 // carry (see draw.cpp).
 void Submit(const ListDraw& draw);
-// Draws the immediate-mode primitives gathered so far, if any, as one draw.
-// Every call that changes what a draw depends on calls it first.
+// Draws what waits: the immediate-mode primitives gathered so far, or the
+// replays of lists. Every call that changes what a draw depends on calls it
+// first; a change of the modelview calls DrawImmediateBatch only, as the
+// replays keep the modelview each was called with.
 void DrawBatch();
+void DrawImmediateBatch();
 // Lets go of the lists' buffers and immediate mode's (before the context goes).
 void ReleaseDrawBuffers();
 
