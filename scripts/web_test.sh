@@ -15,16 +15,16 @@ command -v npm > /dev/null || ensure_packages npm
 cd web/tests
 npm ci --no-audit --no-fund --loglevel=error
 status=0
-# Each test may take 5 minutes and each run of them 20, so that a browser
-# that stops answering fails its run, with the output so far, and the runs
-# after it still come.
+# Each run of the tests may take 20 minutes, so that a browser that stops
+# answering fails its run, with the output so far, and the runs after it
+# still come.
 bounded() {  # command...
   local code=0
   timeout -k 30 1200 "$@" || code=$?
   if [ "$code" -eq 124 ] || [ "$code" -eq 137 ]; then echo "stopped after 20 minutes: $*"; fi
   return "$code"
 }
-tests=(node --test --test-timeout=300000)
+tests=(node --test)
 echo "browser tests in Chromium"
 bounded "${tests[@]}" || status=1
 
