@@ -169,13 +169,18 @@ void SetUpGathered(State& s) {
     Point(kNormalAttribute, at(3, offsetof(EyeVertex, normal)));
 }
 
+// The floats from one vertex of a client array to the next.
+size_t StrideFloats(const ClientArray& array) {
+    return array.stride ? static_cast<size_t>(array.stride) / sizeof(float) : static_cast<size_t>(array.size);
+}
+
 // The triangles `order` picks from the enabled arrays, as a list keeps them
 // on the CPU: positions padded to (x y 0 1), what no array gives zero.
 std::vector<ObjectVertex> TrianglesOf(const State& s, const std::vector<GLuint>& order) {
     auto read = [](const ClientArray& array, GLuint index, float* out, GLint most) {
         if (!array.enabled || !array.pointer) return;
-        size_t strideFloats = array.stride ? static_cast<size_t>(array.stride) / sizeof(float) : static_cast<size_t>(array.size);
-        for (GLint i = 0; i < std::min(array.size, most); ++i) out[i] = array.pointer[index * strideFloats + static_cast<size_t>(i)];
+        const float* vertex = array.pointer + index * StrideFloats(array);
+        for (GLint i = 0; i < std::min(array.size, most); ++i) out[i] = vertex[i];
     };
     std::vector<ObjectVertex> triangles(order.size(), ObjectVertex{{0, 0, 0, 1}, {0, 0, 0}, {0, 0}});
     for (size_t i = 0; i < order.size(); ++i) {
@@ -221,8 +226,9 @@ void Restore(State& s, const Replay& kept) {
     ++s.transformSerial;
 }
 
-// Draws with the state as it was when the replay was called, then puts the
-// state back.
+// Draws with the modelview and current values `replay` holds (those it was
+// called with, or the identity for replays gathered in eye space), then puts
+// the state's own back.
 void SubmitAsCalled(const ListDraw& draw, const Replay& replay) {
     State& s = Current();
     Replay now = Snapshot(s, 0, 0);
@@ -239,11 +245,13 @@ void DrawReplays() {
         const Replay& replay = s.replays[0];
         SubmitAsCalled(s.lists[replay.list][replay.draw], replay);
         s.replays.clear();
+        s.replayVertices = 0;
         return;
     }
     s.gathered.clear();
     for (const Replay& replay : s.replays) AppendInEyeSpace(s.lists[replay.list][replay.draw], replay, &s.gathered);
     s.replays.clear();
+    s.replayVertices = 0;
     if (!s.gatheredArray) SetUpGathered(s);
     glBindBuffer(GL_ARRAY_BUFFER, s.gatheredBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.gathered.size() * sizeof(EyeVertex)), s.gathered.data(),
@@ -253,12 +261,9 @@ void DrawReplays() {
     draw.vertexArray = s.gatheredArray;
     draw.count = static_cast<GLsizei>(s.gathered.size());
     draw.hasColors = draw.hasTexCoords = draw.hasNormals = true;
-    Matrix4 modelview = s.modelview;
-    s.modelview = Identity();
-    ++s.transformSerial;
-    Submit(draw);
-    s.modelview = modelview;
-    ++s.transformSerial;
+    Replay inEyeSpace = Snapshot(s, 0, 0);
+    inEyeSpace.modelview = Identity();
+    SubmitAsCalled(draw, inEyeSpace);
 }
 
 // Puts a replay of a list's draw with the ones waiting, or, when it keeps
@@ -271,15 +276,14 @@ void ReplayDraw(GLuint list, size_t index) {
         Submit(draw);
         return;
     }
-    size_t waiting = 0;
-    for (const Replay& replay : s.replays) waiting += s.lists[replay.list][replay.draw].triangles.size();
-    if (waiting + draw.triangles.size() > kGatheredVerticesMost) DrawReplays();
+    if (s.replayVertices + draw.triangles.size() > kGatheredVerticesMost) DrawReplays();
     s.replays.push_back(Snapshot(s, list, index));
+    s.replayVertices += draw.triangles.size();
 }
 
 // Copies `count` vertices of an enabled client array, `size` floats each, after `out`.
 void AppendArray(const ClientArray& array, size_t count, std::vector<float>* out) {
-    size_t strideFloats = array.stride ? static_cast<size_t>(array.stride) / sizeof(float) : static_cast<size_t>(array.size);
+    size_t strideFloats = StrideFloats(array);
     for (size_t i = 0; i < count; ++i)
         out->insert(out->end(), array.pointer + i * strideFloats, array.pointer + i * strideFloats + array.size);
 }
@@ -331,6 +335,7 @@ void ReleaseDrawBuffers() {
     s.batch.clear();
     s.batchMode = 0;
     s.replays.clear();
+    s.replayVertices = 0;
     BindVertexArray(0);
     for (GLuint* vertexArray : {&s.streamArray, &s.gatheredArray})
         if (*vertexArray) glDeleteVertexArrays(1, vertexArray);

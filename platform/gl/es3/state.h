@@ -148,6 +148,7 @@ struct State {
     // space here and go to the driver as one draw with the identity
     // modelview, whatever transform each was called under.
     std::vector<Replay> replays;
+    size_t replayVertices = 0;  // theirs in all
     std::vector<EyeVertex> gathered;
     GLuint gatheredArray = 0, gatheredBuffer = 0;  // what the gathered replays draw from
 
