@@ -10,12 +10,13 @@
 //   first of 30 intervals in a row each under 25 ms).
 //   node pacing.mjs          (PQN_WEB_SITE: the folder to serve, default build-web/)
 import path from 'node:path';
-import {closeBrowser, launch, openPage, serve, startOffered} from './support.mjs';
+import {closeBrowser, launch, openPage, pageState, serve, startOffered} from './support.mjs';
 
 const root = path.resolve(process.env.PQN_WEB_SITE || '../../build-web');
 const kSteadyIntervals = 30;
 const kSteadyMs = 25;
 const kSceneRunFrames = 600;
+const kStalledMs = 30000;
 
 function percentile(sorted, p) {
   return sorted[Math.min(sorted.length - 1, Math.floor(p * sorted.length))];
@@ -40,11 +41,23 @@ async function run(page, site, query, frames = 0) {
                                                       {capture: true, once: true});
   });
   await page.click('#start');
-  const shown = `FS.analyzePath('/trace.jsonl').exists && ` +
-                `FS.readFile('/trace.jsonl', {encoding: 'utf8'}).split('"type":"frame"').length > ${frames}`;
-  // The whole show takes three and a half minutes, longer than one call to the page may.
-  while (!(await page.evaluate(`window.pqnEnded !== undefined || (${frames} > 0 && ${shown})`)))
+  // The whole show takes three and a half minutes, longer than one call to
+  // the page may, so the page is asked twice a second; a page whose traced
+  // frames stop coming for half a minute (Firefox on Xvfb has stopped giving
+  // a page animation frames) ends the run with what the page was doing.
+  const traced = `FS.analyzePath('/trace.jsonl').exists ? ` +
+                 `FS.readFile('/trace.jsonl', {encoding: 'utf8'}).split('"type":"frame"').length - 1 : 0`;
+  let count = -1, changedMs = Date.now();
+  for (;;) {
+    const now = await page.evaluate(`({ended: window.pqnEnded !== undefined, traced: ${traced}})`);
+    if (now.ended || (frames > 0 && now.traced >= frames)) break;
+    if (now.traced !== count) [count, changedMs] = [now.traced, Date.now()];
+    if (Date.now() - changedMs > kStalledMs) {
+      throw new Error(`${query || 'the whole show'}: no frame traced for ${kStalledMs / 1000} s after ${count}; ` +
+                      `the page: ${await pageState(page)}`);
+    }
     await new Promise((later) => setTimeout(later, 500));
+  }
   if (frames) {
     await page.keyboard.press('Escape');
     await page.waitForFunction('window.pqnEnded !== undefined', {timeout: 60000});

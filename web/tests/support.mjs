@@ -106,7 +106,7 @@ export async function withPage(owner, body) {
 // What a page was doing, for a failure's message: whether the browser shows
 // it and gives it frames, what the page says, and the last frame the program
 // traced. Asked with a bound of its own, as the page may not answer at all.
-async function pageState(page) {
+export async function pageState(page) {
   const state = page.evaluate(() => {
     let traced = '';
     try { traced = FS.readFile('/trace.jsonl', {encoding: 'utf8'}); } catch (missing) { /* not opened yet */ }
