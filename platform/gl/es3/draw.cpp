@@ -237,6 +237,31 @@ void SubmitAsCalled(const ListDraw& draw, const Replay& replay) {
     Restore(s, now);
 }
 
+// Uploads `bytes` of vertices to a stream buffer and gives a draw of its
+// `count` vertices through `vertexArray`.
+ListDraw StreamedDraw(GLuint vertexArray, GLuint buffer, const void* vertices, size_t bytes, size_t count) {
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), vertices, GL_STREAM_DRAW);
+    ++costs::Counted().bufferUploads;
+    ListDraw draw;
+    draw.vertexArray = vertexArray;
+    draw.count = static_cast<GLsizei>(count);
+    return draw;
+}
+
+// Draws the waiting replays, transformed to eye space, as one draw.
+void DrawGathered(State& s) {
+    s.gathered.clear();
+    for (const Replay& replay : s.replays) AppendInEyeSpace(s.lists[replay.list][replay.draw], replay, &s.gathered);
+    if (!s.gatheredArray) SetUpGathered(s);
+    ListDraw draw = StreamedDraw(s.gatheredArray, s.gatheredBuffer, s.gathered.data(),
+                                 s.gathered.size() * sizeof(EyeVertex), s.gathered.size());
+    draw.hasColors = draw.hasTexCoords = draw.hasNormals = true;
+    Replay inEyeSpace = Snapshot(s, 0, 0);
+    inEyeSpace.modelview = Identity();
+    SubmitAsCalled(draw, inEyeSpace);
+}
+
 // Draws the waiting replays: a lone one from its buffer, more as one draw.
 void DrawReplays() {
     State& s = Current();
@@ -244,26 +269,11 @@ void DrawReplays() {
     if (s.replays.size() == 1) {
         const Replay& replay = s.replays[0];
         SubmitAsCalled(s.lists[replay.list][replay.draw], replay);
-        s.replays.clear();
-        s.replayVertices = 0;
-        return;
+    } else {
+        DrawGathered(s);
     }
-    s.gathered.clear();
-    for (const Replay& replay : s.replays) AppendInEyeSpace(s.lists[replay.list][replay.draw], replay, &s.gathered);
     s.replays.clear();
     s.replayVertices = 0;
-    if (!s.gatheredArray) SetUpGathered(s);
-    glBindBuffer(GL_ARRAY_BUFFER, s.gatheredBuffer);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.gathered.size() * sizeof(EyeVertex)), s.gathered.data(),
-                 GL_STREAM_DRAW);
-    ++costs::Counted().bufferUploads;
-    ListDraw draw;
-    draw.vertexArray = s.gatheredArray;
-    draw.count = static_cast<GLsizei>(s.gathered.size());
-    draw.hasColors = draw.hasTexCoords = draw.hasNormals = true;
-    Replay inEyeSpace = Snapshot(s, 0, 0);
-    inEyeSpace.modelview = Identity();
-    SubmitAsCalled(draw, inEyeSpace);
 }
 
 // Puts a replay of a list's draw with the ones waiting, or, when it keeps
@@ -314,14 +324,9 @@ void DrawImmediateBatch() {
     s.batchMode = 0;
     if (s.batch.empty()) return;
     if (!s.streamArray) SetUpStream(s);
-    glBindBuffer(GL_ARRAY_BUFFER, s.streamBuffer);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.batch.size() * sizeof(ImmediateVertex)), s.batch.data(),
-                 GL_STREAM_DRAW);
-    ++costs::Counted().bufferUploads;
-    ListDraw draw;
-    draw.vertexArray = s.streamArray;
+    ListDraw draw = StreamedDraw(s.streamArray, s.streamBuffer, s.batch.data(),
+                                 s.batch.size() * sizeof(ImmediateVertex), s.batch.size());
     draw.mode = mode;
-    draw.count = static_cast<GLsizei>(s.batch.size());
     draw.hasColors = draw.hasTexCoords = true;
     s.batch.clear();
     Submit(draw);
