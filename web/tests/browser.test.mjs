@@ -10,7 +10,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import {after, afterEach, before, beforeEach, test} from 'node:test';
-import {closeBrowser, kEngine, launch, readPng, serve, startOffered, waitUntil, withPage, worstTile} from './support.mjs';
+import {closeBrowser, kEngine, kTraced, launch, readPng, serve, startOffered, waitUntil, withPage, worstTile} from './support.mjs';
 
 // PQN_SOUND=none: the browser has no sound output (Firefox with no sound
 // server, whose AudioContext stays suspended). Otherwise it plays: Chromium
@@ -65,8 +65,6 @@ function browserTest(name, ...rest) {
   });
 }
 
-// An expression for the page: the program's trace so far (empty before the program has opened it).
-const kTraced = "(() => { try { return FS.readFile('/trace.jsonl', {encoding: 'utf8'}); } catch (missing) { return ''; } })()";
 // An expression: the page's AudioContext runs.
 const kSoundRuns = 'Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state === "running"';
 

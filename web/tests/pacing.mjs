@@ -10,7 +10,7 @@
 //   first of 30 intervals in a row each under 25 ms).
 //   node pacing.mjs          (PQN_WEB_SITE: the folder to serve, default build-web/)
 import path from 'node:path';
-import {closeBrowser, launch, openPage, pageState, serve, startOffered} from './support.mjs';
+import {closeBrowser, kTraced, launch, openPage, pageState, serve, startOffered, waitUntil} from './support.mjs';
 
 const root = path.resolve(process.env.PQN_WEB_SITE || '../../build-web');
 const kSteadyIntervals = 30;
@@ -45,8 +45,7 @@ async function run(page, site, query, frames = 0) {
   // the page may, so the page is asked twice a second; a page whose traced
   // frames stop coming for half a minute (Firefox on Xvfb has stopped giving
   // a page animation frames) ends the run with what the page was doing.
-  const traced = `FS.analyzePath('/trace.jsonl').exists ? ` +
-                 `FS.readFile('/trace.jsonl', {encoding: 'utf8'}).split('"type":"frame"').length - 1 : 0`;
+  const traced = `${kTraced}.split('"type":"frame"').length - 1`;
   let count = -1, changedMs = Date.now();
   for (;;) {
     const now = await page.evaluate(`({ended: window.pqnEnded !== undefined, traced: ${traced}})`);
@@ -60,7 +59,7 @@ async function run(page, site, query, frames = 0) {
   }
   if (frames) {
     await page.keyboard.press('Escape');
-    await page.waitForFunction('window.pqnEnded !== undefined', {timeout: 60000});
+    await waitUntil(page, 'the end card', 60000, 'window.pqnEnded !== undefined');
   }
   return page.evaluate(() => ({
     times: [...Module.pqnFrameTimes],

@@ -103,23 +103,25 @@ export async function withPage(owner, body) {
   }
 }
 
+// An expression for the page: the program's trace so far (empty before the program has opened it).
+export const kTraced = "(() => { try { return FS.readFile('/trace.jsonl', {encoding: 'utf8'}); } catch (missing) { return ''; } })()";
+
 // What a page was doing, for a failure's message: whether the browser shows
 // it and gives it frames, what the page says, and the last frame the program
 // traced. Asked with a bound of its own, as the page may not answer at all.
 export async function pageState(page) {
-  const state = page.evaluate(() => {
-    let traced = '';
-    try { traced = FS.readFile('/trace.jsonl', {encoding: 'utf8'}); } catch (missing) { /* not opened yet */ }
-    const frames = traced.split('\n').filter((line) => line.includes('"type":"frame"'));
-    return new Promise((answered) => {
+  const state = (async () => {
+    const frames = (await page.evaluate(kTraced)).split('\n').filter((line) => line.includes('"type":"frame"'));
+    const shown = await page.evaluate(() => new Promise((answered) => {
       const framesGiven = new Promise((drawn) => requestAnimationFrame(() => drawn(true)));
       const noFrame = new Promise((late) => setTimeout(() => late(false), 2000));
       Promise.race([framesGiven, noFrame]).then((animating) => answered(
         `visibility ${document.visibilityState}, focus ${document.hasFocus()}, frames given ${animating}, ` +
         `status "${document.getElementById('status')?.textContent}", ` +
-        `sound ${globalThis.Module?.SDL2?.audioContext?.state}, last frame ${frames.at(-1) || 'none'}`));
-    });
-  });
+        `sound ${globalThis.Module?.SDL2?.audioContext?.state}`));
+    }));
+    return `${shown}, last frame ${frames.at(-1) || 'none'}`;
+  })();
   const silence = new Promise((late) => setTimeout(() => late('the page did not answer in 10 s'), 10000));
   return Promise.race([state.catch((error) => `the page could not be asked: ${error.message}`), silence]);
 }
