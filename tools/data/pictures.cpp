@@ -35,7 +35,9 @@ Color VerticalGradient(float v, std::initializer_list<std::pair<float, uint32_t>
     return Rgb(prev.second);
 }
 
-void Stars(Canvas& c, uint32_t seed, int count, float maxY) {
+// Soft points of light, round where the picture is shown `stretchX` times as
+// wide as it is.
+void Stars(Canvas& c, uint32_t seed, int count, float maxY, float stretchX = 1) {
     Random random(seed);
     for (int i = 0; i < count; ++i) {
         float x = random.Range(0, static_cast<float>(c.width()));
@@ -47,7 +49,7 @@ void Stars(Canvas& c, uint32_t seed, int count, float maxY) {
         for (int py = y0; py <= y0 + 6; ++py)
             for (int px = x0; px <= x0 + 6; ++px) {
                 if (px < 0 || py < 0 || px >= c.width() || py >= c.height()) continue;
-                float d = std::hypot(px + 0.5f - x, py + 0.5f - y);
+                float d = std::hypot((px + 0.5f - x) * stretchX, py + 0.5f - y);
                 float k = bright * std::exp(-d * d / (size * size));
                 Color& p = c.at(px, py);
                 p.r += tint.r * k;
@@ -196,31 +198,55 @@ void DrawRobot(Canvas& c, const RobotPose& pose, float spaceW, float spaceH) {
 
 // ---- backgrounds --------------------------------------------------------------------
 
+// The backgrounds are 512 (or 1024) pixels wide and shown 640 (or 1280) wide
+// across the band: each is drawn in the space it is shown in, so that what
+// is round in it is round on screen.
+constexpr float kShownW = 640, kShownH = 256, kStretchX = kShownW / 512;
+
+// Distance, in shown pixels, from a point on the floor to the nearest line of
+// a grid of lines `spacing` apart, whose coordinate changes by `perPixel` per
+// pixel; lines closer than a few pixels fade out rather than shimmer.
+float GridLine(float coordinate, float spacing, float perPixel) {
+    float cells = coordinate / spacing;
+    float toLine = std::fabs(cells - std::round(cells)) * spacing / perPixel;
+    float spacingPx = spacing / perPixel;
+    return Clamp01(1.1f - toLine) * Smooth(2.5f, 6, spacingPx);
+}
+
 Canvas SunsetGrid() {  // tausta1: sky, striped sun, perspective grid floor
     Canvas c(512, 256);
-    const float horizon = 160;
-    c.Shade([&](float u, float v) {
-        if (v < horizon) {
-            Color sky = VerticalGradient(v / horizon, {{0, kInk}, {0.45f, kViolet}, {0.8f, kMagenta}, {1, kAmber}});
-            float haze = Fbm(u / 64, v / 32, 8, 7) * 0.25f;
-            return Mix(sky, Rgb(kPink), haze * (v / horizon));
-        }
-        float depth = (v - horizon) / (256 - horizon);
-        Color floor = Mix(Rgb(0x1a0733), Rgb(kInk), depth);
-        float z = 1 / (depth + 0.04f);
-        float gx = std::fabs(std::fmod((u - 256) * (depth + 0.04f) / 14 + 100.5f, 1.0f) - 0.5f);
-        float gz = std::fabs(std::fmod(z * 0.9f, 1.0f) - 0.5f);
-        float line = std::max(Smooth(0.47f, 0.5f, 0.5f - gx + 0.47f), Smooth(0.45f, 0.5f, 0.5f - gz + 0.45f));
-        return Mix(floor, Rgb(kMagenta), line * (0.35f + 0.65f * depth));
-    });
-    Stars(c, 11, 90, 90);
+    const float horizon = 160, centreX = kShownW / 2;
+    c.Shade(
+        [&](float u, float v) {
+            if (v < horizon) {
+                Color sky = VerticalGradient(v / horizon, {{0, kInk}, {0.45f, kViolet}, {0.8f, kMagenta}, {1, kAmber}});
+                float haze = Fbm(u / 80, v / 32, 8, 7) * 0.25f;
+                return Mix(sky, Rgb(kPink), haze * (v / horizon));
+            }
+            // A floor seen from above it: a row `below` pixels under the
+            // horizon lies at distance `eyeHeight` / `below`.
+            const float eyeHeight = 96, focal = 96;
+            float below = v - horizon + 0.5f;
+            float depth = below / (256 - horizon);
+            float z = eyeHeight / below;
+            float x = (u - centreX) * z / focal;
+            float across = GridLine(x, 0.5f, z / focal);
+            float along = GridLine(z, 0.5f, z * z / eyeHeight);
+            float line = std::max(across, along);
+            Color floor = Mix(Rgb(0x1a0733), Rgb(kInk), depth);
+            Color glow = Mix(Rgb(kMagenta), Rgb(kPink), depth);
+            return Mix(floor, glow, line * (0.45f + 0.55f * depth));
+        },
+        kShownW, kShownH);
+    Stars(c, 11, 90, 90, kStretchX);
     Canvas sun = Clear(512, 256);
-    sun.Fill([&](float u, float v) { return SdCircle(u, v, 256, horizon - 6, 58); },
+    sun.Fill([&](float u, float v) { return std::max(SdCircle(u, v, centreX, horizon - 6, 58), v - horizon); },
              [&](float, float v) {
                  float stripe = v > 120 && std::fmod(v - 120, 9.0f) < (v - 120) / 9 ? 0.0f : 1.0f;
                  Color col = VerticalGradient((v - 90) / 70, {{0, kCream}, {0.5f, kAmber}, {1, kPink}});
                  return Color{col.r, col.g, col.b, stripe};
-             });
+             },
+             kShownW, kShownH);
     c.Over(sun);
     return c;
 }
@@ -236,20 +262,22 @@ Canvas Nebula() {  // tausta3: purple nebula around a radial glow
         Color col = Mix(base, cloud, Smooth(0.35f, 0.75f, n) * 0.85f);
         return Mix(col, Rgb(kPink), Clamp01(0.6f - r) * 0.7f);
     });
-    Stars(c, 23, 160, 256);
+    Stars(c, 23, 160, 256, kStretchX);
     return c;
 }
 
 Canvas CircuitBoard() {  // tausta2: traces and pads
     Canvas c(512, 256);
-    c.Shade([](float u, float v) {
-        float n = Fbm(u / 50, v / 50, 0, 31) * 0.3f;
-        return Mix(VerticalGradient(v / 256, {{0, 0x06162e}, {1, 0x031018}}), Rgb(kTeal), n * 0.35f);
-    });
+    c.Shade(
+        [](float u, float v) {
+            float n = Fbm(u / 62.5f, v / 50, 0, 31) * 0.3f;
+            return Mix(VerticalGradient(v / 256, {{0, 0x06162e}, {1, 0x031018}}), Rgb(kTeal), n * 0.35f);
+        },
+        kShownW, kShownH);
     Random random(33);
     Canvas traces = Clear(512, 256);
     for (int i = 0; i < 46; ++i) {
-        float x = std::round(random.Range(0, 512) / 16) * 16, y = std::round(random.Range(0, 256) / 16) * 16;
+        float x = std::round(random.Range(0, kShownW) / 16) * 16, y = std::round(random.Range(0, 256) / 16) * 16;
         float width = random.Range(1.5f, 3.0f);
         Color col = Mix(Rgb(kCyan), Rgb(kTeal), random.Uniform());
         for (int seg = 0; seg < 4; ++seg) {
@@ -257,40 +285,53 @@ Canvas CircuitBoard() {  // tausta2: traces and pads
             float length = std::round(random.Range(2, 8)) * 16 * (random.Uniform() < 0.5f ? -1 : 1);
             float nx = horizontal ? x + length : x, ny = horizontal ? y : y + length;
             traces.Fill([=](float u, float v) { return SdSegment(u, v, x, y, nx, ny, width); },
-                        [=](float, float) { return Color{col.r, col.g, col.b, 0.85f}; });
+                        [=](float, float) { return Color{col.r, col.g, col.b, 0.85f}; }, kShownW, kShownH);
             x = nx;
             y = ny;
         }
         traces.Fill([=](float u, float v) { return std::fabs(SdCircle(u, v, x, y, 4)) - 1.2f; },
-                    [=](float, float) { return Rgb(kCream, 0.9f); });
+                    [=](float, float) { return Rgb(kCream, 0.9f); }, kShownW, kShownH);
     }
     GlowAndOver(c, traces, 4, Rgb(kCyan, 0.45f));
-    c.Shade([&](float u, float v) {
-        Color p = c.at(static_cast<int>(u), static_cast<int>(v));
-        float vignette = 1 - 0.55f * std::pow(std::hypot((u - 256) / 256, (v - 128) / 128) / 1.42f, 2.0f);
-        return Scale(p, vignette);
-    });
+    Canvas lit = c;
+    c.Shade(
+        [&](float u, float v) {
+            Color p = lit.at(static_cast<int>(u / kStretchX), static_cast<int>(v));
+            float vignette = 1 - 0.55f * std::pow(std::hypot((u - 320) / 320, (v - 128) / 128) / 1.42f, 2.0f);
+            return Scale(p, vignette);
+        },
+        kShownW, kShownH);
     return c;
 }
 
-Canvas SunRays() {  // tausta4: warm dawn with rays
+Canvas SunRays() {  // tausta4: warm dawn with rays over a dark ridge
     Canvas c(512, 256);
-    c.Shade([](float u, float v) {
-        float dx = u - 256, dy = v - 250;
-        float angle = std::atan2(dy, dx);
-        float rays = 0.5f + 0.5f * std::sin(angle * 22 + Fbm(angle * 3 + 10, 0.5f, 0, 41) * 6);
-        float r = std::hypot(dx, dy) / 300;
-        Color sky = VerticalGradient(v / 256, {{0, 0x2a1050}, {0.5f, kMagenta}, {0.85f, kAmber}, {1, kCream}});
-        Color col = Mix(sky, Rgb(kCream), rays * 0.28f * Clamp01(1.1f - r));
-        float cloud = Smooth(0.5f, 0.8f, Fbm(u / 70, v / 24, 0, 43));
-        return Mix(col, Rgb(0x3a1050), cloud * 0.45f * (1 - v / 256));
-    });
+    c.Shade(
+        [](float u, float v) {
+            float dx = u - 320, dy = v - 250;
+            float angle = std::atan2(dy, dx);
+            float rays = 0.5f + 0.5f * std::sin(angle * 22 + Fbm(angle * 3 + 10, 0.5f, 0, 41) * 6);
+            float r = std::hypot(dx, dy) / 300;
+            Color sky = VerticalGradient(v / 256, {{0, 0x2a1050}, {0.5f, kMagenta}, {0.78f, kAmber}, {0.9f, kCream}});
+            Color col = Mix(sky, Rgb(kCream), rays * 0.28f * Clamp01(1.1f - r));
+            float cloud = Smooth(0.5f, 0.8f, Fbm(u / 87.5f, v / 24, 0, 43));
+            col = Mix(col, Rgb(0x3a1050), cloud * 0.45f * (1 - v / 256));
+            // The ridge the dawn rises behind: dark, so what lies on the
+            // band's lower edge reads against it.
+            float x = u / kStretchX;
+            float ridge = 204 + 7 * std::sin(x / 37 + 1) + 9 * Fbm(x / 45, 2, 0, 44);
+            float rim = Smooth(6, 0, std::fabs(v - ridge));
+            if (v > ridge) col = Mix(Rgb(0x2a0c30), Rgb(kInk), Clamp01((v - ridge) / 30));
+            return Mix(col, Rgb(kAmber), rim * 0.35f);
+        },
+        kShownW, kShownH);
     return c;
 }
 
 Canvas HexGrid() {  // tausta5: blue hexagon grid with a central light
     Canvas c(512, 256);
-    c.Shade([](float u, float v) {
+    c.Shade(
+        [](float u, float v) {
         const float size = 18;
         float qx = u / (size * 1.7320508f), qy = v / (size * 1.5f);
         float row = std::floor(qy);
@@ -308,28 +349,32 @@ Canvas HexGrid() {  // tausta5: blue hexagon grid with a central light
         (void)cx;
         (void)cy;
         float edge = Smooth(size * 0.78f, size * 0.9f, best);
-        float light = Clamp01(1 - std::hypot((u - 256) / 300, (v - 128) / 170));
+        float light = Clamp01(1 - std::hypot((u - 320) / 375, (v - 128) / 170));
         Color base = VerticalGradient(v / 256, {{0, 0x050a24}, {1, kInk}});
         Color col = Mix(base, Rgb(kDeepBlue), light);
         return Mix(col, Mix(Rgb(kCyan), Rgb(kViolet), 1 - light), edge * (0.25f + 0.6f * light));
-    });
+        },
+        kShownW, kShownH);
     return c;
 }
 
 Canvas DesertSun() {  // tausta6: warm dunes under a big sun
     Canvas c(512, 256);
-    c.Shade([](float u, float v) {
-        Color sky = VerticalGradient(v / 256, {{0, 0x2b0c2e}, {0.4f, 0xb8325a}, {0.65f, kAmber}, {1, 0x4a1420}});
-        float sun = Clamp01(1 - SdCircle(u, v, 330, 118, 52) / 4);
-        Color col = Mix(sky, Rgb(kCream), sun * 0.9f);
-        float glow = std::exp(-std::pow(SdCircle(u, v, 330, 118, 52) / 60, 2.0f));
-        col = Mix(col, Rgb(kAmber), std::max(0.0f, glow) * 0.35f * (1 - sun));
-        float dune1 = 170 + 18 * std::sin(u / 61) + 10 * Fbm(u / 40, 1, 0, 51);
-        float dune2 = 200 + 14 * std::sin(u / 43 + 2) + 12 * Fbm(u / 30, 3, 0, 52);
-        if (v > dune1) col = Mix(Rgb(0x6a1f2a), Rgb(0x2b0c1e), (v - dune1) / 80);
-        if (v > dune2) col = Mix(Rgb(0x3d0f22), Rgb(kInk), (v - dune2) / 60);
-        return col;
-    });
+    c.Shade(
+        [](float u, float v) {
+            Color sky = VerticalGradient(v / 256, {{0, 0x2b0c2e}, {0.4f, 0xb8325a}, {0.65f, kAmber}, {1, 0x4a1420}});
+            float sun = Clamp01(1 - SdCircle(u, v, 412, 118, 52) / 4);
+            Color col = Mix(sky, Rgb(kCream), sun * 0.9f);
+            float glow = std::exp(-std::pow(SdCircle(u, v, 412, 118, 52) / 60, 2.0f));
+            col = Mix(col, Rgb(kAmber), std::max(0.0f, glow) * 0.35f * (1 - sun));
+            float x = u / kStretchX;
+            float dune1 = 170 + 18 * std::sin(x / 61) + 10 * Fbm(x / 40, 1, 0, 51);
+            float dune2 = 200 + 14 * std::sin(x / 43 + 2) + 12 * Fbm(x / 30, 3, 0, 52);
+            if (v > dune1) col = Mix(Rgb(0x6a1f2a), Rgb(0x2b0c1e), (v - dune1) / 80);
+            if (v > dune2) col = Mix(Rgb(0x3d0f22), Rgb(kInk), (v - dune2) / 60);
+            return col;
+        },
+        kShownW, kShownH);
     return c;
 }
 
@@ -343,14 +388,15 @@ Canvas Bokeh() {  // tausta7: teal to violet diagonal bands with soft lights
     });
     Random random(71);
     for (int i = 0; i < 28; ++i) {
-        float x = random.Range(0, 512), y = random.Range(0, 256), r = random.Range(6, 26);
+        float x = random.Range(0, kShownW), y = random.Range(0, 256), r = random.Range(6, 26);
         Color tint = Mix(Rgb(kCyan), Rgb(kPink), random.Uniform());
         float alpha = random.Range(0.08f, 0.25f);
         c.Fill([=](float u, float v) { return SdCircle(u, v, x, y, r); },
                [=](float u, float v) {
                    float edge = std::hypot(u - x, v - y) / r;
                    return Color{tint.r, tint.g, tint.b, alpha * (0.6f + 0.4f * edge)};
-               });
+               },
+               kShownW, kShownH);
     }
     return c;
 }
@@ -366,13 +412,16 @@ Canvas Panorama() {  // ptausta: 1024-wide mountain ranges under a starry sky
         }
         return col;
     });
-    Stars(c, 63, 220, 110);
+    Stars(c, 63, 220, 110, kStretchX);
     return c;
 }
 
-Canvas Clouds(uint32_t seed, float scale, Color tint) {  // pilvi1, pilvi2: tile across
+// The noise's lattice has a whole number of cells across, so the picture
+// repeats without a seam when the scene scrolls it by its texture offset.
+Canvas Clouds(uint32_t seed, int cellsAcross, Color tint) {  // pilvi1, pilvi2: tile across
     Canvas c(512, 256);
-    int period = static_cast<int>(512 / scale);
+    const int period = cellsAcross;
+    const float scale = 512.0f / cellsAcross;
     c.Shade([&](float u, float v) {
         float n = Fbm(u / scale, v / scale, period, seed);
         float density = Smooth(0.45f, 0.78f, n) * (0.4f + 0.6f * std::sin(kPi * v / 256));
@@ -420,35 +469,34 @@ Canvas CurveTile() {  // ktausta: dark tile behind the curves
 
 // ---- text pictures --------------------------------------------------------------------
 
+// Small enough in its 32 rows that the glow fades out before the edges.
 Canvas Banner() {  // dstroy: additive "DESTROY" banner
     Canvas c = Opaque(256, 32);
-    GlowText(c, "DESTROY", Font::SansBold, 26, 128, 16, Rgb(kCream), Rgb(kPink, 0.9f), 3, 4);
+    GlowText(c, "DESTROY", Font::SansBold, 21, 128, 16, Rgb(kCream), Rgb(kPink, 0.9f), 2, 4);
     return c;
 }
 
+// Each layer carries only its own characters (with their glow), set where
+// they stand in the whole title, so the three layers add up to the title.
 Canvas TitleLayer(int part, int width) {  // pqn01 to pqn03: ".P.Q.N." in three additive layers
     const std::string title = ".P.Q.N.";
     const int size = 58;
-    std::vector<float> advances = TextAdvances(title, Font::SerifBold, size, 2);
+    const float spacing = 2;
+    std::vector<float> advances = TextAdvances(title, Font::SerifBold, size, spacing);
     float total = 0;
     for (float a : advances) total += a;
-    float start = 128 - (total - 2) / 2;
     // Parts: ".P" / ".Q" / ".N." split at character boundaries.
-    int firstChar[] = {0, 2, 4, 7};
-    float left = start, right = start;
-    for (int i = 0; i < firstChar[part + 1]; ++i) {
+    const size_t firstChar[] = {0, 2, 4, 7};
+    float left = 128 - (total - spacing) / 2, partTotal = 0;
+    for (size_t i = 0; i < firstChar[part + 1]; ++i) {
         if (i < firstChar[part]) left += advances[i];
-        right += advances[i];
+        else partTotal += advances[i];
     }
-    Canvas full = Opaque(256, 128);
-    const uint32_t colors[] = {kCyan, kPink, kAmber};
-    GlowText(full, title, Font::SerifBold, size, 128, 64, Rgb(kCream), Rgb(colors[part], 0.95f), 5, 2);
+    std::string characters = title.substr(firstChar[part], firstChar[part + 1] - firstChar[part]);
     Canvas c = Opaque(width, 128);
-    for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < width && x < 256; ++x) {
-            float edge = Smooth(left - 6, left + 2, x) * (1 - Smooth(right - 2, right + 6, x));
-            c.at(x, y) = Scale(full.at(x, y), edge);
-        }
+    const uint32_t colors[] = {kCyan, kPink, kAmber};
+    GlowText(c, characters, Font::SerifBold, size, left + (partTotal - spacing) / 2, 64, Rgb(kCream),
+             Rgb(colors[part], 0.95f), 5, spacing);
     return c;
 }
 
@@ -468,12 +516,15 @@ Canvas NamePlate(const std::string& name, uint32_t accent) {  // robotqz, miralq
     return c;
 }
 
-Canvas Credit(const std::string& role, const std::string& handle, uint32_t accent) {  // code, gfx, music
+// The three credits stand side by side where their shapes come to rest, the
+// music's quad partly left of the band: each plate is centred on its shape at
+// `centreX` and narrow enough that the three neither overlap nor leave the band.
+Canvas Credit(const std::string& role, const std::string& handle, uint32_t accent, float centreX) {  // code, gfx, music
     Canvas c = Clear(256, 256);
-    c.Fill([](float u, float v) { return SdBox(u, v, 128, 150, 112, 46, 14); },
+    c.Fill([=](float u, float v) { return SdBox(u, v, centreX, 150, 90, 44, 14); },
            [](float, float) { return Rgb(kInk, 0.8f); });
-    GlowText(c, role, Font::Mono, 20, 128, 122, Rgb(accent), Rgb(accent, 0.4f), 2, 3, false);
-    GlowText(c, handle, Font::SansBold, 40, 128, 160, Rgb(kCream), Rgb(accent, 0.85f), 5, 1, false);
+    GlowText(c, role, Font::Mono, 20, centreX, 124, Rgb(accent), Rgb(accent, 0.4f), 2, 3, false);
+    GlowText(c, handle, Font::SansBold, 34, centreX, 160, Rgb(kCream), Rgb(accent, 0.85f), 4, 1, false);
     return c;
 }
 
@@ -530,20 +581,23 @@ Canvas Requested() {  // req: a stamp under the shouts
     return c;
 }
 
-Canvas GreySign(const std::string& text, int size) {  // nonstop, nomatch: grey, alpha equals grey
+// A framed sign centred on `centreY`, `halfHeight` above and below it.
+Canvas GreySign(const std::string& text, int size, float centreY, float halfHeight) {  // nonstop, nomatch: alpha equals grey
     Canvas c = Opaque(256, 128);
-    GlowText(c, text, Font::SansBold, size, 128, 64, Rgb(0xffffff), Rgb(0xffffff, 0.6f), 6, 2);
-    c.Fill([](float u, float v) { return std::fabs(SdBox(u, v, 128, 64, 118, 40, 12)) - 1.5f; },
+    GlowText(c, text, Font::SansBold, size, 128, centreY, Rgb(0xffffff), Rgb(0xffffff, 0.6f), size / 6, 2);
+    c.Fill([=](float u, float v) { return std::fabs(SdBox(u, v, 128, centreY, 118, halfHeight, 12)) - 1.5f; },
            [](float, float) { return Rgb(0xc0c0c0); });
     return c;
 }
 
+// The square's quad comes to rest 48 pixels left of the band, so the square
+// stands right of its quad's centre, inside the band.
 Canvas ShapeGlow(int kind) {  // kolmio 0, ympyra 1, nelio 2: glowing outlines
     Canvas c = Opaque(256, 256);
     auto outline = [=](float u, float v) {
         float d = kind == 0   ? SdTriangle(u, v, 128, 30, 226, 206, 30, 206)
                   : kind == 1 ? SdCircle(u, v, 128, 128, 96)
-                              : SdBox(u, v, 128, 128, 92, 92, 6);
+                              : SdBox(u, v, 148, 128, 82, 82, 6);
         return d;
     };
     Canvas line = Clear(256, 256);
@@ -567,15 +621,23 @@ Canvas Ring() {  // rengas: a bright ring
     return c;
 }
 
+// Fifteen of these are added over each other on the fan's squares, which
+// turn about their middle column 0.2 in front of the eye, so the near plane
+// cuts every square turned more than about 17 degrees along a vertical line
+// within 0.36 of that column (in units of half the square). The glow is dark
+// there and falls to black before the square's edges, so neither the cut nor
+// an edge shows as a hard line, and it is dim enough to stack.
 Canvas FanGlow() {  // env01: a glow that reads on the turning fan
     Canvas c(256, 256);
     c.Shade([](float u, float v) {
-        float r = std::hypot(u - 128, v - 128) / 128;
-        float angle = std::atan2(v - 128, u - 128);
+        float x = (u - 128) / 128, y = (v - 128) / 128;
+        float across = std::fabs(x);
+        float r = std::hypot(x, y);
         float rings = 0.5f + 0.5f * std::cos(r * 26);
-        Color inner = Mix(Rgb(kCyan), Rgb(kMagenta), Clamp01(r * 1.3f));
-        float k = std::exp(-r * r * 3.5f) * (0.6f + 0.4f * rings) + 0.15f * Smooth(0.6f, 1, 0.5f + 0.5f * std::sin(angle * 6)) * (1 - r);
-        return Scale(inner, Clamp01(k) * 1.1f);
+        Color inner = Mix(Rgb(kCyan), Rgb(kMagenta), Smooth(0.4f, 0.9f, r));
+        float k = (0.55f + 0.45f * rings) * std::exp(-y * y * 2.5f);
+        float window = Smooth(0.38f, 0.62f, across) * Smooth(0.97f, 0.72f, across) * Smooth(0.97f, 0.6f, std::fabs(y));
+        return Scale(inner, Clamp01(k) * 1.8f * window);
     });
     return c;
 }
@@ -628,8 +690,8 @@ std::map<std::string, std::function<Canvas()>> Makers() {
     std::map<std::string, std::function<Canvas()>> makers = {
         {"tausta1", SunsetGrid},
         {"dstroy", Banner},
-        {"pilvi1", [] { return Clouds(91, 64, Rgb(0xf0d0ff)); }},
-        {"pilvi2", [] { return Clouds(92, 42.67f, Rgb(0xffc0e0)); }},
+        {"pilvi1", [] { return Clouds(91, 8, Rgb(0xf0d0ff)); }},
+        {"pilvi2", [] { return Clouds(92, 12, Rgb(0xffc0e0)); }},
         {"tausta2", CircuitBoard},
         {"tausta3", Nebula},
         {"pqn01", [] { return TitleLayer(0, 128); }},
@@ -648,18 +710,19 @@ std::map<std::string, std::function<Canvas()>> Makers() {
         {"req", Requested},
         {"robotqz", [] { return NamePlate("robot", kCyan); }},
         {"miralqz", [] { return NamePlate("miral", kPink); }},
-        {"robopaa01", [] { return RobotPicture(256, 128, 256, 128, {128, 30, 1.55f, false, true}); }},
-        {"code", [] { return Credit("code", "vektori", kCyan); }},
-        {"gfx", [] { return Credit("graphics", "pikseli", kPink); }},
-        {"music", [] { return Credit("music", "tahti", kAmber); }},
+        {"robopaa01", [] { return RobotPicture(256, 128, 256, 128, {128, 40, 1.55f, false, true}); }},
+        {"code", [] { return Credit("code", "vektori", kCyan, 128); }},
+        {"gfx", [] { return Credit("graphics", "pikseli", kPink, 128); }},
+        {"music", [] { return Credit("music", "tahti", kAmber, 148); }},
         {"ekarob", [] { return RobotPicture(512, 256, 640, 256, {470, 40, 1.0f, true, true}); }},
         {"tokarob", [] { return RobotPicture(512, 256, 512, 256, {370, 40, 1.0f, false, false}); }},
         {"recon", [] { return Caption(256, 32, "rekonnekting", 18, kPink, true); }},
         {"conne", Connecting},
         {"huuto1", [] { return Shout(false); }},
         {"huuto2", [] { return Shout(true); }},
-        {"nonstop", [] { return GreySign("NON-STOP", 34); }},
-        {"nomatch", [] { return GreySign("NO MATCH", 34); }},
+        {"nonstop", [] { return GreySign("NON-STOP", 34, 64, 40); }},
+        // In the top half of its quad, above where the curve strips rise to.
+        {"nomatch", [] { return GreySign("NO MATCH", 28, 29, 25); }},
         {"kolmio", [] { return ShapeGlow(0); }},
         {"ympyra", [] { return ShapeGlow(1); }},
         {"nelio", [] { return ShapeGlow(2); }},

@@ -62,7 +62,7 @@ bool WriteIcons(const std::vector<gen::Picture>& pictures, const fs::path& dir) 
     for (const gen::Picture& p : pictures)
         if (p.name == "robopaa01") head = &p;
     if (!head || head->channels != 4) return false;
-    const float cropX = 58, cropY = -10, cropSize = 140;
+    const float cropX = 58, cropY = 0, cropSize = 140;
     auto texel = [&](int x, int y, int c) -> float {
         if (x < 0 || y < 0 || x >= head->width || y >= head->height) return 0;
         return head->bytes[(static_cast<size_t>(y) * head->width + x) * 4 + c];
