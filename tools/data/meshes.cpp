@@ -53,10 +53,25 @@ void Box(Mesh& m, Vec3 c, Vec3 h) {
     Quad(m, p[0], p[1], p[5], p[4]);  // -y
 }
 
+void Surface(Mesh& m, int segmentsS, int segmentsT, bool closedT, const std::function<Vec3(float, float)>& at,
+             float uvRepeatS, float uvRepeatT);
+
+// A box with rounded edges and smooth normals (a superellipsoid), the shape
+// of the robot's parts in its pictures.
+void RoundBox(Mesh& m, Vec3 c, Vec3 h, float roundness = 0.35f) {
+    auto signedPow = [](float v, float e) { return std::copysign(std::pow(std::fabs(v), e), v); };
+    Surface(m, 24, 12, false, [=](float s, float t) {
+        float theta = s * 2 * kPi, phi = t * kPi;
+        float ring = signedPow(std::sin(phi), roundness);
+        return Vec3{c.x + h.x * ring * signedPow(std::cos(theta), roundness), c.y + h.y * signedPow(std::cos(phi), roundness),
+                    c.z + h.z * ring * signedPow(std::sin(theta), roundness)};
+    }, 1, 1);
+}
+
 // A smooth surface over (s, t) in [0,1]^2, closed in s (and in t when `closedT`);
 // normals from the surface's partial derivatives.
 void Surface(Mesh& m, int segmentsS, int segmentsT, bool closedT, const std::function<Vec3(float, float)>& at,
-             float uvRepeatS = 1, float uvRepeatT = 1) {
+             float uvRepeatS, float uvRepeatT) {
     uint32_t base = static_cast<uint32_t>(m.positions.size());
     int rowsT = segmentsT + 1;
     const float e = 1e-3f;
@@ -82,7 +97,7 @@ void Sphere(Mesh& m, Vec3 c, float r, int segments = 16) {
     Surface(m, segments, segments / 2, false, [=](float s, float t) {
         float theta = s * 2 * kPi, phi = t * kPi;
         return Vec3{c.x + r * std::sin(phi) * std::cos(theta), c.y + r * std::cos(phi), c.z + r * std::sin(phi) * std::sin(theta)};
-    });
+    }, 1, 1);
 }
 
 void Cylinder(Mesh& m, Vec3 a, Vec3 b, float r, int segments = 12) {
@@ -93,7 +108,7 @@ void Cylinder(Mesh& m, Vec3 a, Vec3 b, float r, int segments = 12) {
         float angle = s * 2 * kPi;
         Vec3 ring = Add(Mul(side, r * std::cos(angle)), Mul(up, r * std::sin(angle)));
         return Add(Add(a, Mul(Sub(b, a), t)), ring);
-    });
+    }, 1, 1);
 }
 
 // A faceted cone from a circle around `base`, square to the axis, up to `tip`.
@@ -165,10 +180,16 @@ Mesh TwistedTorus() {
     return m;
 }
 
+// The letter cube's corners carry normals leaning out towards the corner, so
+// a face's light changes across it as a light passes the plane of the
+// faces, where flat normals would switch the whole grid's faces in one frame
+// (which a shininess of almost 0 makes a step from dark to lit).
 Mesh Cube() {
     Mesh m;
     m.name = "cuube";
     Box(m, {0, 0, 0}, {0.08f, 0.08f, 0.08f});
+    for (size_t i = 0; i < m.positions.size(); ++i)
+        m.normals[i] = Normalize(Add(m.normals[i], Mul(Normalize(m.positions[i]), 0.8f)));
     return m;
 }
 
@@ -179,26 +200,31 @@ Mesh Robot() {
     m.name = "robot01";
     const float lift = -1.35f;
     for (float side : {-1.0f, 1.0f}) {
-        Box(m, {side * 0.24f, lift + 0.5f, 0}, {0.13f, 0.5f, 0.15f});           // leg
-        Box(m, {side * 0.26f, lift + 0.06f, 0.08f}, {0.17f, 0.06f, 0.25f});     // foot
-        Sphere(m, {side * 0.62f, lift + 1.88f, 0}, 0.14f);                     // shoulder
+        RoundBox(m, {side * 0.24f, lift + 0.5f, 0}, {0.13f, 0.5f, 0.15f});           // leg
+        RoundBox(m, {side * 0.26f, lift + 0.06f, 0.08f}, {0.18f, 0.07f, 0.25f});      // foot
+        Sphere(m, {side * 0.62f, lift + 1.88f, 0}, 0.14f);                           // shoulder
         Cylinder(m, {side * 0.66f, lift + 1.85f, 0}, {side * 0.78f, lift + 1.3f, 0.08f}, 0.09f);
-        Sphere(m, {side * 0.78f, lift + 1.3f, 0.08f}, 0.1f);                   // elbow
+        Sphere(m, {side * 0.78f, lift + 1.3f, 0.08f}, 0.1f);                         // elbow
         Cylinder(m, {side * 0.78f, lift + 1.3f, 0.08f}, {side * 0.76f, lift + 0.88f, 0.28f}, 0.08f);
-        Sphere(m, {side * 0.76f, lift + 0.84f, 0.3f}, 0.13f);                  // hand
+        Sphere(m, {side * 0.76f, lift + 0.84f, 0.3f}, 0.13f);                        // hand
     }
-    Box(m, {0, lift + 1.05f, 0}, {0.36f, 0.1f, 0.2f});                         // hips
-    Box(m, {0, lift + 1.6f, 0}, {0.5f, 0.45f, 0.3f});                          // chest
-    Box(m, {0, lift + 1.62f, 0.31f}, {0.3f, 0.2f, 0.02f});                     // chest panel
-    Cylinder(m, {0, lift + 2.04f, 0}, {0, lift + 2.16f, 0}, 0.11f);            // neck
-    Box(m, {0, lift + 2.42f, 0}, {0.34f, 0.26f, 0.28f});                       // head
-    Box(m, {0, lift + 2.45f, 0.29f}, {0.26f, 0.09f, 0.02f});                   // visor
-    Sphere(m, {-0.12f, lift + 2.45f, 0.31f}, 0.06f);                           // eyes
-    Sphere(m, {0.12f, lift + 2.45f, 0.31f}, 0.06f);
-    Cylinder(m, {0, lift + 2.68f, 0}, {0, lift + 2.92f, 0}, 0.025f, 8);        // antenna
+    RoundBox(m, {0, lift + 1.05f, 0}, {0.36f, 0.1f, 0.2f});                          // hips
+    RoundBox(m, {0, lift + 1.6f, 0}, {0.5f, 0.45f, 0.3f}, 0.3f);                     // chest
+    RoundBox(m, {0, lift + 1.62f, 0.27f}, {0.3f, 0.2f, 0.06f});                      // chest panel
+    for (int i = 0; i < 3; ++i) Sphere(m, {-0.16f + 0.16f * i, lift + 1.68f, 0.33f}, 0.05f, 12);  // lights
+    Cylinder(m, {0, lift + 2.04f, 0}, {0, lift + 2.16f, 0}, 0.11f);                  // neck
+    RoundBox(m, {0, lift + 2.42f, 0}, {0.34f, 0.26f, 0.28f}, 0.3f);                  // head
+    RoundBox(m, {0, lift + 2.45f, 0.22f}, {0.26f, 0.1f, 0.08f});                     // visor
+    Sphere(m, {-0.12f, lift + 2.45f, 0.3f}, 0.06f);                                  // eyes
+    Sphere(m, {0.12f, lift + 2.45f, 0.3f}, 0.06f);
+    Cylinder(m, {0, lift + 2.66f, 0}, {0, lift + 2.92f, 0}, 0.025f, 8);              // antenna
     Sphere(m, {0, lift + 2.96f, 0}, 0.06f);
-    Box(m, {-0.37f, lift + 2.42f, 0}, {0.04f, 0.1f, 0.1f});                    // ears
-    Box(m, {0.37f, lift + 2.42f, 0}, {0.04f, 0.1f, 0.1f});
+    RoundBox(m, {-0.36f, lift + 2.42f, 0}, {0.05f, 0.1f, 0.1f});                     // ears
+    RoundBox(m, {0.36f, lift + 2.42f, 0}, {0.05f, 0.1f, 0.1f});
+    // Its glowing copy is drawn with the background bound, the nebula: every
+    // vertex reads the nebula's bright pink heart, so the copy glows in one
+    // colour as the robot pictures' glows do.
+    for (Vec2& uv : m.uvs) uv = {0.56f + 0.06f * uv.u, 0.45f + 0.06f * uv.v};
     for (size_t i = 0; i < m.positions.size(); ++i) {
         Vec3 p = m.positions[i], n = m.normals[i];
         m.positions[i] = {p.x, p.z, -p.y};
@@ -208,11 +234,13 @@ Mesh Robot() {
 }
 
 // The panel shows its picture upright and unmirrored after the scene's half
-// turn about z, from the front and, through a second face, from behind.
+// turn about z, from the front and, through a second face, from behind. The
+// scene turns it right of the band's middle: it is small enough, with its
+// frame, to stay inside the band as it turns.
 Mesh GreetingPanel() {
     Mesh m;
     m.name = "greetings1";
-    const float w = 0.6f, h = 0.3f, gap = 0.004f;
+    const float w = 0.5f, h = 0.25f, gap = 0.004f;
     Vec3 n{0, 0, 1};
     uint32_t a = Vertex(m, {w, -h, gap}, n, {0, 0}), b = Vertex(m, {-w, -h, gap}, n, {1, 0});
     uint32_t c = Vertex(m, {-w, h, gap}, n, {1, 1}), d = Vertex(m, {w, h, gap}, n, {0, 1});
@@ -231,13 +259,13 @@ Mesh GreetingPanel() {
 Mesh GreetingFrame() {
     Mesh m;
     m.name = "greetings2";
-    const float w = 0.6f, h = 0.3f, bar = 0.045f, depth = 0.05f;
+    const float w = 0.5f, h = 0.25f, bar = 0.04f, depth = 0.045f;
     Box(m, {0, h + bar, 0}, {w + 2 * bar, bar, depth});
     Box(m, {0, -h - bar, 0}, {w + 2 * bar, bar, depth});
     Box(m, {w + bar, 0, 0}, {bar, h, depth});
     Box(m, {-w - bar, 0, 0}, {bar, h, depth});
     for (float x : {-1.0f, 1.0f})
-        for (float y : {-1.0f, 1.0f}) Sphere(m, {x * (w + bar), y * (h + bar), 0}, 0.075f, 12);
+        for (float y : {-1.0f, 1.0f}) Sphere(m, {x * (w + bar), y * (h + bar), 0}, 0.065f, 12);
     return m;
 }
 
