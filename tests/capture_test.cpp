@@ -39,15 +39,15 @@ std::string Bytes(const fs::path& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// Scenes 6 to 9 at two frames a second: orders 17 to 27, 76.8 s of show.
+// Scenes 6 to 9 at two frames a second: orders 17 to 27, 82.6 s of show.
 TEST(CaptureTest, AStretchHasItsLengthAndIsTheShowsPictureEveryTime) {
     std::string first = test::TempDir() + "/capture-a", second = test::TempDir() + "/capture-b", output;
     ASSERT_EQ(test::RunPqn("--capture " + first + " --scene 6 --fps 2", &output), 0) << output;
     Capture c = Inspect(first);
-    // A full run's frames fall on half seconds. Order 17 starts at 130.56 s:
-    // the frame at 131.0 s is scene 5's last, so scene 6 starts at 131.5 s;
-    // the show's last frame is the first at or after order 27 (207.36 s).
-    EXPECT_EQ(c.frames, 153);  // (207.5 - 131.5) * 2 + 1
+    // A full run's frames fall on half seconds. Order 17 starts at 135.36 s:
+    // the frame at 135.5 s is scene 5's last, so scene 6 starts at 136.0 s;
+    // the show's last frame is the first at or after order 27 (218.0 s).
+    EXPECT_EQ(c.frames, 166);  // (218.5 - 136.0) * 2 + 1
     EXPECT_EQ(c.audioFrames, static_cast<uint32_t>(c.frames) * 44100u / 2u);
     for (int frame : {0, 40, 100}) {  // the last frames are dark: the show fades out
         char name[32];
@@ -107,7 +107,7 @@ TEST(CaptureTest, CtrlCStopsCleanlyWithWhatWasRendered) {
     EXPECT_NE(output.find("interrupted after"), std::string::npos) << output;
     Capture c = Inspect(dir);
     EXPECT_GT(c.frames, 0);
-    EXPECT_LT(c.frames, 2075);
+    EXPECT_LT(c.frames, 2181);
     EXPECT_EQ(c.audioFrames, static_cast<uint32_t>(c.frames) * 4410u);
 }
 
@@ -152,15 +152,15 @@ TEST(CaptureTest, ACaptureOnOpenGlEs3IsTheFixedFunctionsPictureAndSound) {
     EXPECT_LT(test::WorstTileDifference(es3Frame, fixedFrame, 640, 0, 112, 640, 368), 24.0);
 }
 
-// The last scene at ten frames a second: a full run's frames at 176.8 s
-// (the first after the one that sees order 23) to 207.4 s (the first to see
-// order 27), 307 frames.
+// The last scene at ten frames a second: a full run's frames at 187.4 s
+// (the first after the one that sees order 23, at 187.28 s) to 218.1 s (the
+// first to see order 27, at 218.0 s), 308 frames.
 TEST(CaptureTest, AVideoHasPictureAndSoundOfTheShowsLength) {
     if (std::system("command -v ffprobe > /dev/null 2>&1") != 0) GTEST_SKIP() << "ffmpeg is not installed";
     std::string folder = test::TempDir() + "/last-scene", video = folder + "/last-scene.mp4", output;
     fs::create_directories(folder);
     ASSERT_EQ(test::RunPqn("--capture " + video + " --scene 9 --fps 10", &output), 0) << output;
-    EXPECT_NEAR(Probe(video, "v:0"), 30.7, 0.001);
+    EXPECT_NEAR(Probe(video, "v:0"), 30.8, 0.001);
     EXPECT_NEAR(Probe(video, "a:0"), Probe(video, "v:0"), 0.001);
     // Nothing beside it.
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
@@ -177,7 +177,7 @@ TEST(CaptureTest, A1080pVideoHasFullHdFramesAndTheSameLength) {
     ASSERT_TRUE(pipe && fgets(buffer, sizeof buffer, pipe));
     pclose(pipe);
     EXPECT_EQ(std::string(buffer), "h264,1920,1080\n");
-    EXPECT_NEAR(Probe(video, "v:0"), 30.7, 0.001);
+    EXPECT_NEAR(Probe(video, "v:0"), 30.8, 0.001);
     EXPECT_NEAR(Probe(video, "a:0"), Probe(video, "v:0"), 0.001);
 }
 

@@ -81,11 +81,12 @@ std::set<std::tuple<int, int, int>> CueSheet() {
         for (int row : {16, 48}) cues.insert({order, row, 4});
         for (int row : {0, 32}) cues.insert({order, row, 0});
     }
-    for (int order : {18, 19}) {
-        cues.insert({order, 16, 1});
-        cues.insert({order, 32, 3});
-        cues.insert({order, 48, 2});
-    }
+    cues.insert({18, 16, 1});
+    cues.insert({18, 40, 3});
+    cues.insert({19, 0, 2});
+    cues.insert({19, 32, 1});
+    cues.insert({19, 56, 3});
+    cues.insert({20, 16, 2});
     return cues;
 }
 
@@ -111,7 +112,7 @@ TEST(DataTest, TheModuleHasTheShowsFormAndCueSheet) {
             }
     }
     EXPECT_EQ(found, CueSheet());
-    EXPECT_NEAR(module.set_position_order_row(27, 0), 207.36, 1.0);
+    EXPECT_NEAR(module.set_position_order_row(27, 0), 218.0, 1.0);
 }
 
 TEST(DataTest, TheSoundtrackIsTheSameEveryTime) { EXPECT_EQ(gen::MakeSoundtrack(), gen::MakeSoundtrack()); }

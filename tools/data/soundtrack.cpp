@@ -1,6 +1,9 @@
 // The soundtrack "biisi.xm": synthesised instruments and a composition in A
 // minor whose sections follow the scenes, with the show's sync cues (E8x) on
-// a channel of their own. 125 BPM, speed 6, 64-row patterns, one per order.
+// a channel of their own. 125 BPM, speed 6, 64-row patterns, one per order;
+// each section slows into its cut over its last 16 rows, so the pictures'
+// closing zooms and fades have the time they need, and the next section
+// starts in tempo again.
 #include "soundtrack.h"
 
 #include <libopenmpt/libopenmpt.hpp>
@@ -361,11 +364,18 @@ void AddCues(xm::Pattern& p, int order) {
         for (int row : {16, 48}) Cue(p, row, 4);
         for (int row : {0, 32}) Cue(p, row, 0);
     }
-    if (order == 18 || order == 19) {
+    // The credits come in one after another and leave one after another,
+    // so one of them is always moving until the closing zoom.
+    if (order == 18) {
         Cue(p, 16, 1);
-        Cue(p, 32, 3);
-        Cue(p, 48, 2);
+        Cue(p, 40, 3);
     }
+    if (order == 19) {
+        Cue(p, 0, 2);
+        Cue(p, 32, 1);
+        Cue(p, 56, 3);
+    }
+    if (order == 20) Cue(p, 16, 2);
 }
 
 bool RampOrder(int order) {
@@ -374,6 +384,27 @@ bool RampOrder(int order) {
 
 bool SectionStart(int order) {
     return order == 3 || order == 6 || order == 9 || order == 13 || order == 17 || order == 18 || order == 21 || order == 23;
+}
+
+constexpr int kTempoBpm = 125;
+
+// The greetings (orders 21 and 22) are played slower, so that all twelve
+// names, which change once a second, show before the panel flies away.
+int SectionTempoBpm(int order) { return order == 21 || order == 22 ? 104 : kTempoBpm; }
+
+// The tempo of rows 48 to 63 of an order that ends a section: a ritardando
+// from the section's tempo down to 60 BPM, which draws those 16 rows out
+// from 1.92 s to about 2.9 s at 125 BPM.
+int ClosingTempoBpm(int order, int row) {
+    float t = (row - 47) / 16.0f;
+    int from = SectionTempoBpm(order);
+    return static_cast<int>(std::lround(from - (from - 60) * std::pow(t, 0.8f)));
+}
+
+void SetTempo(xm::Pattern& p, int row, int bpm) {
+    xm::Cell& c = At(p, row, chFx);
+    c.effect = 0x0F;
+    c.param = static_cast<uint8_t>(bpm);
 }
 
 xm::Pattern Compose(int order) {
@@ -430,6 +461,9 @@ xm::Pattern Compose(int order) {
         for (int row : order == 1 ? std::vector<int>{16, 48} : std::vector<int>{16, 32}) Play(p, row, chPerc, Note("D-4"), kSnare, 40);
     }
     AddCues(p, order);
+    if (SectionStart(order)) SetTempo(p, 0, SectionTempoBpm(order));
+    if (RampOrder(order))
+        for (int row = 48; row < 64; ++row) SetTempo(p, row, ClosingTempoBpm(order, row));
     return p;
 }
 
@@ -438,7 +472,7 @@ xm::Module Build() {
     m.name = "biisi";
     m.channels = kChannels;
     m.speed = 6;
-    m.bpm = 125;
+    m.bpm = kTempoBpm;
     uint32_t padLoopStart = 0, padLoopLength = 0;
     Wave pad = Pad(&padLoopStart, &padLoopLength);
     m.instruments = {Make("kick", Kick(), 261.6256, 64),          Make("snare", Snare(), 261.6256, 64),
