@@ -66,14 +66,14 @@ TEST(CaptureTest, AStretchHasItsLengthAndIsTheShowsPictureEveryTime) {
         EXPECT_TRUE(Bytes(entry.path()) == Bytes(fs::path(second) / entry.path().filename())) << entry.path().filename();
 
     // The show without capture draws the same picture at the same time: row
-    // 32 of order 17 is at 134.4 s, first reached by frame 6 (134.5 s).
+    // 32 of order 17 is at 139.2 s, first reached by frame 7 (139.5 s).
     std::string shots = test::TempDir() + "/capture-shots";
     fs::create_directories(shots);
     ASSERT_EQ(test::RunPqn("--headless --scene 6 --fps 2 --shot 17:32 --out " + shots, &output), 0) << output;
     std::vector<uint8_t> shown, captured;
     ASSERT_TRUE(test::ReadPng(shots + "/shot-017-32.png", &shown));
-    ASSERT_TRUE(test::ReadPng(first + "/frame-000006.png", &captured));
-    EXPECT_TRUE(test::SamePixels(shown, captured, 640)) << "frame 6 of the capture differs from the show's picture at 17:32";
+    ASSERT_TRUE(test::ReadPng(first + "/frame-000007.png", &captured));
+    EXPECT_TRUE(test::SamePixels(shown, captured, 640)) << "frame 7 of the capture differs from the show's picture at 17:32";
 }
 
 // A clip of the show's first three frames: the first is the show's first
