@@ -9,16 +9,15 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <libopenmpt/libopenmpt.hpp>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 
 #include "../scenes/Scenes.h"
 #include "../tools/data/pictures.h"
-#include "support.h"
 
 namespace fs = std::filesystem;
 
