@@ -16,6 +16,7 @@
 #include <sstream>
 #include <string>
 
+#include "../main/demo.h"
 #include "../scenes/Scenes.h"
 #include "../tools/data/pictures.h"
 
