@@ -53,25 +53,10 @@ void Box(Mesh& m, Vec3 c, Vec3 h) {
     Quad(m, p[0], p[1], p[5], p[4]);  // -y
 }
 
-void Surface(Mesh& m, int segmentsS, int segmentsT, bool closedT, const std::function<Vec3(float, float)>& at,
-             float uvRepeatS, float uvRepeatT);
-
-// A box with rounded edges and smooth normals (a superellipsoid), the shape
-// of the robot's parts in its pictures.
-void RoundBox(Mesh& m, Vec3 c, Vec3 h, float roundness = 0.35f) {
-    auto signedPow = [](float v, float e) { return std::copysign(std::pow(std::fabs(v), e), v); };
-    Surface(m, 24, 12, false, [=](float s, float t) {
-        float theta = s * 2 * kPi, phi = t * kPi;
-        float ring = signedPow(std::sin(phi), roundness);
-        return Vec3{c.x + h.x * ring * signedPow(std::cos(theta), roundness), c.y + h.y * signedPow(std::cos(phi), roundness),
-                    c.z + h.z * ring * signedPow(std::sin(theta), roundness)};
-    }, 1, 1);
-}
-
 // A smooth surface over (s, t) in [0,1]^2, closed in s (and in t when `closedT`);
 // normals from the surface's partial derivatives.
 void Surface(Mesh& m, int segmentsS, int segmentsT, bool closedT, const std::function<Vec3(float, float)>& at,
-             float uvRepeatS, float uvRepeatT) {
+             float uvRepeatS = 1, float uvRepeatT = 1) {
     uint32_t base = static_cast<uint32_t>(m.positions.size());
     int rowsT = segmentsT + 1;
     const float e = 1e-3f;
@@ -97,7 +82,19 @@ void Sphere(Mesh& m, Vec3 c, float r, int segments = 16) {
     Surface(m, segments, segments / 2, false, [=](float s, float t) {
         float theta = s * 2 * kPi, phi = t * kPi;
         return Vec3{c.x + r * std::sin(phi) * std::cos(theta), c.y + r * std::cos(phi), c.z + r * std::sin(phi) * std::sin(theta)};
-    }, 1, 1);
+    });
+}
+
+// A box with rounded edges and smooth normals (a superellipsoid), the shape
+// of the robot's parts in its pictures.
+void RoundBox(Mesh& m, Vec3 c, Vec3 h, float roundness = 0.35f) {
+    auto signedPow = [](float v, float e) { return std::copysign(std::pow(std::fabs(v), e), v); };
+    Surface(m, 24, 12, false, [=](float s, float t) {
+        float theta = s * 2 * kPi, phi = t * kPi;
+        float ring = signedPow(std::sin(phi), roundness);
+        return Vec3{c.x + h.x * ring * signedPow(std::cos(theta), roundness), c.y + h.y * signedPow(std::cos(phi), roundness),
+                    c.z + h.z * ring * signedPow(std::sin(theta), roundness)};
+    });
 }
 
 void Cylinder(Mesh& m, Vec3 a, Vec3 b, float r, int segments = 12) {
@@ -108,7 +105,7 @@ void Cylinder(Mesh& m, Vec3 a, Vec3 b, float r, int segments = 12) {
         float angle = s * 2 * kPi;
         Vec3 ring = Add(Mul(side, r * std::cos(angle)), Mul(up, r * std::sin(angle)));
         return Add(Add(a, Mul(Sub(b, a), t)), ring);
-    }, 1, 1);
+    });
 }
 
 // A faceted cone from a circle around `base`, square to the axis, up to `tip`.
