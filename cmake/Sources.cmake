@@ -7,28 +7,31 @@
 # The show above the platform: the program's spine, the window library, the
 # engine and the scenes.
 set(PQN_SHOW_SOURCES
-  main/demo.cpp main/assets.cpp main/command_line.cpp
+  main/demo.cpp main/assets.cpp main/command_line.cpp main/show.cpp
   KestrelWindow/EngineWindow.cpp KestrelWindow/EngineMusic.cpp
   k3d/k3d_init.cpp k3d/k3d_gfx.cpp k3d/k3d_file.cpp k3d/k3d_light.cpp k3d/k3d_textures.cpp k3d/k3d_object.cpp
   scenes/TickTimer.cpp scenes/SceneFrame.cpp
   scenes/scene1.cpp scenes/scene2.cpp scenes/scene3.cpp scenes/scene4.cpp scenes/scene5.cpp scenes/scene6.cpp
-  scenes/scene7.cpp scenes/scene8.cpp scenes/scene9.cpp scenes/CubeGrid.cpp scenes/Fan.cpp)
+  scenes/scene7.cpp scenes/scene8.cpp scenes/scene9.cpp scenes/CubeGrid.cpp scenes/Fan.cpp scenes/BlueLights.cpp)
 
 # The list of the show's data files (also the data generator's).
 set(PQN_ASSET_LIST_SOURCES main/asset_list.cpp)
 
-# The platform on every host.
+# The platform on every host, its folders from the ground up.
 set(PQN_PLATFORM_SOURCES
-  platform/win32/windows.cpp platform/win32/messages.cpp platform/win32/gl_context.cpp platform/win32/gdi_text.cpp
+  platform/base/options.cpp platform/base/outputs.cpp platform/base/trace.cpp platform/base/clock.cpp
+  platform/base/frame_costs.cpp
+  platform/system/paths.cpp platform/system/data_file.cpp platform/system/glibc_random.cpp
+  platform/formats/trace_file.cpp
   platform/gl/gl_calls.cpp
+  platform/host/video.cpp
   platform/present/layout.cpp platform/present/context.cpp platform/present/surface.cpp platform/present/readback.cpp
-  platform/run/options.cpp platform/run/outputs.cpp platform/run/trace.cpp platform/run/clock.cpp
-  platform/run/warp.cpp platform/run/frame.cpp platform/run/frame_costs.cpp platform/run/runtime.cpp
+  platform/present/overlay.cpp
   platform/sound/bass_openmpt.cpp platform/sound/channels.cpp platform/sound/module_decoder.cpp
   platform/sound/sdl_output.cpp platform/sound/lockstep.cpp platform/sound/xm_sync.cpp
   platform/capture/bench.cpp
-  platform/system/paths.cpp platform/system/data_file.cpp platform/system/glibc_random.cpp
-  platform/formats/trace_file.cpp)
+  platform/run/warp.cpp platform/run/frame.cpp platform/run/runtime.cpp
+  platform/win32/windows.cpp platform/win32/messages.cpp platform/win32/gl_context.cpp platform/win32/gdi_text.cpp)
 
 # The program's own OpenGL ES 3.0 shaders (where the GL library exports
 # OpenGL ES 3.0's calls: a desktop's Mesa, a browser's WebGL 2).
@@ -37,17 +40,17 @@ set(PQN_PLATFORM_SHADER_SOURCES
   platform/gl/es3/programs.cpp)
 
 # Where POSIX signals and descriptors are (a desktop, a browser).
-set(PQN_PLATFORM_POSIX_SOURCES platform/run/signals_posix.cpp platform/system/data_file_posix.cpp)
+set(PQN_PLATFORM_POSIX_SOURCES platform/base/signals_posix.cpp platform/system/data_file_posix.cpp)
 
 # A desktop's own: the driver's fixed function, the sound server's latency,
 # child processes, the crash report, PNG files, and captures (which need a
 # file system and ffmpeg).
 set(PQN_PLATFORM_DESKTOP_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} ${PQN_PLATFORM_POSIX_SOURCES}
   platform/gl/backend_desktop.cpp platform/gl/fixed_function.cpp
-  platform/run/host_desktop.cpp
-  platform/sound/audio_latency.cpp
+  platform/host/host_linux.cpp
+  platform/sound/audio_latency_pulse.cpp
   platform/capture/capture.cpp platform/capture/video_sink.cpp platform/capture/frames_sink.cpp platform/capture/yuv.cpp
-  platform/system/process.cpp platform/system/crash_report.cpp
+  platform/system/process_posix.cpp platform/system/crash_report_posix.cpp
   platform/formats/png_file.cpp)
 
 # A browser's own: the shaders always, the AudioContext's latency, glibc's
@@ -55,10 +58,10 @@ set(PQN_PLATFORM_DESKTOP_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} ${PQN_PLATFORM_P
 # the page, no child processes, no capture.
 set(PQN_PLATFORM_WEB_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} ${PQN_PLATFORM_POSIX_SOURCES}
   platform/gl/backend_web.cpp
-  platform/run/host_web.cpp
+  platform/host/host_web.cpp
   platform/sound/audio_latency_web.cpp
   platform/capture/capture_web.cpp
-  platform/system/process_none.cpp platform/system/crash_report_web.cpp platform/system/rand_glibc.cpp
+  platform/system/process_none.cpp platform/system/crash_report_web.cpp platform/system/libc_rand_override.cpp
   platform/formats/png_file_web.cpp)
 
 # Windows' own (cross-built with mingw-w64): the driver's fixed function,
@@ -68,10 +71,10 @@ set(PQN_PLATFORM_WEB_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} ${PQN_PLATFORM_POSIX
 # OpenGL 1.1 are looked up in the driver.
 set(PQN_PLATFORM_WINDOWS_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} platform/gl/es3/gl3_calls_windows.cpp
   platform/gl/backend_desktop.cpp platform/gl/fixed_function.cpp
-  platform/run/host_windows.cpp platform/run/signals_windows.cpp
+  platform/host/host_windows.cpp platform/base/signals_windows.cpp
   platform/sound/audio_latency_windows.cpp
   platform/capture/capture.cpp platform/capture/video_sink.cpp platform/capture/frames_sink.cpp
   platform/capture/yuv.cpp
   platform/system/process_windows.cpp platform/system/crash_report_windows.cpp platform/system/data_file_windows.cpp
-  platform/system/utf8_windows.cpp platform/system/program_folder_windows.cpp platform/system/rand_glibc.cpp
+  platform/system/utf8_windows.cpp platform/system/program_folder_windows.cpp platform/system/libc_rand_override.cpp
   platform/formats/png_file.cpp)

@@ -1,5 +1,7 @@
-// The program's globals: the engine, the music sync flags, the glyphs of the
-// cube letters, the values one scene hands to the next, and the scene chain.
+// The program's globals, which the scenes read: the engine, the music sync
+// flags with their callback, the glyphs of the cube letters and the values
+// one scene hands to the next; the window procedure and the opening of the
+// engine. The scene chain that runs the scenes is above them (show.h).
 #pragma once
 
 #include <atomic>
@@ -21,11 +23,6 @@ bool LoadAssets();
 // Creates the engine, its window (with the program's window procedure) and
 // its GL context: what the show, the tests and the tools start with.
 bool OpenEngine(int musicMode, HINSTANCE instance, int showCommand);
-// Start-up: the window and its GL context, the data, the band, the scenes
-// before the first one run unseen, then the capture, the music and the tick
-// timer. False when there is no window to show (not made, or closed meanwhile).
-bool StartShow(HINSTANCE instance, int showCommand);
-int WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
 extern unsigned char* g_glyphM;
 extern unsigned char* g_glyphI;
@@ -45,14 +42,3 @@ extern float g_barPhase1;
 extern float g_barPhase2;
 extern float g_barPhase3;
 extern float g_barPhase4;
-
-// The nine scenes, in the order shown; each returns false when the user quit.
-bool Scene1();
-bool Scene2();
-bool Scene3();
-bool Scene4();
-bool Scene5();
-bool Scene6();
-bool Scene7();
-bool Scene8();
-bool Scene9();

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "command_line.h"
-#include "demo.h"
+#include "show.h"
 #include "platform/bench.h"
 #include "platform/capture.h"
 #include "platform/crash_report.h"

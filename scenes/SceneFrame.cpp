@@ -8,7 +8,7 @@
 #include "platform/runtime.h"
 #include "TickTimer.h"
 
-static void ReadPosition(FramePosition* position) {
+static void ReadPosition(MusicPosition* position) {
     position->order = g_engine->ow->GetOrder();
     position->row = g_engine->ow->GetRow();
 }
@@ -21,7 +21,7 @@ static uint32_t RaisedFlags() {
 }
 
 bool RunSceneFrames(const SceneFrame& frame) {
-    FramePosition position{0, 0};
+    MusicPosition position{0, 0};
     char text[96];
     for (;;) {
         MSG msg;

@@ -7,32 +7,43 @@
 
 #include "SceneFrame.h"
 
+// The nine scenes, in the order shown; each returns false when the user quit.
+bool Scene1();
+bool Scene2();
+bool Scene3();
+bool Scene4();
+bool Scene5();
+bool Scene6();
+bool Scene7();
+bool Scene8();
+bool Scene9();
+
 struct OpeningTitles {  // scene 1
     float backgroundFade = 0, robotY = 256, shoutX = -256, signScale = 3, signAlpha = 0;
     float bannerX = 640, cloudAlpha = 0.5f, cloudShift1 = 0, cloudShift2 = 0;
     float logoAlpha1 = 0, logoAlpha2 = 0, layerFade = 1, finalFade = 0, finalScale = 3;
 };
-void OpeningTitlesTick(OpeningTitles& s, FramePosition p);
+void OpeningTitlesTick(OpeningTitles& s, MusicPosition p);
 
 struct SwayingRobot {  // scene 2
     float backdropFade = 1, nextFade = 0, nextScale = 3, spin = 0;
     float robotY = -0.6f, ghostY = -0.6f, ghostAlpha = 0.6f, ghostScale = 0.21f;
     float ringFade = 0, ringScale = 3;
 };
-void SwayingRobotTick(SwayingRobot& s, FramePosition p);
+void SwayingRobotTick(SwayingRobot& s, MusicPosition p);
 
 struct TitleReveal {  // scene 3
     float backdropFade = 1, stripShift = 0, lineAlpha = 0, robotFade = 0, tumble = 0;
     float kickZ = 0, roll = 0, slideX = 0, finalFade = 0, finalScale = 3;
 };
-void TitleRevealTick(TitleReveal& s, FramePosition p);
+void TitleRevealTick(TitleReveal& s, MusicPosition p);
 
 struct Reconnecting {  // scene 4
     float backdropFade = 1, longFade = 0, longScale = 3, headY = 256, curveY = 256, curveShift = 0;
     float fanAlpha = 0, meshSpin = 0, meshY = 0, meshZ = 0, tiltX = 0, tiltZ = 0;
     int meshIndex = 0;
 };
-void ReconnectingTick(Reconnecting& s, FramePosition p);
+void ReconnectingTick(Reconnecting& s, MusicPosition p);
 void TiltKick(Reconnecting& s);
 
 struct CubeLetters {  // scene 5
@@ -46,7 +57,7 @@ struct CubeLetters {  // scene 5
     uint32_t startTicks = 0, counter = 0;
     uint32_t frameOrder = 0;
 };
-void CubeLettersTick(CubeLetters& s, FramePosition p);
+void CubeLettersTick(CubeLetters& s, MusicPosition p);
 void CubeLettersRewriteAtSign(CubeLetters& s);
 void CubeLettersSwitchGlyph(CubeLetters& s);
 void MorphToward(unsigned char* dst, const unsigned char* src, int amount);
@@ -54,7 +65,7 @@ void MorphToward(unsigned char* dst, const unsigned char* src, int amount);
 struct ZoomCut {  // scene 6
     float oldFade = 1, newFade = 0, newScale = 3;
 };
-void ZoomCutTick(ZoomCut& s, FramePosition p);
+void ZoomCutTick(ZoomCut& s, MusicPosition p);
 
 struct Credits {  // scene 7
     float oldFade = 1, newFade = 0, newScale = 3;
@@ -62,7 +73,7 @@ struct Credits {  // scene 7
     float musicFade = 0, graphicsFade = 0, codeFade = 0;
     int musicSyncs = 0, graphicsSyncs = 0, codeSyncs = 0;
 };
-void CreditsTick(Credits& s, FramePosition p);
+void CreditsTick(Credits& s, MusicPosition p);
 
 struct Greetings {  // scene 8
     float backFade = 1, fov = 180, yaw = 0, wobble = 0, meshZ = -1.9f, barAlpha = 0;
@@ -70,14 +81,14 @@ struct Greetings {  // scene 8
     int32_t lastSecond = 0;
     unsigned char* noise = nullptr;  // 256 x 128 grey, owned by the scene
 };
-void GreetingsTick(Greetings& s, FramePosition p);
+void GreetingsTick(Greetings& s, MusicPosition p);
 void GreetingsStepPicture(Greetings& s, int32_t nowMs);
 
 struct CubeWall {  // scene 9
     float barAlpha = 0.5f, cubeScale = 0, wobble1 = 0, wobble2 = 0, wobble3 = 0;
     unsigned char* noise = nullptr;  // 256 x 128 grey, owned by the scene
 };
-void CubeWallTick(CubeWall& s, FramePosition p);
+void CubeWallTick(CubeWall& s, MusicPosition p);
 
 // Both noise scenes advance the four bar phases alike.
 void AdvanceBarPhases();

@@ -7,7 +7,7 @@
 #include "Scenes.h"
 #include "TickTimer.h"
 
-void OpeningTitlesTick(OpeningTitles& s, FramePosition p) {
+void OpeningTitlesTick(OpeningTitles& s, MusicPosition p) {
     uint32_t O = p.order, R = p.row;
     if (SyncFlag(1)) {
         ClearSyncFlag(2);
@@ -48,7 +48,7 @@ void OpeningTitlesTick(OpeningTitles& s, FramePosition p) {
     s.cloudShift2 -= 0.0001f;
 }
 
-static void Draw(const OpeningTitles& s) {
+static void Draw(const OpeningTitles& s, MusicPosition) {
     Kestrel3D* e = g_engine;
     e->set2D();
     e->fill(0, 0, 0);
@@ -112,8 +112,5 @@ bool Scene1() {
     OpeningTitles s;
     g_engine->setFOV(65);
     g_tickTimer.Reset();
-    SceneFrame frame{1, 3, true, &s,
-                     [](void* state, FramePosition p) { OpeningTitlesTick(*static_cast<OpeningTitles*>(state), p); },
-                     [](void* state, FramePosition) { Draw(*static_cast<OpeningTitles*>(state)); }, nullptr};
-    return RunSceneFrames(frame);
+    return RunScene<OpeningTitles, OpeningTitlesTick, Draw>(1, s, true);
 }

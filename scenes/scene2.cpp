@@ -7,7 +7,7 @@
 #include "Scenes.h"
 #include "TickTimer.h"
 
-void SwayingRobotTick(SwayingRobot& s, FramePosition p) {
+void SwayingRobotTick(SwayingRobot& s, MusicPosition p) {
     uint32_t O = p.order, R = p.row;
     if (O == 5 && R > 48) {
         if (s.backdropFade > 0) s.backdropFade -= 0.0006f;
@@ -38,7 +38,7 @@ static void PlaceRobot(float y, float spin) {
     glRotatef(110, 1, 0, 0);
 }
 
-static void Draw(const SwayingRobot& s) {
+static void Draw(const SwayingRobot& s, MusicPosition) {
     Kestrel3D* e = g_engine;
     e->fill(0, 0, 0);
 
@@ -106,8 +106,5 @@ bool Scene2() {
 
     SwayingRobot s;
     g_tickTimer.Reset();
-    SceneFrame frame{2, 6, false, &s,
-                     [](void* state, FramePosition p) { SwayingRobotTick(*static_cast<SwayingRobot*>(state), p); },
-                     [](void* state, FramePosition) { Draw(*static_cast<SwayingRobot*>(state)); }, nullptr};
-    return RunSceneFrames(frame);
+    return RunScene<SwayingRobot, SwayingRobotTick, Draw>(2, s);
 }

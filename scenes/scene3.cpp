@@ -6,10 +6,11 @@
 #include <cstdlib>
 
 #include "../main/demo.h"
+#include "BlueLights.h"
 #include "Scenes.h"
 #include "TickTimer.h"
 
-void TitleRevealTick(TitleReveal& s, FramePosition p) {
+void TitleRevealTick(TitleReveal& s, MusicPosition p) {
     uint32_t O = p.order, R = p.row;
     if (s.robotFade < 1) s.robotFade += 0.0005f;
     if (O == 8) {
@@ -74,7 +75,7 @@ static void DrawMesh(const TitleReveal& s) {
     e->sprite(128, 0, 512, 256, "robo_kadeton");
 }
 
-static void Draw(const TitleReveal& s, FramePosition p) {
+static void Draw(const TitleReveal& s, MusicPosition p) {
     Kestrel3D* e = g_engine;
     e->fill(0, 0, 0);
     e->set2D();
@@ -118,27 +119,11 @@ static void Draw(const TitleReveal& s, FramePosition p) {
 }
 
 bool Scene3() {
-    Lighting& light = g_engine->light;
-    Lighting::EnableCap(GL_LIGHT0);
-    light.SetAmbient(0, 0.4f, 0.8f, GL_LIGHT0);
-    light.SetDiffuse(1, 1, 1, GL_LIGHT0);
-    light.SetSpecular(1, 1, 1, GL_LIGHT0);
-    light.SetShininess(165);
-    light.SetMaterial(0, 0.4f, 0.8f, GL_SPECULAR);
-    light.SetMaterial(0, 0.4f, 0.8f, GL_DIFFUSE);
-    Lighting::EnableCap(GL_LIGHT1);
-    light.SetAmbient(0, 0.4f, 0.8f, GL_LIGHT1);
-    light.SetDiffuse(1, 1, 1, GL_LIGHT1);
-    light.SetSpecular(1, 1, 1, GL_LIGHT1);
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_NORMALIZE);
+    SetUpBlueLights();
 
     TitleReveal s;
     g_tickTimer.Reset();
-    SceneFrame frame{3, 9, false, &s,
-                     [](void* state, FramePosition p) { TitleRevealTick(*static_cast<TitleReveal*>(state), p); },
-                     [](void* state, FramePosition p) { Draw(*static_cast<TitleReveal*>(state), p); }, nullptr};
-    if (!RunSceneFrames(frame)) return false;
+    if (!RunScene<TitleReveal, TitleRevealTick, Draw>(3, s)) return false;
     for (int flag = 1; flag <= 4; ++flag) ClearSyncFlag(flag);
     return true;
 }

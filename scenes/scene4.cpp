@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "../main/demo.h"
+#include "BlueLights.h"
 #include "Fan.h"
 #include "Scenes.h"
 #include "TickTimer.h"
@@ -27,7 +28,7 @@ static void Settle(float& tilt) {
     if (tilt < 0) tilt += 0.006f;
 }
 
-void ReconnectingTick(Reconnecting& s, FramePosition p) {
+void ReconnectingTick(Reconnecting& s, MusicPosition p) {
     uint32_t O = p.order, R = p.row;
     if (O == 12 && R > 48) {
         if (s.longFade < 1) s.longFade += 0.0005f;
@@ -101,7 +102,7 @@ static void DrawOutlinedMesh(const Reconnecting& s) {
     e->set2D();
 }
 
-static void Draw(const Reconnecting& s, FramePosition p) {
+static void Draw(const Reconnecting& s, MusicPosition p) {
     Kestrel3D* e = g_engine;
     e->set2D();
     e->SetFade(s.backdropFade);
@@ -145,26 +146,10 @@ static void Draw(const Reconnecting& s, FramePosition p) {
 }
 
 bool Scene4() {
-    Lighting& light = g_engine->light;
-    Lighting::EnableCap(GL_LIGHT0);
-    light.SetAmbient(0, 0.4f, 0.8f, GL_LIGHT0);
-    light.SetDiffuse(1, 1, 1, GL_LIGHT0);
-    light.SetSpecular(1, 1, 1, GL_LIGHT0);
-    light.SetShininess(165);
-    light.SetMaterial(0, 0.4f, 0.8f, GL_SPECULAR);
-    light.SetMaterial(0, 0.4f, 0.8f, GL_DIFFUSE);
-    Lighting::EnableCap(GL_LIGHT1);
-    light.SetAmbient(0, 0.4f, 0.8f, GL_LIGHT1);
-    light.SetDiffuse(1, 1, 1, GL_LIGHT1);
-    light.SetSpecular(1, 1, 1, GL_LIGHT1);
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_NORMALIZE);
+    SetUpBlueLights();
 
     Reconnecting s;
     g_fanAngle = 0;
     g_tickTimer.Reset();
-    SceneFrame frame{4, 13, false, &s,
-                     [](void* state, FramePosition p) { ReconnectingTick(*static_cast<Reconnecting*>(state), p); },
-                     [](void* state, FramePosition p) { Draw(*static_cast<Reconnecting*>(state), p); }, nullptr};
-    return RunSceneFrames(frame);
+    return RunScene<Reconnecting, ReconnectingTick, Draw>(4, s);
 }

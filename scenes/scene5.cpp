@@ -38,7 +38,7 @@ void MorphToward(unsigned char* dst, const unsigned char* src, int amount) {
     }
 }
 
-void CubeLettersTick(CubeLetters& s, FramePosition p) {
+void CubeLettersTick(CubeLetters& s, MusicPosition p) {
     uint32_t O = p.order, R = p.row;
     s.frameOrder = O;
     g_fanAngle += 0.02f;
@@ -115,7 +115,7 @@ static void DrawGrid(CubeLetters& s) {
     CubeLettersSwitchGlyph(s);
 }
 
-static void Draw(CubeLetters& s, FramePosition p) {
+static void Draw(CubeLetters& s, MusicPosition p) {
     Kestrel3D* e = g_engine;
     CubeLettersRewriteAtSign(s);
     e->set2D();
@@ -137,8 +137,7 @@ static void Draw(CubeLetters& s, FramePosition p) {
     e->set2D();
 }
 
-static void PositionLine(void* state, char* text, int size, uint32_t order, uint32_t row) {
-    CubeLetters& s = *static_cast<CubeLetters*>(state);
+static void PositionLine(CubeLetters& s, char* text, int size, uint32_t order, uint32_t row) {
     if (s.frameOrder < 16) s.counter = GetTickCount() - s.startTicks;
     std::snprintf(text, static_cast<size_t>(size), "order: %d, row: %d, counter: %d", static_cast<int>(order),
                   static_cast<int>(row), static_cast<int>(s.counter));
@@ -168,10 +167,7 @@ bool Scene5() {
     s.target = s.shape;
     g_tickTimer.Reset();
     s.startTicks = GetTickCount();
-    SceneFrame frame{5, 17, false, &s,
-                     [](void* state, FramePosition p) { CubeLettersTick(*static_cast<CubeLetters*>(state), p); },
-                     [](void* state, FramePosition p) { Draw(*static_cast<CubeLetters*>(state), p); }, PositionLine};
-    bool ended = RunSceneFrames(frame);
+    bool ended = RunScene<CubeLetters, CubeLettersTick, Draw, PositionLine>(5, s);
     delete[] s.shape;
     return ended;
 }

@@ -4,7 +4,7 @@
 #include "Scenes.h"
 #include "TickTimer.h"
 
-void ZoomCutTick(ZoomCut& s, FramePosition p) {
+void ZoomCutTick(ZoomCut& s, MusicPosition p) {
     if (p.row >= 48) {
         if (s.oldFade > 0) s.oldFade -= 0.0005f;
         if (s.newFade < 1) s.newFade += 0.0005f;
@@ -12,7 +12,7 @@ void ZoomCutTick(ZoomCut& s, FramePosition p) {
     }
 }
 
-static void Draw(const ZoomCut& s) {
+static void Draw(const ZoomCut& s, MusicPosition) {
     Kestrel3D* e = g_engine;
     e->set2D();
     e->SetFade(s.oldFade);
@@ -35,8 +35,5 @@ bool Scene6() {
     ClearSyncFlag(1);
     ZoomCut s;
     g_tickTimer.Reset();
-    SceneFrame frame{6, 18, false, &s,
-                     [](void* state, FramePosition p) { ZoomCutTick(*static_cast<ZoomCut*>(state), p); },
-                     [](void* state, FramePosition) { Draw(*static_cast<ZoomCut*>(state)); }, nullptr};
-    return RunSceneFrames(frame);
+    return RunScene<ZoomCut, ZoomCutTick, Draw>(6, s);
 }

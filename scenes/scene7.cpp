@@ -12,7 +12,7 @@ static void Count(int flag, int& syncs) {
     }
 }
 
-void CreditsTick(Credits& s, FramePosition p) {
+void CreditsTick(Credits& s, MusicPosition p) {
     uint32_t O = p.order, R = p.row;
     if (O == 20 && R >= 48) {
         if (s.oldFade > 0) s.oldFade -= 0.0005f;
@@ -34,7 +34,7 @@ void CreditsTick(Credits& s, FramePosition p) {
     if (O == 20 && R > 48) s.oldFade -= 0.0004f;
 }
 
-static void Draw(const Credits& s) {
+static void Draw(const Credits& s, MusicPosition) {
     Kestrel3D* e = g_engine;
     int squareX = static_cast<int>(s.squareX);
     int triangleX = static_cast<int>(s.triangleX);
@@ -72,8 +72,5 @@ bool Scene7() {
     ClearSyncFlag(1);
     Credits s;
     g_tickTimer.Reset();
-    SceneFrame frame{7, 21, false, &s,
-                     [](void* state, FramePosition p) { CreditsTick(*static_cast<Credits*>(state), p); },
-                     [](void* state, FramePosition) { Draw(*static_cast<Credits*>(state)); }, nullptr};
-    return RunSceneFrames(frame);
+    return RunScene<Credits, CreditsTick, Draw>(7, s);
 }

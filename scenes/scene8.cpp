@@ -15,7 +15,7 @@ void AdvanceBarPhases() {
     g_barPhase4 += 0.0008f;
 }
 
-void GreetingsTick(Greetings& s, FramePosition p) {
+void GreetingsTick(Greetings& s, MusicPosition p) {
     if (p.order == 22 && p.row > 48) {
         s.meshZ -= 0.006f;
         if (s.backFade > 0) s.backFade -= 0.001f;
@@ -36,7 +36,7 @@ void GreetingsStepPicture(Greetings& s, int32_t nowMs) {
     if (s.greetIndex == 0) s.greetIndex = 38;
 }
 
-static void Draw(Greetings& s, FramePosition p) {
+static void Draw(Greetings& s, MusicPosition p) {
     Kestrel3D* e = g_engine;
     GreetingsStepPicture(s, g_tickTimer.Now());
     UploadNoise(s.noise);
@@ -104,10 +104,7 @@ bool Scene8() {
 
     g_tickTimer.Reset();
     s.lastSecond = g_tickTimer.Now();
-    SceneFrame frame{8, 23, false, &s,
-                     [](void* state, FramePosition p) { GreetingsTick(*static_cast<Greetings*>(state), p); },
-                     [](void* state, FramePosition p) { Draw(*static_cast<Greetings*>(state), p); }, nullptr};
-    bool ended = RunSceneFrames(frame);
+    bool ended = RunScene<Greetings, GreetingsTick, Draw>(8, s);
     delete[] s.noise;
     return ended;
 }

@@ -12,7 +12,7 @@ namespace {
 GridCell g_wallCells[256];
 }
 
-void CubeWallTick(CubeWall& s, FramePosition p) {
+void CubeWallTick(CubeWall& s, MusicPosition p) {
     if (p.order == 26) {
         if (s.barAlpha > 0) s.barAlpha -= 0.00007f;
         s.cubeScale = 2 * s.barAlpha;
@@ -24,7 +24,7 @@ void CubeWallTick(CubeWall& s, FramePosition p) {
     if (p.order < 26 && s.cubeScale < 1) s.cubeScale += 0.0001f;
 }
 
-static void Draw(const CubeWall& s) {
+static void Draw(const CubeWall& s, MusicPosition) {
     Kestrel3D* e = g_engine;
     UploadNoise(s.noise);
     glClearColor(0, 0, 0, 0);
@@ -86,10 +86,7 @@ bool Scene9() {
     ClearSyncFlag(1);
 
     g_tickTimer.Reset();
-    SceneFrame frame{9, 27, false, &s,
-                     [](void* state, FramePosition p) { CubeWallTick(*static_cast<CubeWall*>(state), p); },
-                     [](void* state, FramePosition) { Draw(*static_cast<CubeWall*>(state)); }, nullptr};
-    bool ended = RunSceneFrames(frame);
+    bool ended = RunScene<CubeWall, CubeWallTick, Draw>(9, s);
     delete[] s.noise;
     return ended;
 }

@@ -10,9 +10,9 @@ Prints each component's level (1 for those that depend on nothing of ours,
 otherwise one above the highest level they depend on) and what it includes;
 with --dot, the graph in Graphviz's language instead. Exits 1, naming the
 components of every cycle, when components depend on each other in a circle,
-or naming the file, when a folder includes one it must only be reached from
-through a registered interface (presentation and sound know nothing of the
-capture and the benchmark).
+or naming the file and what it includes, when an include runs up or sideways
+between the program's floors (FLOORS, as docs/architecture.md draws them):
+a file may include its own floor's files and those of lower floors only.
 
     python3 scripts/include_graph.py            # levels, from the source root
     python3 scripts/include_graph.py --dot | dot -Tsvg > graph.svg
@@ -24,8 +24,29 @@ import sys
 
 FOLDERS = ["main", "scenes", "k3d", "KestrelWindow", "platform", "tools", "tests"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
-# Folders whose files must not include a component of another folder.
-KEPT_APART = [("platform/present", "platform/capture"), ("platform/sound", "platform/capture")]
+# The floors, from the ground up: (level, name, path prefixes). Floors of one
+# level stand side by side and include nothing of each other. The tests and
+# the tools stand outside them, on top.
+FLOORS = [
+    (0, "the platform's public headers", ["platform/include/"]),
+    (1, "platform/base", ["platform/base/"]),
+    (1, "platform/system", ["platform/system/"]),
+    (1, "platform/formats", ["platform/formats/"]),
+    (2, "platform/gl", ["platform/gl/"]),
+    (2, "platform/host", ["platform/host/"]),
+    (3, "platform/present", ["platform/present/"]),
+    (3, "platform/sound", ["platform/sound/"]),
+    (4, "platform/run", ["platform/run/"]),
+    (5, "platform/win32", ["platform/win32/"]),
+    (5, "platform/capture", ["platform/capture/"]),
+    (6, "KestrelWindow", ["KestrelWindow/"]),
+    (7, "k3d", ["k3d/"]),
+    (8, "main/demo (the globals and the assets)", ["main/demo.", "main/assets.", "main/asset_list."]),
+    (9, "scenes", ["scenes/"]),
+    (10, "main (the entry point and the scene chain)", ["main/"]),
+]
+# Includes allowed against the floors, each with its reason: (file, included).
+FLOOR_EXCEPTIONS = []
 
 
 def source_files(root):
@@ -88,21 +109,34 @@ def build_graph(root):
     return graph
 
 
-def kept_apart_includes(root):
-    """Includes from a folder into a component of a folder kept apart from it."""
-    paths = list(source_files(root))
-    backends = backend_sources(paths)
+def floor_of(path):
+    """The floor a file stands on: the one whose prefix matches it longest."""
+    best = None
+    for level, name, prefixes in FLOORS:
+        for prefix in prefixes:
+            if path.replace(os.sep, "/").startswith(prefix) and (best is None or len(prefix) > best[2]):
+                best = (level, name, len(prefix))
+    return best[:2] if best else None
+
+
+def includes_against_floors(root):
+    """Includes that run up, or sideways to another floor of the same level."""
     found = []
-    for lower, upper in KEPT_APART:
-        upper_components = {component_of(p, backends) for p in paths if p.startswith(upper + os.sep)}
-        for path in paths:
-            if not path.startswith(lower + os.sep):
-                continue
-            with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
-                for name in INCLUDE.findall(f.read()):
-                    target = resolve(root, path, name)
-                    if target and component_of(target, backends) in upper_components:
-                        found.append("%s includes %s, of %s" % (path, target, upper))
+    for path in sorted(source_files(root)):
+        here = floor_of(path)
+        if here is None:
+            continue
+        with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
+            for name in INCLUDE.findall(f.read()):
+                target = resolve(root, path, name)
+                there = floor_of(target) if target else None
+                if there is None or there[1] == here[1] or there[0] < here[0]:
+                    continue
+                if (path, target) in FLOOR_EXCEPTIONS:
+                    continue
+                way = "up" if there[0] > here[0] else "sideways"
+                found.append("%s includes %s: %s, floor %d, reaches %s %s to floor %d" %
+                             (path, target, here[1], here[0], way, there[1], there[0]))
     return found
 
 
@@ -173,12 +207,12 @@ def main():
             print("%2d %-32s %s" % (level[node], node, " ".join(sorted(graph[node]))))
     for members in circles:
         print("cycle: " + " <-> ".join(members), file=sys.stderr)
-    apart = kept_apart_includes(os.path.abspath(args.root))
-    for line in apart:
-        print("kept apart: " + line, file=sys.stderr)
-    if circles or apart:
+    against = includes_against_floors(os.path.abspath(args.root))
+    for line in against:
+        print("against the floors: " + line, file=sys.stderr)
+    if circles or against:
         return 1
-    print("%d components, no cycle" % len(graph), file=sys.stderr)
+    print("%d components, no cycle, every include down the floors" % len(graph), file=sys.stderr)
     return 0
 
 

@@ -12,7 +12,7 @@
 #include "gl/backend.h"
 #include "gl/es3/matrix.h"
 #include "platform/runtime.h"
-#include "run/frame_costs.h"
+#include "base/frame_costs.h"
 #include "support.h"
 
 namespace {
@@ -330,14 +330,14 @@ void ClipRectangle(float x0, float y0, float x1, float y1) {
 // (a matrix, a switch, the texture) applies to the second only, and what is
 // left of an unfinished triangle draws nothing and does not shift the next.
 TEST_F(GlDrawTest, PrimitivesDrawnAlikeGoAsOneDrawAndAChangeBetweenThemAppliesAfterIt) {
-    uint64_t drawsBefore = platform::costs::Counted().draws;
+    uint64_t drawsBefore = platform::base::costs::Counted().draws;
     glColor3f(1, 0, 0);
     ClipRectangle(-1, 0, 0, 1);  // upper left
     glColor3f(0, 1, 0);
     ClipRectangle(0, 0, 1, 1);  // upper right
     glFlush();
     if (!OnFixedFunction()) {
-        EXPECT_EQ(platform::costs::Counted().draws - drawsBefore, 1u);
+        EXPECT_EQ(platform::base::costs::Counted().draws - drawsBefore, 1u);
     }
     ExpectPixel(test::PixelAt(160, 120), 255, 0, 0);
     ExpectPixel(test::PixelAt(480, 120), 0, 255, 0);
@@ -467,10 +467,10 @@ TEST_F(GlDrawTest, ReplaysOfAListUnderTheirOwnTransformsDrawAsEachWouldAlone) {
         return pixels;
     };
     std::vector<unsigned char> alone = replays(true);
-    uint64_t drawsBefore = platform::costs::Counted().draws;
+    uint64_t drawsBefore = platform::base::costs::Counted().draws;
     std::vector<unsigned char> together = replays(false);
     if (!OnFixedFunction()) {
-        EXPECT_EQ(platform::costs::Counted().draws - drawsBefore, 1u);
+        EXPECT_EQ(platform::base::costs::Counted().draws - drawsBefore, 1u);
     }
     size_t lit = 0, differing = 0;
     for (size_t i = 0; i < alone.size(); ++i) {

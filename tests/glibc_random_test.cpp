@@ -11,8 +11,8 @@ namespace {
 TEST(GlibcRandomTest, DrawsGlibcsNumbersFromTheDefaultSeedAndFromOthers) {
     for (unsigned seed : {1u, 0u, 12345u, 4294967295u}) {
         std::srand(seed);
-        platform::GlibcRandom generator = platform::SeededGlibcRandom(seed);
-        for (int i = 0; i < 100000; ++i) ASSERT_EQ(platform::NextGlibcRandom(&generator), std::rand()) << "seed " << seed << ", number " << i;
+        platform::system::GlibcRandom generator = platform::system::SeededGlibcRandom(seed);
+        for (int i = 0; i < 100000; ++i) ASSERT_EQ(platform::system::NextGlibcRandom(&generator), std::rand()) << "seed " << seed << ", number " << i;
     }
 }
 

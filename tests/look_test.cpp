@@ -143,7 +143,7 @@ public:
         return 1000 * module_->set_position_order_row(static_cast<int32_t>(order), static_cast<int32_t>(row));
     }
     // The position heard at `ms`.
-    FramePosition At(double ms) const {
+    MusicPosition At(double ms) const {
         double seconds = ms / 1000;
         module_->set_position_seconds(seconds);
         return {static_cast<uint32_t>(module_->get_current_order()), static_cast<uint32_t>(module_->get_current_row())};
@@ -157,12 +157,12 @@ private:
 // position one 30 fps frame late and ending a frame early, as the slowest
 // capture sees the music; returns the state of its last frame.
 template <typename State>
-State RunScene(const RowTimes& times, uint32_t firstOrder, uint32_t endOrder, void (*tick)(State&, FramePosition)) {
+State RunScene(const RowTimes& times, uint32_t firstOrder, uint32_t endOrder, void (*tick)(State&, MusicPosition)) {
     for (auto& flag : g_syncFlags) flag.store(0);
     const double frameMs = 1000.0 / 30;
     double startMs = times.StartMs(firstOrder, 0), endMs = times.StartMs(endOrder, 0) - frameMs;
     State s;
-    FramePosition position = times.At(startMs);
+    MusicPosition position = times.At(startMs);
     double nextReadMs = startMs + frameMs;
     for (double ms = startMs; ms < endMs; ms += 1) {
         if (ms >= nextReadMs) {

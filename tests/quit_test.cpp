@@ -8,6 +8,8 @@
 
 #include <fstream>
 
+#include "../main/show.h"
+#include "../scenes/Scenes.h"
 #include "platform/runtime.h"
 #include "../scenes/TickTimer.h"
 #include "support.h"

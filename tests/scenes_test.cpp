@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/clock.h"
 #include "platform/runtime.h"
 #include "../scenes/CubeGrid.h"
 #include "../scenes/Scenes.h"
@@ -18,7 +19,7 @@ void ClearFlags() {
 void Raise(int flag) { g_syncFlags[flag].store(1); }
 
 template <typename State, typename Tick>
-void RunTicks(State& s, Tick tick, FramePosition p, int ticks) {
+void RunTicks(State& s, Tick tick, MusicPosition p, int ticks) {
     for (int i = 0; i < ticks; ++i) tick(s, p);
 }
 
@@ -36,28 +37,28 @@ int StepsOfFrame(TickTimer& timer) {
 
 TEST(TickTimerTest, AFrameRunsOneStepPerMillisecondAndAtLeastOne) {
     TickTimer timer;
-    platform::SetTickCountForTest(1000);
+    platform::base::SetTickCountForTest(1000);
     timer.Start();
-    platform::SetTickCountForTest(4000);
+    platform::base::SetTickCountForTest(4000);
     timer.Reset();
     EXPECT_EQ(StepsOfFrame(timer), 1);  // 0 ms
-    platform::SetTickCountForTest(4005);
+    platform::base::SetTickCountForTest(4005);
     EXPECT_EQ(StepsOfFrame(timer), 5);
     EXPECT_EQ(timer.stepped, 5);
     EXPECT_FALSE(timer.Pending());
-    platform::SetTickCountForTest(4045);
+    platform::base::SetTickCountForTest(4045);
     EXPECT_EQ(StepsOfFrame(timer), 40);
-    platform::SetTickCountForTest(6045);
+    platform::base::SetTickCountForTest(6045);
     EXPECT_EQ(StepsOfFrame(timer), 2000);  // a stall is caught up in full
 }
 
 TEST(TickTimerTest, TheTickCountWrapsWithoutDisturbingDifferences) {
     TickTimer timer;
-    platform::SetTickCountForTest(0xFFFFFFF0u);
+    platform::base::SetTickCountForTest(0xFFFFFFF0u);
     EXPECT_EQ(GetTickCount(), 0xFFFFFFF0u);
     timer.Start();
     timer.Reset();
-    platform::SetTickCountForTest(0x0000000Au);
+    platform::base::SetTickCountForTest(0x0000000Au);
     EXPECT_EQ(timer.Now(), 26);
     EXPECT_EQ(StepsOfFrame(timer), 26);
 }

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "../main/show.h"
+#include "../scenes/Scenes.h"
 #include "platform/capture.h"
 #include "platform/runtime.h"
 #include "support.h"

@@ -17,7 +17,7 @@
 
 #include "formats/trace_file.h"
 #include "platform/clock.h"
-#include "run/frame_costs.h"
+#include "base/frame_costs.h"
 #include "system/process.h"
 
 namespace platform::bench {
@@ -30,8 +30,8 @@ struct State {
     Clock::time_point start, last, firstFrame;
     bool sawFrame = false;
     std::map<int, std::vector<double>> frameMs;  // by scene
-    std::map<int, costs::Totals> sceneCosts;     // the scene's frames together
-    costs::Totals costsAtLastFrame;
+    std::map<int, base::costs::Totals> sceneCosts;     // the scene's frames together
+    base::costs::Totals costsAtLastFrame;
 };
 
 State& S() {
@@ -47,24 +47,24 @@ double Percentile(std::vector<double> values, double p) {
 }
 
 // Adds what was counted between `before` and `now` to `sum`.
-void AddSince(const costs::Totals& before, const costs::Totals& now, costs::Totals* sum) {
+void AddSince(const base::costs::Totals& before, const base::costs::Totals& now, base::costs::Totals* sum) {
     sum->draws += now.draws - before.draws;
     sum->stateChanges += now.stateChanges - before.stateChanges;
     sum->bufferUploads += now.bufferUploads - before.bufferUploads;
-    for (int step = 0; step < costs::kStepCount; ++step) sum->stepMs[step] += now.stepMs[step] - before.stepMs[step];
+    for (int step = 0; step < base::costs::kStepCount; ++step) sum->stepMs[step] += now.stepMs[step] - before.stepMs[step];
 }
 
-const char* const kStepNames[costs::kStepCount] = {"tick", "draw", "flush", "text", "finish", "readback", "present"};
+const char* const kStepNames[base::costs::kStepCount] = {"tick", "draw", "flush", "text", "finish", "readback", "present"};
 
 // A scene's average frame: GL work and step times, as JSON fields or table columns.
-void PrintCosts(const costs::Totals& sum, size_t frames, bool json) {
+void PrintCosts(const base::costs::Totals& sum, size_t frames, bool json) {
     double n = frames > 0 ? static_cast<double>(frames) : 1;
     if (json)
         std::printf(",\"draws\":%.1f,\"state_changes\":%.1f,\"buffer_uploads\":%.1f", sum.draws / n,
                     sum.stateChanges / n, sum.bufferUploads / n);
     else
         std::printf(" %7.1f %7.1f %7.1f", sum.draws / n, sum.stateChanges / n, sum.bufferUploads / n);
-    for (int step = 0; step < costs::kStepCount; ++step) {
+    for (int step = 0; step < base::costs::kStepCount; ++step) {
         if (json) std::printf(",\"%s_ms\":%.3f", kStepNames[step], sum.stepMs[step] / n);
         else std::printf(" %8.3f", sum.stepMs[step] / n);
     }
@@ -82,9 +82,9 @@ void FramePresented(int scene) {
         s.firstFrame = now;
     } else if (scene > 0) {
         s.frameMs[scene].push_back(std::chrono::duration<double, std::milli>(now - s.last).count());
-        AddSince(s.costsAtLastFrame, costs::Counted(), &s.sceneCosts[scene]);
+        AddSince(s.costsAtLastFrame, base::costs::Counted(), &s.sceneCosts[scene]);
     }
-    s.costsAtLastFrame = costs::Counted();
+    s.costsAtLastFrame = base::costs::Counted();
     s.last = now;
 }
 
@@ -141,13 +141,13 @@ ChildRun RunSelf(const std::vector<std::string>& arguments) {
     ChildRun run;
     std::vector<std::string> args{"pqn"};
     args.insert(args.end(), arguments.begin(), arguments.end());
-    process::Options options;
+    system::process::Options options;
     options.path = "/proc/self/exe";
     int output = -1;
     options.output = &output;
     options.silenceErrors = true;
     Clock::time_point start = Clock::now();
-    process::ProcessId pid = process::Start(args, options);
+    system::process::ProcessId pid = system::process::Start(args, options);
     if (pid < 0) return run;
     char buffer[4096];
     for (ssize_t n; (n = read(output, buffer, sizeof buffer)) != 0;) {
@@ -156,8 +156,8 @@ ChildRun RunSelf(const std::vector<std::string>& arguments) {
         run.output.append(buffer, static_cast<size_t>(n));
     }
     close(output);
-    process::Usage usage;
-    run.ok = process::Wait(pid, &usage) == 0;
+    system::process::Usage usage;
+    run.ok = system::process::Wait(pid, &usage) == 0;
     run.wallS = std::chrono::duration<double>(Clock::now() - start).count();
     run.cpuS = usage.cpuSeconds;
     run.peakKb = usage.peakMemoryKb;

@@ -18,7 +18,7 @@
 
 #include "capture/sink.h"
 #include "platform/outputs.h"
-#include "sound/sample_rate.h"
+#include "base/sample_rate.h"
 #include "system/process.h"
 
 namespace platform::capture {
@@ -142,7 +142,7 @@ bool EnoughRoom(const std::string& out, uint64_t frames, int fps, int widthPx, i
 bool Preflight(const std::string& out) {
     if (FormatOf(out) == Format::Frames) return CheckOutputFolder(out, true);
     std::string whyNot;
-    if (process::FindProgram("ffmpeg", &whyNot).empty()) {
+    if (system::process::FindProgram("ffmpeg", &whyNot).empty()) {
         std::fprintf(stderr, "pqn: capturing to a video needs ffmpeg, which is %s; or capture to a folder of PNG frames\n",
                      whyNot.c_str());
         return false;

@@ -4,7 +4,7 @@
 #include "capture/sink.h"
 #include "platform/outputs.h"
 #include "platform/png_file.h"
-#include "sound/sample_rate.h"
+#include "base/sample_rate.h"
 
 namespace platform::capture {
 

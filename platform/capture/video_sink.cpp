@@ -22,7 +22,7 @@
 #include "capture/sink.h"
 #include "capture/yuv.h"
 #include "platform/outputs.h"
-#include "sound/sample_rate.h"
+#include "base/sample_rate.h"
 #include "system/process.h"
 
 namespace platform::capture {
@@ -46,14 +46,14 @@ constexpr int kPipeBytes = 1 << 20;
 
 // The encoder: frames on its stdin, sound on descriptor 3, at the lowest
 // priority, in its own group.
-process::ProcessId StartEncoder(const std::vector<std::string>& args, int* videoInput, int* audioInput) {
-    process::Options options;
+system::process::ProcessId StartEncoder(const std::vector<std::string>& args, int* videoInput, int* audioInput) {
+    system::process::Options options;
     options.input = videoInput;
     options.input3 = audioInput;
     options.inputPipeBytes = kPipeBytes;
     options.ownProcessGroup = true;
     options.nice = kEncoderNice;
-    return process::Start(args, options);
+    return system::process::Start(args, options);
 }
 
 class VideoSink : public Sink {
@@ -71,7 +71,7 @@ public:
     ~VideoSink() override {
         StopWriter();
         CloseInputs();
-        if (encoder_ > 0) process::Wait(encoder_);
+        if (encoder_ > 0) system::process::Wait(encoder_);
     }
 
     bool Start() {
@@ -131,10 +131,10 @@ public:
 
     void Sound(const int16_t* stereo, size_t frames) override {
         if (audioInput_ < 0) return;
-        if (!process::WriteAll(audioInput_, stereo, frames * sizeof(int16_t) * 2)) {
+        if (!system::process::WriteAll(audioInput_, stereo, frames * sizeof(int16_t) * 2)) {
             ReportOutputFailure(out_, "ffmpeg stopped taking the sound");
             soundFailed_ = true;
-            process::CloseInput(audioInput_);
+            system::process::CloseInput(audioInput_);
             audioInput_ = -1;
         }
     }
@@ -150,8 +150,8 @@ public:
 private:
     // Waits for an ffmpeg; one that failed is said with what it was writing
     // (ffmpeg has printed its own reason above).
-    bool Ended(process::ProcessId ffmpeg, const char* what) {
-        int status = process::Wait(ffmpeg);
+    bool Ended(system::process::ProcessId ffmpeg, const char* what) {
+        int status = system::process::Wait(ffmpeg);
         if (status == 0) return true;
         ReportOutputFailure(out_, std::string("ffmpeg could not write ") + what +
                                       (status > 0 ? " (exit status " + std::to_string(status) + ")" : " (it was killed)"));
@@ -159,7 +159,7 @@ private:
     }
 
     void WriteFrames() {
-        process::LowerThisThreadsPriority(kEncoderNice);
+        system::process::LowerThisThreadsPriority(kEncoderNice);
         std::vector<uint8_t> yuv;
         for (;;) {
             std::vector<uint8_t> frame;
@@ -176,7 +176,7 @@ private:
                 std::lock_guard<std::mutex> guard(lock_);
                 if (done_.size() < 2) done_.push_back(std::move(frame));
             }
-            if (!process::WriteAll(videoInput_, yuv.data(), yuv.size())) {
+            if (!system::process::WriteAll(videoInput_, yuv.data(), yuv.size())) {
                 {
                     std::lock_guard<std::mutex> guard(lock_);
                     encoderFailed_ = true;
@@ -198,8 +198,8 @@ private:
     }
 
     void CloseInputs() {
-        if (videoInput_ >= 0) process::CloseInput(videoInput_);
-        if (audioInput_ >= 0) process::CloseInput(audioInput_);
+        if (videoInput_ >= 0) system::process::CloseInput(videoInput_);
+        if (audioInput_ >= 0) system::process::CloseInput(audioInput_);
         videoInput_ = audioInput_ = -1;
     }
 
@@ -208,7 +208,7 @@ private:
     int fps_, widthPx_, heightPx_;
     YuvMatrix matrix_ = MatrixForHeight(heightPx_);
     size_t queuedFramesMost_ = kQueuedFramesMost;
-    process::ProcessId encoder_ = -1;
+    system::process::ProcessId encoder_ = -1;
     int videoInput_ = -1, audioInput_ = -1;
     bool soundFailed_ = false;
 

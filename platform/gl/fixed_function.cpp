@@ -4,7 +4,7 @@
 #include <GL/glu.h>
 
 #include "gl/backend.h"
-#include "run/frame_costs.h"
+#include "base/frame_costs.h"
 
 namespace platform::gl {
 
@@ -27,9 +27,9 @@ GLint GluBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint heig
 // The driver's draws, state changes and uploads the benchmark counts: the
 // calls that draw, those that change the state a draw depends on, and
 // those that hand the driver a picture.
-void CountDraw() { ++costs::Counted().draws; }
-void CountStateChange() { ++costs::Counted().stateChanges; }
-void CountUpload() { ++costs::Counted().bufferUploads; }
+void CountDraw() { ++base::costs::Counted().draws; }
+void CountStateChange() { ++base::costs::Counted().stateChanges; }
+void CountUpload() { ++base::costs::Counted().bufferUploads; }
 
 void CountedEnd() { CountDraw(), ::glEnd(); }
 void CountedDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices) {

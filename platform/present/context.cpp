@@ -3,7 +3,7 @@
 // and the program's state the platform's own drawing saves and restores.
 #include "present/context.h"
 
-namespace platform::sdl {
+namespace platform::present {
 
 namespace {
 
@@ -81,4 +81,4 @@ void RestoreProgramDrawState(const ProgramDrawState& saved) {
     glClearColor(c[0], c[1], c[2], c[3]);
 }
 
-}  // namespace platform::sdl
+}  // namespace platform::present

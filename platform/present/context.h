@@ -10,7 +10,7 @@
 #include <string>
 
 #include "present/layout.h"
-#include "win32/windows.h"
+#include "present/window.h"
 
 // A GL context and the surface it draws into (see surface.cpp).
 struct PlatformContext {
@@ -47,7 +47,7 @@ struct PlatformContext {
     int nextRead = 0;
 };
 
-namespace platform::sdl {
+namespace platform::present {
 
 PlatformContext* CurrentContext();
 void SetCurrentContext(PlatformContext* context);
@@ -101,4 +101,4 @@ ProgramDrawState SaveProgramDrawState();           // around copies
 ProgramDrawState SaveProgramDrawStateForClears();  // around clears with glClear
 void RestoreProgramDrawState(const ProgramDrawState& saved);
 
-}  // namespace platform::sdl
+}  // namespace platform::present

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-namespace platform::layout {
+namespace platform::present::layout {
 
 Size FitPicture(Size window, Size area) {
     Size fit{area.widthPx, static_cast<int>(static_cast<int64_t>(area.widthPx) * window.heightPx / window.widthPx)};
@@ -54,4 +54,4 @@ int64_t SmoothedFramePeriodUs(int64_t periodUs, int64_t gapUs) {
     return periodUs == 0 ? gapUs : periodUs + (gapUs - periodUs) / 16;
 }
 
-}  // namespace platform::layout
+}  // namespace platform::present::layout

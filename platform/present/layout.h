@@ -14,7 +14,7 @@ struct SurfaceLayout {
     int pictureWidthPx = 0, pictureHeightPx = 0;  // the window's client area, scaled
 };
 
-namespace platform::layout {
+namespace platform::present::layout {
 
 struct Size {
     int widthPx = 0, heightPx = 0;
@@ -38,4 +38,4 @@ int SurfaceY(const SurfaceLayout& layout, Size window, int windowYPx);
 // latest gap; a gap over 100 ms (a load, a moved window) is no frame period.
 int64_t SmoothedFramePeriodUs(int64_t periodUs, int64_t gapUs);
 
-}  // namespace platform::layout
+}  // namespace platform::present::layout

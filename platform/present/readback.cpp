@@ -9,12 +9,12 @@
 #include "platform/outputs.h"
 #include "platform/png_file.h"
 #include "present/readback.h"
-#include "run/frame_costs.h"
+#include "base/frame_costs.h"
 
 namespace {
 
 size_t g_nextShot = 0;
-std::vector<platform::sdl::FrameReader> g_readers;
+std::vector<platform::present::FrameReader> g_readers;
 // The buffer frames are read into, kept from frame to frame: a fresh one
 // each frame costs its page faults, under wine about 3 ms at 640x480.
 std::vector<uint8_t> g_frame;
@@ -52,9 +52,9 @@ std::vector<uint8_t> ReadSurface(PlatformContext* context) {
     size_t rowBytes = static_cast<size_t>(width) * 3;
     GLenum format = ReadFormat(context, GL_RGB);
     std::vector<uint8_t> flipped(static_cast<size_t>(width) * height * BytesPerPixel(format));
-    platform::sdl::Framebuffers().bindFramebuffer(GL_READ_FRAMEBUFFER, platform::sdl::FinishedFrame(context));
+    platform::present::Framebuffers().bindFramebuffer(GL_READ_FRAMEBUFFER, platform::present::FinishedFrame(context));
     ReadPixels(context, format, flipped.data());
-    platform::sdl::Framebuffers().bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
+    platform::present::Framebuffers().bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
     if (format != GL_RGB) ConvertFromRgba(&flipped, GL_RGB);
     std::vector<uint8_t> rgb(rowBytes * height);
     for (int y = 0; y < height; ++y) std::memcpy(&rgb[y * rowBytes], &flipped[(height - 1 - y) * rowBytes], rowBytes);
@@ -63,19 +63,19 @@ std::vector<uint8_t> ReadSurface(PlatformContext* context) {
 
 // Hands a frame that has come back from GL to the capture and the benchmark.
 void DeliverReadBack(PlatformContext* context, int slot) {
-    platform::sdl::FramebufferCalls& fb = platform::sdl::Framebuffers();
+    platform::present::FramebufferCalls& fb = platform::present::Framebuffers();
     int w = context->readWidthPx, h = context->readHeightPx;
     GLenum readFormat = ReadFormat(context, context->readFormat);
     std::vector<uint8_t>& pixels = g_frame;
     pixels.resize(static_cast<size_t>(w) * h * BytesPerPixel(readFormat));
     fb.bindBuffer(GL_PIXEL_PACK_BUFFER, context->readBuffers[slot]);
-    platform::costs::EndStep(platform::costs::kReadBack);
+    platform::base::costs::EndStep(platform::base::costs::kReadBack);
     // WebGL 2 cannot map a buffer; in the browser nothing reads frames back this way.
     // Mapping waits for the driver to have drawn the frame: a step of its own.
     const void* mapped = fb.mapBufferRange ? fb.mapBufferRange(GL_PIXEL_PACK_BUFFER, 0, static_cast<GLsizeiptr>(pixels.size()),
                                                                 GL_MAP_READ_BIT)
                                            : nullptr;
-    platform::costs::EndStep(platform::costs::kFinish);
+    platform::base::costs::EndStep(platform::base::costs::kFinish);
     if (mapped) {
         std::memcpy(pixels.data(), mapped, pixels.size());
         fb.unmapBuffer(GL_PIXEL_PACK_BUFFER);
@@ -87,8 +87,8 @@ void DeliverReadBack(PlatformContext* context, int slot) {
         if (context->readFor[slot] & (1u << i)) g_readers[i].take(&pixels, w, h, context->readScene[slot]);
 }
 
-GLenum FormatOf(platform::sdl::PixelOrder order, const PlatformContext* context) {
-    using platform::sdl::PixelOrder;
+GLenum FormatOf(platform::present::PixelOrder order, const PlatformContext* context) {
+    using platform::present::PixelOrder;
     if (order == PixelOrder::kRgb) return GL_RGB;
     if (order == PixelOrder::kBgra) return GL_BGRA;
     return context->es ? GL_RGBA : GL_BGRA;  // the context's own order
@@ -100,7 +100,7 @@ bool PositionReached(platform::MusicPosition frame, platform::MusicPosition targ
 
 }  // namespace
 
-namespace platform::sdl {
+namespace platform::present {
 
 void AddFrameReader(const FrameReader& reader) { g_readers.push_back(reader); }
 
@@ -187,4 +187,4 @@ bool RunMakesOnlyShots() {
            o.frameLimit == 0;
 }
 
-}  // namespace platform::sdl
+}  // namespace platform::present

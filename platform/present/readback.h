@@ -6,7 +6,7 @@
 #include "platform/options.h"
 #include "present/context.h"
 
-namespace platform::sdl {
+namespace platform::present {
 
 // What takes the finished frames read back (the capture, the benchmark),
 // registered at start-up; presentation knows them only through this.
@@ -33,4 +33,4 @@ bool AllShotsSaved();
 // Shots are all a headless run makes: no capture, trace, benchmark or frame count.
 bool RunMakesOnlyShots();
 
-}  // namespace platform::sdl
+}  // namespace platform::present

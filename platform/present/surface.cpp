@@ -17,11 +17,11 @@
 
 #include "present/surface.h"
 
+#include "base/clock.h"
+#include "base/frame_costs.h"
 #include "gl/backend.h"
+#include "present/overlay.h"
 #include "present/readback.h"
-#include "run/clock.h"
-#include "run/frame_costs.h"
-#include "win32/gdi_text.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ bool SoftwareRenderer() {
 // What the options ask for (see layout::Chosen).
 SurfaceLayout ChosenLayout(const PlatformContext* context) {
     const platform::RunOptions& options = platform::Options();
-    return platform::layout::Chosen(platform::sdl::WindowSize(context), {options.frameWidthPx, options.frameHeightPx},
+    return platform::present::layout::Chosen(platform::present::WindowSize(context), {options.frameWidthPx, options.frameHeightPx},
                                     options.fitWidth, options.scale);
 }
 
@@ -69,10 +69,10 @@ double Scale(const PlatformContext* context) {
 // A window rectangle on the surface: its corners are mapped, so neighbouring
 // rectangles stay neighbours at any scale.
 void MapRectangle(const PlatformContext* context, const GLint* window, GLint* surface) {
-    surface[0] = platform::sdl::SurfaceX(context, window[0]);
-    surface[1] = platform::sdl::SurfaceY(context, window[1]);
-    surface[2] = platform::sdl::SurfaceX(context, window[0] + window[2]) - surface[0];
-    surface[3] = platform::sdl::SurfaceY(context, window[1] + window[3]) - surface[1];
+    surface[0] = platform::present::SurfaceX(context, window[0]);
+    surface[1] = platform::present::SurfaceY(context, window[1]);
+    surface[2] = platform::present::SurfaceX(context, window[0] + window[2]) - surface[0];
+    surface[3] = platform::present::SurfaceY(context, window[1] + window[3]) - surface[1];
 }
 
 void ApplyProgramViewportAndScissor(const PlatformContext* context) {
@@ -85,7 +85,7 @@ void ApplyProgramViewportAndScissor(const PlatformContext* context) {
 
 // Gives the surface's buffers their storage for the context's layout.
 bool AllocateBuffers(PlatformContext* context) {
-    platform::sdl::FramebufferCalls& fb = platform::sdl::Framebuffers();
+    platform::present::FramebufferCalls& fb = platform::present::Framebuffers();
     const SurfaceLayout& layout = context->layout;
     auto store = [&](GLuint framebuffer, GLuint buffer, GLenum format, int samples, int heightPx, GLenum attachment) {
         fb.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
@@ -108,10 +108,10 @@ bool AllocateBuffers(PlatformContext* context) {
         complete = bound() && complete;
     }
     fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
-    platform::sdl::ProgramDrawState saved = platform::sdl::SaveProgramDrawStateForClears();
+    platform::present::ProgramDrawState saved = platform::present::SaveProgramDrawStateForClears();
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    platform::sdl::RestoreProgramDrawState(saved);
+    platform::present::RestoreProgramDrawState(saved);
     return complete;
 }
 
@@ -121,29 +121,29 @@ void FollowWindowSize(PlatformContext* context, int fitWidthPx, int fitHeightPx)
     SurfaceLayout& layout = context->layout;
     if (fitWidthPx == layout.pictureWidthPx && fitHeightPx == layout.pictureHeightPx) return;
     if (fitWidthPx < 16 || fitHeightPx < 16) return;
-    layout = platform::layout::Centred({fitWidthPx, fitHeightPx}, {fitWidthPx, fitHeightPx});
+    layout = platform::present::layout::Centred({fitWidthPx, fitHeightPx}, {fitWidthPx, fitHeightPx});
     AllocateBuffers(context);
     ApplyProgramViewportAndScissor(context);
 }
 
 // Shows the finished frame in the window; gives the size the picture got there.
 void ShowOnScreen(PlatformContext* context, int* shownWidthPx, int* shownHeightPx) {
-    platform::sdl::FramebufferCalls& fb = platform::sdl::Framebuffers();
+    platform::present::FramebufferCalls& fb = platform::present::Framebuffers();
     PlatformWindow* window = context->window;
     int drawableW = 0, drawableH = 0;
     SDL_GL_GetDrawableSize(window->sdl, &drawableW, &drawableH);
     if (drawableW <= 0 || drawableH <= 0) return;
     // Largest 640x480-shaped rectangle that fits, centred.
-    platform::layout::Size shown = platform::layout::FitPicture(platform::sdl::WindowSize(context), {drawableW, drawableH});
+    platform::present::layout::Size shown = platform::present::layout::FitPicture(platform::present::WindowSize(context), {drawableW, drawableH});
     int w = *shownWidthPx = shown.widthPx;
     int h = *shownHeightPx = shown.heightPx;
     int x = (drawableW - w) / 2, y = (drawableH - h) / 2;
     const SurfaceLayout& layout = context->layout;
     // The window's bars black, the program's clear colour untouched where GL can.
     const GLfloat kBlack[4] = {0, 0, 0, 1};
-    platform::sdl::ProgramDrawState saved =
-        fb.clearBufferfv ? platform::sdl::SaveProgramDrawState() : platform::sdl::SaveProgramDrawStateForClears();
-    fb.bindFramebuffer(GL_READ_FRAMEBUFFER, platform::sdl::FinishedFrame(context));
+    platform::present::ProgramDrawState saved =
+        fb.clearBufferfv ? platform::present::SaveProgramDrawState() : platform::present::SaveProgramDrawStateForClears();
+    fb.bindFramebuffer(GL_READ_FRAMEBUFFER, platform::present::FinishedFrame(context));
     fb.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     if (fb.clearBufferfv) {
         fb.clearBufferfv(GL_COLOR, 0, kBlack);
@@ -156,26 +156,26 @@ void ShowOnScreen(PlatformContext* context, int* shownWidthPx, int* shownHeightP
                        exact ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(window->sdl);
     fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
-    platform::sdl::RestoreProgramDrawState(saved);
+    platform::present::RestoreProgramDrawState(saved);
 }
 
 // A multisampled surface is resolved into its single-sampled copy.
 void Resolve(PlatformContext* context) {
     if (context->samples <= 0) return;
-    platform::sdl::FramebufferCalls& fb = platform::sdl::Framebuffers();
+    platform::present::FramebufferCalls& fb = platform::present::Framebuffers();
     const SurfaceLayout& layout = context->layout;
-    platform::sdl::ProgramDrawState saved = platform::sdl::SaveProgramDrawState();
+    platform::present::ProgramDrawState saved = platform::present::SaveProgramDrawState();
     fb.bindFramebuffer(GL_READ_FRAMEBUFFER, context->framebuffer);
     fb.bindFramebuffer(GL_DRAW_FRAMEBUFFER, context->resolveFramebuffer);
     fb.blitFramebuffer(0, 0, layout.widthPx, layout.heightPx, 0, 0, layout.widthPx, layout.heightPx,
                        GL_COLOR_BUFFER_BIT, GL_NEAREST);
     fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
-    platform::sdl::RestoreProgramDrawState(saved);
+    platform::present::RestoreProgramDrawState(saved);
 }
 
 // The samples asked for, as many as the driver allows.
 int SupportedSamples(int wanted) {
-    if (wanted <= 0 || !platform::sdl::Framebuffers().renderbufferStorageMultisample) return 0;
+    if (wanted <= 0 || !platform::present::Framebuffers().renderbufferStorageMultisample) return 0;
     GLint most = 0;
     glGetIntegerv(GL_MAX_SAMPLES, &most);
     if (most < wanted)
@@ -185,7 +185,7 @@ int SupportedSamples(int wanted) {
 
 }  // namespace
 
-namespace platform::sdl {
+namespace platform::present {
 
 
 bool CreateSurface(PlatformContext* context, int depthBits) {
@@ -194,7 +194,7 @@ bool CreateSurface(PlatformContext* context, int depthBits) {
         return false;
     }
     const RunOptions& options = Options();
-    FramebufferCalls& fb = platform::sdl::Framebuffers();
+    FramebufferCalls& fb = platform::present::Framebuffers();
     PlatformWindow* window = context->window;
     bool inWindow = !options.headless;
     State().autoScale = inWindow && (options.scaleAuto || (!options.scaleGiven && !SoftwareRenderer()));
@@ -234,7 +234,7 @@ bool CreateSurface(PlatformContext* context, int depthBits) {
 }
 
 void DestroySurface(PlatformContext* context) {
-    FramebufferCalls& fb = platform::sdl::Framebuffers();
+    FramebufferCalls& fb = platform::present::Framebuffers();
     if (!fb.deleteFramebuffers || !context->framebuffer) return;
     fb.bindFramebuffer(GL_FRAMEBUFFER, 0);
     fb.deleteFramebuffers(1, &context->framebuffer);
@@ -262,7 +262,7 @@ void NoteFramePosition(int scene, MusicPosition position) {
     s.frameNoted = true;
 }
 
-}  // namespace platform::sdl
+}  // namespace platform::present
 
 namespace {
 
@@ -272,7 +272,7 @@ void NoteFrameShown(SurfaceState& s) {
     if (s.lastShownCounter != 0) {
         auto gapUs = static_cast<int64_t>(static_cast<double>(now - s.lastShownCounter) * 1e6 /
                                           static_cast<double>(SDL_GetPerformanceFrequency()));
-        s.framePeriodUs = platform::layout::SmoothedFramePeriodUs(s.framePeriodUs, gapUs);
+        s.framePeriodUs = platform::present::layout::SmoothedFramePeriodUs(s.framePeriodUs, gapUs);
     }
     s.lastShownCounter = now;
 }
@@ -283,44 +283,54 @@ void NoteFrameShown(SurfaceState& s) {
 // first sound; the benchmark once the music plays).
 void HandOffScreen(SurfaceState& s, PlatformContext* context) {
     using namespace platform;
-    if (s.frameNoted) sdl::SaveShots(context, s.framePosition);
-    sdl::ReadBackForReaders(context, s.frameNoted, sdl::MusicHasStarted(), s.frameNoted ? s.frameScene : 0);
+    if (s.frameNoted) present::SaveShots(context, s.framePosition);
+    present::ReadBackForReaders(context, s.frameNoted, base::MusicHasStarted(), s.frameNoted ? s.frameScene : 0);
 }
 
 }  // namespace
 
-namespace platform::sdl {
+namespace platform::present {
 
-// Shows the latched frame with its text: on screen, or only to the screenshots
-// and the capture when headless. In steps: the multisampled surface resolved,
-// the text drawn over it, the frame handed off screen and shown, what lay
-// under the text put back, and the surface sized after the window.
-bool PresentPending() {
-    SurfaceState& s = State();
-    if (!s.framePending) return false;
-    s.framePending = false;
-    PlatformContext* context = CurrentContext();
-    if (!context || !context->framebuffer) return false;
-    costs::EndStep(costs::kTick);
+namespace {
+
+// Shows the latched frame with its text: on screen, or only to the
+// screenshots and the capture when headless. In steps: the multisampled
+// surface resolved, the text drawn over it, the frame handed off screen and
+// shown, what lay under the text put back, and the surface sized after the
+// window.
+void PresentLatched(SurfaceState& s, PlatformContext* context) {
+    base::costs::EndStep(base::costs::kTick);
     Resolve(context);
     std::vector<TextRegion> saved = DrawOverlay(context);
-    costs::EndStep(costs::kText);
+    base::costs::EndStep(base::costs::kText);
     HandOffScreen(s, context);
-    costs::EndStep(costs::kReadBack);
+    base::costs::EndStep(base::costs::kReadBack);
     int shownWidthPx = 0, shownHeightPx = 0;
     if (!Options().headless) {
         ShowOnScreen(context, &shownWidthPx, &shownHeightPx);
         NoteFrameShown(s);
     }
-    costs::EndStep(costs::kPresent);
+    base::costs::EndStep(base::costs::kPresent);
     RestoreUnderText(context, saved);
     if (s.autoScale) FollowWindowSize(context, shownWidthPx, shownHeightPx);
-    costs::EndStep(costs::kText);
-    ClearOverlay();
+    base::costs::EndStep(base::costs::kText);
     if (s.frameNoted) ++s.showFramesPresented;
     s.frameNoted = false;
     ++s.presented;
-    return true;
+}
+
+}  // namespace
+
+bool PresentPending() {
+    SurfaceState& s = State();
+    PlatformContext* context = CurrentContext();
+    bool shown = s.framePending && context && context->framebuffer;
+    s.framePending = false;
+    if (shown) PresentLatched(s, context);
+    // The text printed after a swap goes with that swap's frame: shown with
+    // it, or dropped with a frame that was not latched (an unseen one).
+    ClearOverlay();
+    return shown;
 }
 
 uint64_t PresentedFrames() { return State().presented; }
@@ -340,7 +350,7 @@ void FrameSizePx(int* widthPx, int* heightPx) {
     *heightPx = context ? context->layout.heightPx : 480;
 }
 
-}  // namespace platform::sdl
+}  // namespace platform::present
 
 namespace platform {
 
@@ -355,19 +365,19 @@ static void KeepAndApply(PlatformContext* context, GLint* kept, GLint x, GLint y
 }
 
 void Viewport(GLint x, GLint y, GLsizei width, GLsizei height) {
-    PlatformContext* context = sdl::CurrentContext();
+    PlatformContext* context = present::CurrentContext();
     if (!context) return ::glViewport(x, y, width, height);
     KeepAndApply(context, context->programViewport, x, y, width, height);
 }
 
 void Scissor(GLint x, GLint y, GLsizei width, GLsizei height) {
-    PlatformContext* context = sdl::CurrentContext();
+    PlatformContext* context = present::CurrentContext();
     if (!context) return ::glScissor(x, y, width, height);
     KeepAndApply(context, context->programScissor, x, y, width, height);
 }
 
 void LineWidth(GLfloat widthPx) {
-    PlatformContext* context = sdl::CurrentContext();
+    PlatformContext* context = present::CurrentContext();
     ChosenBackend().drawPending();
     ::glLineWidth(context ? widthPx * static_cast<GLfloat>(Scale(context)) : widthPx);
 }

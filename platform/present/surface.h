@@ -7,7 +7,7 @@
 #include "platform/options.h"
 #include "present/context.h"
 
-namespace platform::sdl {
+namespace platform::present {
 
 bool CreateSurface(PlatformContext* context, int depthBits);
 void DestroySurface(PlatformContext* context);
@@ -25,4 +25,4 @@ int64_t FramePeriodUs();
 // The size of the frames the drawing surface gives a capture or a shot.
 void FrameSizePx(int* widthPx, int* heightPx);
 
-}  // namespace platform::sdl
+}  // namespace platform::present

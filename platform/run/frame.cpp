@@ -13,67 +13,64 @@
 //   Present   the next look at the messages (or the next swap): the latched
 //             frame is shown with its text and handed to what takes frames
 //             off the screen; the sound learns the display's frame period;
-//             a headless run that has made all it was asked for is closed as
-//             a window is.
+//             a headless run that has made all it was asked for says so, and
+//             the windows close it as a user would.
 #include "run/frame.h"
 
 #include "gl/backend.h"
 #include "platform/bass.h"
 #include "platform/gl_calls.h"
 #include "platform/trace.h"
-#include "platform/win32.h"
+#include "base/clock.h"
+#include "base/frame_costs.h"
+#include "host/host.h"
 #include "present/surface.h"
-#include "run/clock.h"
-#include "run/frame_costs.h"
-#include "run/host.h"
 #include "run/warp.h"
 #include "sound/sdl_output.h"
-#include "win32/gdi_text.h"
-#include "win32/windows.h"
 
-namespace platform::frame {
+namespace platform::run {
 
 namespace {
 
-bool g_closePosted = false;
+bool g_runDoneSaid = false;
 
-// A run that has made all it was asked for ends as closing its window does.
-void CloseRunThatHasMadeItsOutputs() {
-    if (g_closePosted || !sdl::RunHasMadeItsOutputs() || !sdl::LiveWindow()) return;
-    g_closePosted = true;
-    PostMessageA(sdl::LiveWindow(), WM_CLOSE, 0, 0);
+// A run that has made all it was asked for is said to be done, once.
+bool RunIsDone() {
+    if (g_runDoneSaid || !present::RunHasMadeItsOutputs()) return false;
+    g_runDoneSaid = true;
+    return true;
 }
 
 }  // namespace
 
-void Begin(int scene, MusicPosition position, uint32_t raisedFlags) {
-    costs::EndStep(costs::kTick);
+void BeginFrame(int scene, MusicPosition position, uint32_t raisedFlags) {
+    base::costs::EndStep(base::costs::kTick);
     // What was drawn before the frame began (a scene's set-up) is carried
     // out before the frame's switches (the warp's discard) change under it.
     gl::ChosenBackend().drawPending();
-    sdl::StartFrame(position);
-    sdl::NoteFramePosition(scene, position);
+    StartFrame(position);
+    present::NoteFramePosition(scene, position);
     TraceFrame(scene, ShowTimeMs(), position.order, position.row, raisedFlags);
 }
 
-void Finish() {
-    costs::EndStep(costs::kDraw);
-    Present();
+bool FinishFrame() {
+    base::costs::EndStep(base::costs::kDraw);
+    bool done = PresentFrame();
     gl::Flush();
-    costs::EndStep(costs::kFlush);
-    sdl::ClearOverlay();
-    if (!sdl::FrameUnseen()) sdl::LatchFrame();
-    sdl::CountSwap();
-    bool virtualClock = sdl::ClockIsVirtual();
-    if (virtualClock && sdl::MusicHasStarted()) AdvanceMusicTo(sdl::ShowSampleFramesNow());
+    base::costs::EndStep(base::costs::kFlush);
+    if (!FrameUnseen()) present::LatchFrame();
+    base::CountSwap();
+    bool virtualClock = base::ClockIsVirtual();
+    if (virtualClock && base::MusicHasStarted()) AdvanceMusicTo(base::ShowSampleFramesNow());
     if (!host::SyncsHaveAThread()) sound::DeliverHeardSyncs();
     host::AfterFrame(virtualClock);
+    return done;
 }
 
-void Present() {
-    if (!sdl::PresentPending()) return;
-    sound::NoteFramePeriodUs(sdl::FramePeriodUs());
-    CloseRunThatHasMadeItsOutputs();
+bool PresentFrame() {
+    if (!present::PresentPending()) return false;
+    sound::NoteFramePeriodUs(present::FramePeriodUs());
+    return RunIsDone();
 }
 
-}  // namespace platform::frame
+}  // namespace platform::run

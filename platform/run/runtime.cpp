@@ -9,24 +9,24 @@
 #include "platform/bass.h"
 #include "platform/bench.h"
 #include "platform/capture.h"
+#include "base/signals.h"
+#include "host/host.h"
+#include "host/video.h"
+#include "present/overlay.h"
 #include "present/readback.h"
 #include "present/surface.h"
 #include "run/frame.h"
-#include "run/host.h"
-#include "run/signals.h"
 #include "run/warp.h"
 #include "sound/lockstep.h"
-#include "win32/gdi_text.h"
-#include "win32/windows.h"
 
 namespace platform {
 
 namespace {
 
 // The capture takes the show's frames (not start-up's) in its sink's order.
-sdl::PixelOrder CaptureWants(bool showFrame, bool) {
-    if (!capture::Active() || !showFrame) return sdl::PixelOrder::kNone;
-    return capture::WantsBgra() ? sdl::PixelOrder::kBgra : sdl::PixelOrder::kRgb;
+present::PixelOrder CaptureWants(bool showFrame, bool) {
+    if (!capture::Active() || !showFrame) return present::PixelOrder::kNone;
+    return capture::WantsBgra() ? present::PixelOrder::kBgra : present::PixelOrder::kRgb;
 }
 
 void CaptureTakes(std::vector<uint8_t>* pixels, int widthPx, int heightPx, int) {
@@ -35,8 +35,8 @@ void CaptureTakes(std::vector<uint8_t>* pixels, int widthPx, int heightPx, int) 
 
 // The benchmark times every frame once the music plays, read back as a
 // capture would, in whatever order costs least.
-sdl::PixelOrder BenchWants(bool, bool musicStarted) {
-    return Options().bench && musicStarted ? sdl::PixelOrder::kAny : sdl::PixelOrder::kNone;
+present::PixelOrder BenchWants(bool, bool musicStarted) {
+    return Options().bench && musicStarted ? present::PixelOrder::kAny : present::PixelOrder::kNone;
 }
 
 void BenchTakes(std::vector<uint8_t>*, int, int, int scene) { bench::FramePresented(scene); }
@@ -47,8 +47,8 @@ void RegisterTakers() {
     static bool registered = false;
     if (registered) return;
     registered = true;
-    sdl::AddFrameReader({CaptureWants, CaptureTakes});
-    sdl::AddFrameReader({BenchWants, BenchTakes});
+    present::AddFrameReader({CaptureWants, CaptureTakes});
+    present::AddFrameReader({BenchWants, BenchTakes});
     sound::SetLockstepSoundTaker(capture::Audio);
 }
 
@@ -63,33 +63,31 @@ void Configure(const RunOptions& options) {
     if (!options.traceFile.empty()) OpenTrace(options.traceFile);
     if (options.bench) bench::Start();
     RegisterTakers();
-    sdl::InstallStopSignals();
-    // A window's last frame is shown (and captured) before it goes.
-    sdl::SetBeforeWindowDestroyed(frame::Present);
-    sdl::EnsureSdl();
+    base::InstallStopSignals();
+    host::StartVideo();
 }
 
-bool VideoReady() { return sdl::SdlReady(); }
+bool VideoReady() { return host::VideoReady(); }
 
 void NoteFrame(int scene, uint32_t order, uint32_t row, uint32_t raisedFlags) {
-    frame::Begin(scene, {order, row}, raisedFlags);
+    run::BeginFrame(scene, {order, row}, raisedFlags);
 }
 
-uint64_t PresentedFrames() { return sdl::PresentedFrames(); }
+uint64_t PresentedFrames() { return present::PresentedFrames(); }
 
-void FrameSizePx(int* widthPx, int* heightPx) { sdl::FrameSizePx(widthPx, heightPx); }
+void FrameSizePx(int* widthPx, int* heightPx) { present::FrameSizePx(widthPx, heightPx); }
 
 // In order: the sound (so no sync comes in later), the capture, the figures,
 // the trace, and last SDL with the GL driver, before any static destructor
 // runs while the driver's threads are still alive.
 void Shutdown() {
-    sdl::CancelStopTimeout();
+    base::CancelStopTimeout();
     StopAudio();
-    capture::Finish(sdl::Interrupted());
+    capture::Finish(base::Interrupted());
     if (Options().bench) bench::Report(Options().benchJson);
     CloseTrace();
-    sdl::ReleaseFont();
-    sdl::QuitSdl();
+    present::ReleaseFont();
+    host::QuitVideo();
 }
 
 }  // namespace platform

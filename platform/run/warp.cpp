@@ -9,7 +9,7 @@
 #include "platform/trace.h"
 #include "present/readback.h"
 #include "present/surface.h"
-#include "run/clock.h"
+#include "base/clock.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ UnseenState& State() {
 }
 
 void Rasterise(bool on) {
-    if (!platform::sdl::CurrentContext()) return;
+    if (!platform::present::CurrentContext()) return;
     if (on) glDisable(GL_RASTERIZER_DISCARD);
     else glEnable(GL_RASTERIZER_DISCARD);
 }
@@ -33,25 +33,25 @@ void Rasterise(bool on) {
 
 namespace platform {
 
-namespace sdl {
+namespace run {
 
 void StartFrame(MusicPosition position) {
     UnseenState& s = State();
     // When shots are all the run makes, nothing else needs the frames between them.
-    s.frameUnseen = s.warping || (RunMakesOnlyShots() && !ShotDueAt(position));
+    s.frameUnseen = s.warping || (present::RunMakesOnlyShots() && !present::ShotDueAt(position));
     Rasterise(!s.frameUnseen);
 }
 
 bool FrameUnseen() { return State().frameUnseen; }
 
-}  // namespace sdl
+}  // namespace run
 
 void BeginWarp() {
     UnseenState& s = State();
     TraceLine("{\"type\":\"unseen\"}");
     s.warping = true;
-    sdl::DropLatchedFrame();
-    sdl::UseVirtualClock(true);
+    present::DropLatchedFrame();
+    base::UseVirtualClock(true);
     PlayMusicUnheard(true);
     MuteShowTrace(true);
 }
@@ -63,7 +63,7 @@ void EndWarp(uint32_t music, uint32_t firstOrder) {
     Rasterise(true);
     MuteShowTrace(false);
     PlayMusicUnheard(false);
-    sdl::UseVirtualClock(false);
+    base::UseVirtualClock(false);
     if (!Options().headless && music) HearMusicFromOrder(music, firstOrder);
 }
 

@@ -5,11 +5,11 @@
 #include "platform/options.h"
 #include "platform/warp.h"
 
-namespace platform::sdl {
+namespace platform::run {
 
 // Whether the frame at `position`, about to be drawn, is seen; an unseen one
 // is drawn without rasterising.
 void StartFrame(MusicPosition position);
 bool FrameUnseen();
 
-}  // namespace platform::sdl
+}  // namespace platform::run

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace platform::audio_latency {
+namespace platform::sound::audio_latency {
 
 // Starts asking, on a thread of its own, when `sdlAudioDriver` talks to such
 // a server; otherwise (ALSA direct, the silent device) nothing is asked.
@@ -15,4 +15,4 @@ namespace platform::audio_latency {
 void Start(const char* sdlAudioDriver, void (*onAnswer)(int64_t latencyUs));
 void Stop();
 
-}  // namespace platform::audio_latency
+}  // namespace platform::sound::audio_latency

@@ -31,7 +31,7 @@ EM_JS(void, StopLatencyTimer, (), {
     Module.pqnLatencyTimer = 0;
 });
 
-namespace platform::audio_latency {
+namespace platform::sound::audio_latency {
 
 void Start(const char*, void (*onAnswer)(int64_t latencyUs)) {
     g_onAnswer = onAnswer;
@@ -43,4 +43,4 @@ void Stop() {
     g_onAnswer = nullptr;
 }
 
-}  // namespace platform::audio_latency
+}  // namespace platform::sound::audio_latency

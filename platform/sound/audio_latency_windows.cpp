@@ -2,9 +2,9 @@
 // estimated from SDL's device buffer and the clock, as with ALSA direct.
 #include "sound/audio_latency.h"
 
-namespace platform::audio_latency {
+namespace platform::sound::audio_latency {
 
 void Start(const char*, void (*)(int64_t)) {}
 void Stop() {}
 
-}  // namespace platform::audio_latency
+}  // namespace platform::sound::audio_latency

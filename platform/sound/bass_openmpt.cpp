@@ -26,7 +26,7 @@
 #include "platform/data_file.h"
 #include "platform/options.h"
 #include "platform/paths.h"
-#include "run/clock.h"
+#include "base/clock.h"
 #include "sound/channels.h"
 #include "sound/lockstep.h"
 #include "sound/module_decoder.h"
@@ -75,10 +75,10 @@ void Play(Channel& ch) {
         ch.lockstep = lockstep;
     }
     UnlockOutput();
-    platform::sdl::MusicStartedPlaying();
+    platform::base::MusicStartedPlaying();
     // The show clock starts now: the first frame of sound is decoded at once,
     // so a row that starts on it counts for the first picture.
-    if (lockstep) AdvanceLockstep(platform::sdl::ShowSampleFramesNow());
+    if (lockstep) AdvanceLockstep(platform::base::ShowSampleFramesNow());
 }
 
 // Finding where an order starts replays the song up to it, so it is done

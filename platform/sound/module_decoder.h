@@ -16,7 +16,7 @@
 #include <memory>
 #include <vector>
 
-#include "sound/sample_rate.h"
+#include "base/sample_rate.h"
 #include "sound/xm_sync.h"
 
 namespace openmpt {

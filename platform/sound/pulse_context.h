@@ -4,7 +4,7 @@
 
 #include <pulse/pulseaudio.h>
 
-namespace platform::pulse {
+namespace platform::sound::pulse {
 
 inline void SignalLoop(pa_context*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
 
@@ -21,4 +21,4 @@ inline bool ConnectAndWait(pa_threaded_mainloop* loop, pa_context* context) {
     }
 }
 
-}  // namespace platform::pulse
+}  // namespace platform::sound::pulse

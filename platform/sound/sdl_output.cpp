@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "platform/options.h"
-#include "run/host.h"
+#include "host/host.h"
 #include "sound/audio_latency.h"
 #include "sound/heard_frame.h"
 
@@ -71,7 +71,7 @@ struct Output {
     void Close() {
         running = false;
         if (syncThread.joinable()) syncThread.join();
-        audio_latency::Stop();
+        sound::audio_latency::Stop();
         if (device) SDL_CloseAudioDevice(device);
         device = 0;
         deliveredFrames = 0;
@@ -206,7 +206,7 @@ bool OpenOutput(int device) {
     out.bufferFrames = have.samples;
     out.channelSound.assign(static_cast<size_t>(have.samples) * 2, 0);
     out.rows.reserve(static_cast<size_t>(have.samples) + 1);
-    if (device == -1) audio_latency::Start(SDL_GetCurrentAudioDriver(), OnServerAnswer);
+    if (device == -1) sound::audio_latency::Start(SDL_GetCurrentAudioDriver(), OnServerAnswer);
     out.running = true;
     // Where there are no threads (a browser) the frame loop delivers them.
     if (host::SyncsHaveAThread()) out.syncThread = std::thread(SyncThread);

@@ -10,7 +10,7 @@
 namespace platform {
 
 FILE* OpenRegularFile(const std::string& path) {
-    std::wstring wide = windows::Wide(path);
+    std::wstring wide = system::windows::Wide(path);
     DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
         return nullptr;

@@ -1,7 +1,7 @@
 // glibc's rand() (see glibc_random.h).
 #include "system/glibc_random.h"
 
-namespace platform {
+namespace platform::system {
 
 GlibcRandom SeededGlibcRandom(unsigned seed) {
     int32_t r[344];
@@ -26,4 +26,4 @@ int NextGlibcRandom(GlibcRandom* g) {
     return static_cast<int>(value >> 1);
 }
 
-}  // namespace platform
+}  // namespace platform::system

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace platform::process {
+namespace platform::system::process {
 
 typedef int64_t ProcessId;
 
@@ -48,4 +48,4 @@ void CloseInput(int fd);
 // Puts the calling thread at the priority a child of `nice` gets.
 void LowerThisThreadsPriority(int nice);
 
-}  // namespace platform::process
+}  // namespace platform::system::process

@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-namespace platform::process {
+namespace platform::system::process {
 
 ProcessId Start(const std::vector<std::string>&, const Options&) {
     errno = ENOSYS;
@@ -17,4 +17,4 @@ int Wait(ProcessId, Usage*) { return -1; }
 
 bool WriteAll(int, const void*, size_t) { return false; }
 
-}  // namespace platform::process
+}  // namespace platform::system::process

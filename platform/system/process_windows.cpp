@@ -19,7 +19,7 @@
 #include "system/program_folder_windows.h"
 #include "system/utf8_windows.h"
 
-namespace platform::process {
+namespace platform::system::process {
 
 namespace {
 
@@ -48,7 +48,7 @@ std::wstring Quoted(const std::wstring& argument) {
 
 std::wstring CommandLine(const std::vector<std::string>& args) {
     std::wstring line;
-    for (const std::string& argument : args) line += (line.empty() ? L"" : L" ") + Quoted(windows::Wide(argument));
+    for (const std::string& argument : args) line += (line.empty() ? L"" : L" ") + Quoted(system::windows::Wide(argument));
     return line;
 }
 
@@ -111,20 +111,20 @@ int HandedOver(bool started, int parentEnd) {
 }  // namespace
 
 std::string FindProgram(const std::string& name, std::string* whyNot) {
-    std::wstring file = windows::Wide(name) + L".exe";
-    std::filesystem::path folder = windows::ProgramFolder();
+    std::wstring file = system::windows::Wide(name) + L".exe";
+    std::filesystem::path folder = system::windows::ProgramFolder();
     std::error_code error;
     std::filesystem::path beside = folder / file;
-    if (std::filesystem::is_regular_file(beside, error)) return windows::Utf8(beside.wstring());
+    if (std::filesystem::is_regular_file(beside, error)) return system::windows::Utf8(beside.wstring());
     std::wstring found(32768, L'\0');
     const wchar_t* path = _wgetenv(L"PATH");
     DWORD length = path ? SearchPathW(path, file.c_str(), nullptr, static_cast<DWORD>(found.size()), found.data(), nullptr) : 0;
     if (length > 0 && length < found.size()) {
         found.resize(length);
-        return windows::Utf8(found);
+        return system::windows::Utf8(found);
     }
     if (whyNot)
-        *whyNot = "found neither beside pqn.exe (in " + windows::Utf8(folder.wstring()) + ") nor on the PATH; " + name +
+        *whyNot = "found neither beside pqn.exe (in " + system::windows::Utf8(folder.wstring()) + ") nor on the PATH; " + name +
                   ".exe comes from https://ffmpeg.org";
     return std::string();
 }
@@ -161,7 +161,7 @@ ProcessId Start(const std::vector<std::string>& args, const Options& options) {
     if (options.nice > 0) creation |= BELOW_NORMAL_PRIORITY_CLASS;
     std::wstring line = CommandLine(args);
     PROCESS_INFORMATION started{};
-    bool ok = piped && CreateProcessW(windows::Wide(program).c_str(), line.data(), nullptr, nullptr, TRUE, creation,
+    bool ok = piped && CreateProcessW(system::windows::Wide(program).c_str(), line.data(), nullptr, nullptr, TRUE, creation,
                                       nullptr, nullptr, &startup, &started);
     CloseHandles(handles);
     if (options.input) *options.input = HandedOver(ok, in.parentEnd);
@@ -207,4 +207,4 @@ void CloseInput(int fd) { _close(fd); }
 
 void LowerThisThreadsPriority(int) { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); }
 
-}  // namespace platform::process
+}  // namespace platform::system::process

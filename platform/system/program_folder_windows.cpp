@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace platform::windows {
+namespace platform::system::windows {
 
 std::filesystem::path ProgramFolder() {
     std::wstring path(32768, L'\0');
@@ -15,4 +15,4 @@ std::filesystem::path ProgramFolder() {
     return std::filesystem::path(path).parent_path();
 }
 
-}  // namespace platform::windows
+}  // namespace platform::system::windows

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-namespace platform::windows {
+namespace platform::system::windows {
 
 // Empty when Windows cannot name it.
 std::filesystem::path ProgramFolder();
 
-}  // namespace platform::windows
+}  // namespace platform::system::windows

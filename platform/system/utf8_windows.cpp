@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace platform::windows {
+namespace platform::system::windows {
 
 std::wstring Wide(const std::string& utf8) {
     int count = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
@@ -19,4 +19,4 @@ std::string Utf8(const std::wstring& wide) {
     return utf8;
 }
 
-}  // namespace platform::windows
+}  // namespace platform::system::windows

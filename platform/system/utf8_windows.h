@@ -4,9 +4,9 @@
 
 #include <string>
 
-namespace platform::windows {
+namespace platform::system::windows {
 
 std::wstring Wide(const std::string& utf8);
 std::string Utf8(const std::wstring& wide);
 
-}  // namespace platform::windows
+}  // namespace platform::system::windows

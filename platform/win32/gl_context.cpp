@@ -8,6 +8,7 @@
 #include "present/readback.h"
 #include "present/surface.h"
 #include "run/frame.h"
+#include "win32/messages.h"
 
 namespace {
 
@@ -48,44 +49,44 @@ HGLRC wglCreateContext(HDC dc) {
     context->window = dc;
     context->es = platform::gl::ShadersDraw();
     if (!platform::Options().headless) SDL_GL_SetSwapInterval(1);
-    if (!platform::sdl::CreateSurface(context, State().pixelFormat.cDepthBits)) {
+    if (!platform::present::CreateSurface(context, State().pixelFormat.cDepthBits)) {
         SDL_GL_DeleteContext(sdl);
         delete context;
         return nullptr;
     }
-    platform::sdl::SetCurrentContext(context);
+    platform::present::SetCurrentContext(context);
     platform::gl::ChosenBackend().contextCreated();
     return context;
 }
 
 BOOL wglMakeCurrent(HDC dc, HGLRC context) {
     if (!context) {
-        platform::sdl::SetCurrentContext(nullptr);
+        platform::present::SetCurrentContext(nullptr);
         return TRUE;
     }
     if (!dc || !dc->sdl || SDL_GL_MakeCurrent(dc->sdl, context->sdl) != 0) return FALSE;
-    platform::sdl::Framebuffers().bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
-    platform::sdl::SetCurrentContext(context);
+    platform::present::Framebuffers().bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
+    platform::present::SetCurrentContext(context);
     return TRUE;
 }
 
 BOOL wglDeleteContext(HGLRC context) {
     if (!context) return FALSE;
-    bool current = platform::sdl::CurrentContext() == context;
+    bool current = platform::present::CurrentContext() == context;
     if (current) {
-        platform::frame::Present();
-        platform::sdl::FinishReadBacks(context);
+        platform::run::PresentFrame();
+        platform::present::FinishReadBacks(context);
         platform::gl::ChosenBackend().contextDeleting();
     }
-    platform::sdl::DestroySurface(context);
+    platform::present::DestroySurface(context);
     SDL_GL_DeleteContext(context->sdl);
-    if (current) platform::sdl::SetCurrentContext(nullptr);
+    if (current) platform::present::SetCurrentContext(nullptr);
     delete context;
     return TRUE;
 }
 
 BOOL SwapBuffers(HDC dc) {
-    if (!dc || !dc->alive || !platform::sdl::CurrentContext()) return FALSE;
-    platform::frame::Finish();
+    if (!dc || !dc->alive || !platform::present::CurrentContext()) return FALSE;
+    platform::win32::CloseWhenRunIsDone(platform::run::FinishFrame());
     return TRUE;
 }

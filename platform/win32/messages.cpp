@@ -7,10 +7,11 @@
 
 #include "win32/messages.h"
 
+#include "base/signals.h"
+#include "host/video.h"
 #include "platform/options.h"
 #include "platform/trace.h"
 #include "run/frame.h"
-#include "run/signals.h"
 #include "win32/windows.h"
 
 namespace {
@@ -68,15 +69,20 @@ MSG QuitMessage() {
 
 }  // namespace
 
-namespace platform::sdl {
+namespace platform::win32 {
+
+void CloseWhenRunIsDone(bool runIsDone) {
+    if (runIsDone && LiveWindow()) PostMessageA(LiveWindow(), WM_CLOSE, 0, 0);
+}
+
 
 void PumpEvents() {
     MessageState& s = State();
-    if (Interrupted() && !s.interruptPosted && LiveWindow()) {
+    if (base::Interrupted() && !s.interruptPosted && LiveWindow()) {
         s.interruptPosted = true;
         Post(LiveWindow(), WM_CLOSE, 0, 0);
     }
-    if (!SdlReady()) return;
+    if (!host::VideoReady()) return;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         PlatformWindow* window = LiveWindow();
@@ -104,11 +110,11 @@ void PumpEvents() {
     }
 }
 
-}  // namespace platform::sdl
+}  // namespace platform::win32
 
 BOOL PeekMessageA(MSG* msg, HWND, UINT, UINT, UINT removeFlags) {
-    platform::frame::Present();
-    platform::sdl::PumpEvents();
+    platform::win32::CloseWhenRunIsDone(platform::run::PresentFrame());
+    platform::win32::PumpEvents();
     MessageState& s = State();
     if (!s.queue.empty()) {
         *msg = s.queue.front();
@@ -124,10 +130,10 @@ BOOL PeekMessageA(MSG* msg, HWND, UINT, UINT, UINT removeFlags) {
 }
 
 BOOL GetMessageA(MSG* msg, HWND, UINT, UINT) {
-    platform::frame::Present();
+    platform::win32::CloseWhenRunIsDone(platform::run::PresentFrame());
     MessageState& s = State();
     for (;;) {
-        platform::sdl::PumpEvents();
+        platform::win32::PumpEvents();
         if (!s.queue.empty()) {
             *msg = s.queue.front();
             s.queue.pop_front();
@@ -139,7 +145,7 @@ BOOL GetMessageA(MSG* msg, HWND, UINT, UINT) {
             platform::TraceLine("{\"type\":\"quit\",\"code\":" + std::to_string(msg->wParam) + "}");
             return FALSE;
         }
-        if (!platform::sdl::SdlReady() || platform::Options().headless || !platform::sdl::LiveWindow()) return FALSE;
+        if (!platform::host::VideoReady() || platform::Options().headless || !platform::win32::LiveWindow()) return FALSE;
         SDL_WaitEventTimeout(nullptr, 50);
     }
 }

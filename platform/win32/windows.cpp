@@ -1,6 +1,6 @@
-// Window classes and windows on SDL2: registration, creation and
-// destruction, showing, focus, the cursor, the full-screen switch and
-// message boxes.
+// Window classes and windows on SDL2: registration (which starts SDL's
+// video), creation and destruction, showing, focus, the cursor, the
+// full-screen switch and message boxes.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -12,18 +12,18 @@
 #include "win32/windows.h"
 
 #include "gl/backend.h"
+#include "host/host.h"
+#include "host/video.h"
 #include "platform/options.h"
 #include "platform/trace.h"
-#include "run/host.h"
+#include "run/frame.h"
 
 namespace {
 
 struct WindowState {
-    bool sdlReady = false;
     std::map<std::string, WNDCLASSEXA> classes;
     std::vector<std::unique_ptr<PlatformWindow>> windows;
     int cursorCount = 0;
-    void (*beforeDestroyed)() = nullptr;
 };
 
 WindowState& State() {
@@ -55,48 +55,15 @@ SDL_Window* CreateGlWindow(const char* title, int width, int height, Uint32 flag
     return nullptr;
 }
 
+// SDL's windows go before SDL does.
+void DestroySdlWindows() {
+    for (auto& window : State().windows)
+        if (window->sdl) SDL_DestroyWindow(window->sdl), window->sdl = nullptr;
+}
+
 }  // namespace
 
-namespace platform::sdl {
-
-void EnsureSdl() {
-    WindowState& s = State();
-    if (s.sdlReady) return;
-    host::PrepareVideo(Options().headless);
-    // SIGINT and SIGTERM are the program's own (see Configure): SDL's handlers
-    // would restart a system call they interrupt.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        std::fprintf(stderr, "pqn: cannot start SDL video: %s\n", SDL_GetError());
-        return;
-    }
-    // Where no X or Wayland server answers, SDL falls back to drawing
-    // offscreen: the show would run unseen, for no one to stop.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (!Options().headless && driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
-        const char* display = SDL_getenv("DISPLAY");
-        std::fprintf(stderr, "pqn: cannot open the display%s%s; run with --headless to render without one\n",
-                     display && *display ? " " : "", display ? display : "");
-        SDL_Quit();
-        return;
-    }
-    s.sdlReady = true;
-    // Held for the whole run: the GL driver is then loaded once, not again for every window.
-    SDL_GL_LoadLibrary(nullptr);
-}
-
-bool SdlReady() { return State().sdlReady; }
-
-void QuitSdl() {
-    WindowState& s = State();
-    if (!s.sdlReady) return;
-    for (auto& window : s.windows)
-        if (window->sdl) SDL_DestroyWindow(window->sdl), window->sdl = nullptr;
-    host::KeepLibrariesLoaded();
-    SDL_GL_UnloadLibrary();
-    SDL_Quit();
-    s.sdlReady = false;
-}
+namespace platform::win32 {
 
 PlatformWindow* LiveWindow() {
     for (auto& w : State().windows)
@@ -104,16 +71,15 @@ PlatformWindow* LiveWindow() {
     return nullptr;
 }
 
-void SetBeforeWindowDestroyed(void (*hook)()) { State().beforeDestroyed = hook; }
-
-}  // namespace platform::sdl
+}  // namespace platform::win32
 
 using platform::Options;
 
 WORD RegisterClassExA(const WNDCLASSEXA* windowClass) {
     if (!windowClass || !windowClass->lpszClassName || !windowClass->lpfnWndProc) return 0;
-    platform::sdl::EnsureSdl();
-    if (!State().sdlReady) return 0;
+    platform::host::StartVideo();
+    if (!platform::host::VideoReady()) return 0;
+    platform::host::SetBeforeVideoQuits(DestroySdlWindows);
     State().classes[windowClass->lpszClassName] = *windowClass;
     return static_cast<WORD>(State().classes.size());
 }
@@ -145,7 +111,8 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int, in
 
 BOOL DestroyWindow(HWND window) {
     if (!window || !window->alive) return FALSE;
-    if (State().beforeDestroyed) State().beforeDestroyed();
+    // Its last frame is shown (and captured) before it goes.
+    platform::run::PresentFrame();
     if (window->procedure) window->procedure(window, WM_DESTROY, 0, 0);
     window->alive = false;
     if (window->sdl) SDL_DestroyWindow(window->sdl);
@@ -169,7 +136,7 @@ HWND SetFocus(HWND window) {
 int ShowCursor(BOOL show) {
     WindowState& s = State();
     s.cursorCount += show ? 1 : -1;
-    if (s.sdlReady && !Options().forceWindowed) SDL_ShowCursor(s.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    if (platform::host::VideoReady() && !Options().forceWindowed) SDL_ShowCursor(s.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
     return s.cursorCount;
 }
 
@@ -184,7 +151,7 @@ HBRUSH GetSysColorBrush(int index) { return reinterpret_cast<HBRUSH>(static_cast
 // is as large as the display while it is not, and shows a cropped piece of the
 // picture), but it honours a plain move and resize.
 long ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
-    PlatformWindow* window = platform::sdl::LiveWindow();
+    PlatformWindow* window = platform::win32::LiveWindow();
     if (!window || !window->sdl || Options().headless || Options().forceWindowed ||
         !platform::host::ProgramSwitchesFullScreen())
         return DISP_CHANGE_SUCCESSFUL;
@@ -208,7 +175,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
     std::string title = caption ? caption : "Error";
     platform::RecordMessageBox(body);
     bool shown = false;
-    if (!Options().headless && State().sdlReady) {
+    if (!Options().headless && platform::host::VideoReady()) {
         SDL_Window* parent = owner && owner->alive ? owner->sdl : nullptr;
         shown = SDL_ShowSimpleMessageBox(0, title.c_str(), body.c_str(), parent) == 0;
     }

@@ -100,7 +100,7 @@ void OnReadable(pa_stream*, size_t, void* loop) { Signal(loop); }
 // Connects a record stream to `source`, with the main loop locked; null when
 // the server or the source cannot be had.
 pa_stream* ConnectRecording(pa_threaded_mainloop* loop, pa_context* context, const char* source) {
-    if (!platform::pulse::ConnectAndWait(loop, context)) return nullptr;
+    if (!platform::sound::pulse::ConnectAndWait(loop, context)) return nullptr;
     pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
     pa_stream* stream = pa_stream_new(context, "recording", &format, nullptr);
     if (!stream) return nullptr;

@@ -24,7 +24,7 @@
 #include "gl/es3/es3_calls.h"
 #include "gl/es3/programs.h"
 #include "gl/es3/state.h"
-#include "run/frame_costs.h"
+#include "base/frame_costs.h"
 
 namespace platform::gl::es3 {
 
@@ -48,7 +48,7 @@ void BindVertexArray(GLuint vertexArray) {
     State& s = Current();
     if (s.boundVertexArray == vertexArray) return;
     glBindVertexArray(vertexArray);
-    ++costs::Counted().stateChanges;
+    ++base::costs::Counted().stateChanges;
     s.boundVertexArray = vertexArray;
 }
 
@@ -58,7 +58,7 @@ void SetAttributeValue(GLuint location, float x, float y, float z, float w) {
     if (value[0] == x && value[1] == y && value[2] == z && value[3] == w) return;
     value[0] = x, value[1] = y, value[2] = z, value[3] = w;
     glVertexAttrib4f(location, x, y, z, w);
-    ++costs::Counted().stateChanges;
+    ++base::costs::Counted().stateChanges;
 }
 
 void Point(GLuint location, AttributeLayout layout) {
@@ -82,7 +82,7 @@ ListDraw MakeDraw(GLenum mode, const void* bytes, size_t byteCount, const std::v
     glGenBuffers(1, &draw.vertexBuffer);
     glBindBuffer(GL_ARRAY_BUFFER, draw.vertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(byteCount), bytes, GL_STATIC_DRAW);
-    ++costs::Counted().bufferUploads;
+    ++base::costs::Counted().bufferUploads;
     Point(kPositionAttribute, position);
     Point(kColorAttribute, color);
     Point(kTexCoordAttribute, texCoord);
@@ -92,7 +92,7 @@ ListDraw MakeDraw(GLenum mode, const void* bytes, size_t byteCount, const std::v
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, draw.indexBuffer);
         glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(GLuint)), indices.data(),
                      GL_STATIC_DRAW);
-        ++costs::Counted().bufferUploads;
+        ++base::costs::Counted().bufferUploads;
     }
     return draw;
 }
@@ -242,7 +242,7 @@ void SubmitAsCalled(const ListDraw& draw, const Replay& replay) {
 ListDraw StreamedDraw(GLuint vertexArray, GLuint buffer, const void* vertices, size_t bytes, size_t count) {
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), vertices, GL_STREAM_DRAW);
-    ++costs::Counted().bufferUploads;
+    ++base::costs::Counted().bufferUploads;
     ListDraw draw;
     draw.vertexArray = vertexArray;
     draw.count = static_cast<GLsizei>(count);
@@ -309,7 +309,7 @@ void Submit(const ListDraw& draw) {
     BindVertexArray(draw.vertexArray);
     if (draw.indexBuffer) glDrawElements(draw.mode, draw.count, GL_UNSIGNED_INT, nullptr);
     else glDrawArrays(draw.mode, 0, draw.count);
-    ++costs::Counted().draws;
+    ++base::costs::Counted().draws;
 }
 
 void DrawBatch() {

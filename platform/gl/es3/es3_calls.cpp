@@ -8,7 +8,7 @@
 
 #include "gl/es3/es3_calls.h"
 #include "gl/es3/state.h"
-#include "run/frame_costs.h"
+#include "base/frame_costs.h"
 
 namespace platform::gl::es3 {
 
@@ -139,7 +139,7 @@ void BindTexture(GLenum target, GLuint texture) {
     DrawBatch();
     if (target == GL_TEXTURE_2D) s.boundTexture = texture;
     glBindTexture(target, texture);
-    ++costs::Counted().stateChanges;
+    ++base::costs::Counted().stateChanges;
 }
 
 // The record of the bound texture: the default texture's (0) or one that
@@ -160,7 +160,7 @@ void TexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
     if (internalFormat == 4) internalFormat = GL_RGBA;
     DrawBatch();
     glTexImage2D(target, level, internalFormat, width, height, border, format, type, pixels);
-    ++costs::Counted().bufferUploads;
+    ++base::costs::Counted().bufferUploads;
     if (target != GL_TEXTURE_2D || level != 0) return;
     TextureRecord& texture = BoundTextureRecord();
     texture.hasImage = width > 0 && height > 0;
@@ -219,14 +219,14 @@ static void Switch(GLenum cap, bool on) {
     }
     if (on) glEnable(cap);
     else glDisable(cap);
-    ++costs::Counted().stateChanges;
+    ++base::costs::Counted().stateChanges;
 }
 
 void Enable(GLenum cap) { Switch(cap, true); }
 void Disable(GLenum cap) { Switch(cap, false); }
 
 // ES's own fragment state, each change counted.
-static void CountStateChange() { ++costs::Counted().stateChanges; }
+static void CountStateChange() { ++base::costs::Counted().stateChanges; }
 
 void Clear(GLbitfield mask) {
     DrawBatch();

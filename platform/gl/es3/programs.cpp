@@ -14,7 +14,7 @@
 
 #include "gl/es3/programs.h"
 #include "platform/trace.h"
-#include "run/frame_costs.h"
+#include "base/frame_costs.h"
 
 namespace platform::gl::es3 {
 
@@ -140,7 +140,7 @@ GLuint g_programInUse = 0;
 void Use(GLuint program) {
     if (program == g_programInUse) return;
     glUseProgram(program);
-    ++costs::Counted().stateChanges;
+    ++base::costs::Counted().stateChanges;
     g_programInUse = program;
 }
 
@@ -227,8 +227,8 @@ void Build(Program& p, unsigned switches) {
 }
 
 void HandTransforms(const Program& p, const State& state) {
-    costs::Counted().stateChanges += p.textureMatrix >= 0 ? 2 : 1;
-    if (p.modelView >= 0) costs::Counted().stateChanges += 2;
+    base::costs::Counted().stateChanges += p.textureMatrix >= 0 ? 2 : 1;
+    if (p.modelView >= 0) base::costs::Counted().stateChanges += 2;
     Matrix4 modelViewProjection = Multiply(state.projection, state.modelview);
     glUniformMatrix4fv(p.modelViewProjection, 1, GL_FALSE, modelViewProjection.m);
     if (p.textureMatrix >= 0) glUniformMatrix4fv(p.textureMatrix, 1, GL_FALSE, state.texture.m);
@@ -252,7 +252,7 @@ void HandLighting(const Program& p, const State& state) {
             specular[3 * i + c] = light.specular[c] * material.specular[c];
         }
     }
-    costs::Counted().stateChanges += 6;
+    base::costs::Counted().stateChanges += 6;
     glUniform4fv(p.sceneColor, 1, sceneColor);
     glUniform4fv(p.lightPosition, 2, positions);
     glUniform3fv(p.lightAmbient, 2, ambient);

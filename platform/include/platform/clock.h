@@ -8,7 +8,4 @@ namespace platform {
 // Milliseconds of show time: since the music was told to play (0 before).
 uint32_t ShowTimeMs();
 
-// Moves the tick count so that the next reading is `ticks` (tests of wrap-around).
-void SetTickCountForTest(uint32_t ticks);
-
 }  // namespace platform

@@ -19,7 +19,7 @@
 #include "sound/pulse_context.h"
 #include "platform/trace.h"
 
-namespace platform::audio_latency {
+namespace platform::sound::audio_latency {
 
 namespace {
 
@@ -95,7 +95,7 @@ bool AskOnce(pa_threaded_mainloop* loop, pa_context* context) {
 
 bool WaitUntilReady(pa_threaded_mainloop* loop, pa_context* context) {
     pa_threaded_mainloop_lock(loop);
-    bool ready = platform::pulse::ConnectAndWait(loop, context);
+    bool ready = platform::sound::pulse::ConnectAndWait(loop, context);
     pa_threaded_mainloop_unlock(loop);
     return ready;
 }
@@ -146,4 +146,4 @@ void Stop() {
     if (s.poller.joinable()) s.poller.join();
 }
 
-}  // namespace platform::audio_latency
+}  // namespace platform::sound::audio_latency

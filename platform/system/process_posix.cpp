@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace platform::process {
+namespace platform::system::process {
 
 namespace {
 
@@ -128,4 +128,4 @@ void CloseInput(int fd) { close(fd); }
 
 void LowerThisThreadsPriority(int nice) { setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), nice); }
 
-}  // namespace platform::process
+}  // namespace platform::system::process

@@ -4,11 +4,14 @@
 
 #include <cstdint>
 
+#include "base/sample_rate.h"
 #include "platform/clock.h"
-#include "sound/sample_rate.h"
 
-namespace platform::sdl {
+namespace platform::base {
 
+// SDL's millisecond clock runs while its video does; before and after, the
+// tick count of a real-time run stands at 0.
+void WallClockRunning(bool running);
 void CountSwap();          // the virtual clock of a headless run moves on a frame
 // A real-time run warps on the virtual clock of a headless one; afterwards
 // the tick count goes on from where the virtual clock stood.
@@ -19,4 +22,7 @@ void MusicStartedPlaying();          // the show clock starts now
 bool MusicHasStarted();
 uint64_t ShowSampleFramesNow();      // virtual clock: sample frames of show time so far
 
-}  // namespace platform::sdl
+// Moves the tick count so that the next reading is `ticks` (tests of wrap-around).
+void SetTickCountForTest(uint32_t ticks);
+
+}  // namespace platform::base

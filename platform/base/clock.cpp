@@ -3,11 +3,12 @@
 // frame (1000 / fps ms) at each swap, so every run sees the same times. A
 // real-time run warps through earlier scenes on that virtual clock too. The
 // show clock starts when the music is told to play.
-#include "run/clock.h"
+#include "base/clock.h"
+
+#include <SDL.h>
 
 #include "platform/options.h"
 #include "platform/win32.h"
-#include "win32/windows.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ struct ClockState {
     uint32_t ticksAtMusicStart = 0;
     bool musicStarted = false;
     bool virtualInRealTime = false;  // a real-time run warping
+    bool wallClockRunning = false;
 };
 
 ClockState& State() {
@@ -29,13 +31,15 @@ uint64_t FramesPerSecond() { return static_cast<uint64_t>(platform::Options().fr
 
 // The tick count before any offset.
 uint32_t RawTicks() {
-    if (platform::sdl::ClockIsVirtual()) return static_cast<uint32_t>(State().swaps * 1000 / FramesPerSecond());
-    return platform::sdl::SdlReady() ? SDL_GetTicks() : 0;
+    if (platform::base::ClockIsVirtual()) return static_cast<uint32_t>(State().swaps * 1000 / FramesPerSecond());
+    return State().wallClockRunning ? SDL_GetTicks() : 0;
 }
 
 }  // namespace
 
-namespace platform::sdl {
+namespace platform::base {
+
+void WallClockRunning(bool running) { State().wallClockRunning = running; }
 
 void CountSwap() { ++State().swaps; }
 
@@ -48,7 +52,7 @@ void UseVirtualClock(bool on) {
 
 bool ClockIsVirtual() { return Options().headless || State().virtualInRealTime; }
 
-}  // namespace platform::sdl
+}  // namespace platform::base
 
 DWORD GetTickCount() { return static_cast<DWORD>(RawTicks() + static_cast<uint32_t>(State().tickOffset)); }
 
@@ -57,13 +61,13 @@ namespace platform {
 uint32_t ShowTimeMs() {
     ClockState& s = State();
     if (!s.musicStarted) return 0;
-    if (sdl::ClockIsVirtual()) return static_cast<uint32_t>((s.swaps - s.swapsAtMusicStart) * 1000 / FramesPerSecond());
+    if (base::ClockIsVirtual()) return static_cast<uint32_t>((s.swaps - s.swapsAtMusicStart) * 1000 / FramesPerSecond());
     return GetTickCount() - s.ticksAtMusicStart;
 }
 
-void SetTickCountForTest(uint32_t ticks) { State().tickOffset = static_cast<int64_t>(ticks) - RawTicks(); }
+namespace base {
 
-namespace sdl {
+void SetTickCountForTest(uint32_t ticks) { State().tickOffset = static_cast<int64_t>(ticks) - RawTicks(); }
 
 void MusicStartedPlaying() {
     ClockState& s = State();
@@ -79,5 +83,5 @@ uint64_t ShowSampleFramesNow() {
     return (s.swaps - s.swapsAtMusicStart) * static_cast<uint64_t>(kSampleRate) / FramesPerSecond();
 }
 
-}  // namespace sdl
+}  // namespace base
 }  // namespace platform

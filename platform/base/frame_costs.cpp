@@ -1,9 +1,9 @@
 // Running totals of what the frames cost (see frame_costs.h).
-#include "run/frame_costs.h"
+#include "base/frame_costs.h"
 
 #include <chrono>
 
-namespace platform::costs {
+namespace platform::base::costs {
 
 namespace {
 
@@ -24,4 +24,4 @@ void EndStep(Step step) {
     g_lastStepEnd = now;
 }
 
-}  // namespace platform::costs
+}  // namespace platform::base::costs

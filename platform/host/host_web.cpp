@@ -8,7 +8,7 @@
 // SDL's sound callback for what the device would have taken by the wall
 // clock and throw it away, as a silent device does on the desktop, until
 // the AudioContext runs again.
-#include "run/host.h"
+#include "host/host.h"
 
 #include <SDL.h>
 #include <emscripten.h>

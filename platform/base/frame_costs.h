@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace platform::costs {
+namespace platform::base::costs {
 
 // A frame's steps, in the order they run:
 enum Step {
@@ -33,4 +33,4 @@ Totals& Counted();
 // The time since the last step ended goes to `step`.
 void EndStep(Step step);
 
-}  // namespace platform::costs
+}  // namespace platform::base::costs

@@ -1,7 +1,7 @@
-// The desktop host: an X or Wayland display, windows the user resizes and
+// The Linux desktop host: an X or Wayland display, windows the user resizes and
 // switches to full screen, a thread for the syncs, and nothing to hand
 // control back to between frames.
-#include "run/host.h"
+#include "host/host.h"
 
 #include <SDL.h>
 #include <dlfcn.h>

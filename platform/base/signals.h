@@ -2,10 +2,10 @@
 // program at once.
 #pragma once
 
-namespace platform::sdl {
+namespace platform::base {
 
 void InstallStopSignals();
 bool Interrupted();        // SIGINT or SIGTERM asked the show to end
 void CancelStopTimeout();  // the end of the run is reached
 
-}  // namespace platform::sdl
+}  // namespace platform::base

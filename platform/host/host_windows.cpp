@@ -1,7 +1,7 @@
 // The Windows host: a desktop is always there, windows the user resizes and
 // switches to full screen, a thread for the syncs, the program's folder from
 // the module's own file name (where a release keeps its data set).
-#include "run/host.h"
+#include "host/host.h"
 
 #include <SDL.h>
 
@@ -12,7 +12,7 @@ namespace platform::host {
 
 bool DisplayAvailable() { return true; }
 
-std::string ProgramFolder() { return windows::Utf8(windows::ProgramFolder().wstring()); }
+std::string ProgramFolder() { return system::windows::Utf8(system::windows::ProgramFolder().wstring()); }
 
 // A headless run draws into a hidden window of its own: SDL's offscreen
 // driver needs EGL, which Windows does not have.

@@ -3,7 +3,7 @@
 // a program blocked somewhere does not, and the alarm then ends it as the
 // signal would have. A second signal ends it at once. Installed without
 // SA_RESTART, so a system call the signal interrupts returns.
-#include "run/signals.h"
+#include "base/signals.h"
 
 #include <unistd.h>
 
@@ -36,7 +36,7 @@ void OnStopTimeout(int) {
 
 }  // namespace
 
-namespace platform::sdl {
+namespace platform::base {
 
 void InstallStopSignals() {
     struct sigaction action {};
@@ -53,4 +53,4 @@ bool Interrupted() { return g_interrupted; }
 // Finishing a capture may take longer than the second a signal gives.
 void CancelStopTimeout() { alarm(0); }
 
-}  // namespace platform::sdl
+}  // namespace platform::base

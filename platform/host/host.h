@@ -1,7 +1,7 @@
 // What differs between the hosts the program runs on, one file each behind
-// this interface: host_desktop.cpp (a desktop with X11 or Wayland) and
-// host_web.cpp (a page in a browser). The rest of the platform is the same
-// source everywhere.
+// this interface: host_linux.cpp (a Linux desktop with X11 or Wayland),
+// host_windows.cpp (a Windows desktop) and host_web.cpp (a page in a
+// browser). The rest of the platform is the same source everywhere.
 #pragma once
 
 #include <string>

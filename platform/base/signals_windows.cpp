@@ -2,7 +2,7 @@
 // POSIX: the first asks for an orderly end (the window closes as Escape
 // closes it) and gives the program a second to reach its end of run, after
 // which it is ended; a second one ends it at once.
-#include "run/signals.h"
+#include "base/signals.h"
 
 #include <windows.h>
 
@@ -33,7 +33,7 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
 
 }  // namespace
 
-namespace platform::sdl {
+namespace platform::base {
 
 void InstallStopSignals() { SetConsoleCtrlHandler(OnConsoleEvent, TRUE); }
 
@@ -42,4 +42,4 @@ bool Interrupted() { return g_interrupted; }
 // Finishing a capture may take longer than the second a signal gives.
 void CancelStopTimeout() { g_ending = true; }
 
-}  // namespace platform::sdl
+}  // namespace platform::base

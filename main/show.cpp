@@ -1,0 +1,86 @@
+// The scene chain: start-up in its order (the window and its GL context,
+// the data, the band, the music and the tick timer), the nine scenes one
+// after another, and the window closed at the end of the show.
+#include "show.h"
+
+#include "demo.h"
+#include "platform/capture.h"
+#include "platform/runtime.h"
+#include "../scenes/Scenes.h"
+#include "../scenes/TickTimer.h"
+
+namespace {
+
+bool (*const kScenes[kSceneCount])() = {Scene1, Scene2, Scene3, Scene4, Scene5, Scene6, Scene7, Scene8, Scene9};
+
+// The scenes before `first` run every frame of a full run, unseen and
+// unheard (see BeginWarp, called before the music plays), so that what they
+// leave behind (the random numbers drawn, the GL state, the sync flags, the
+// values they hand on) is what a full run leaves.
+void RunEarlierScenesUnseen(int first) {
+    for (int scene = 1; scene < first && g_running; ++scene) g_running = kScenes[scene - 1]();
+    platform::EndWarp(g_engine ? g_engine->ow->GetMusicChannel() : 0, SceneStartOrder(first));
+}
+
+// Seconds of show a capture from scene `first` takes: to the end of the
+// show. Asked before the music plays, while the module can still be timed.
+double CaptureSeconds(int first) {
+    if (platform::Options().captureOut.empty()) return 0;
+    DWORD music = g_engine->ow->GetMusicChannel();
+    double seconds = platform::MusicSecondsAtOrder(music, SceneEndOrder(kSceneCount)) -
+                     platform::MusicSecondsAtOrder(music, SceneStartOrder(first));
+    return seconds > 0 ? seconds : 0;
+}
+
+// A capture starts with the first scene shown.
+bool StartCapture(double seconds) {
+    const platform::RunOptions& options = platform::Options();
+    if (options.captureOut.empty()) return true;
+    int widthPx = 0, heightPx = 0;
+    platform::FrameSizePx(&widthPx, &heightPx);
+    return platform::capture::Start(options.captureOut, options.framesPerSecond, seconds, widthPx, heightPx);
+}
+
+void BlankScreen() {
+    g_engine->cls();
+    g_engine->cls();
+    for (int i = 0; i < 2; ++i) {
+        g_engine->fill(0, 0, 0);
+        g_engine->pswap();
+    }
+}
+
+}  // namespace
+
+bool StartShow(HINSTANCE instance, int showCommand) {
+    g_running = true;
+    if (!OpenEngine(2, instance, showCommand)) return false;
+
+    BlankScreen();
+    LoadAssets();
+    BlankScreen();
+    for (int i = 0; i < 2; ++i) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        SwapBuffers(g_engine->ow->GetDC());
+    }
+    g_engine->setWideScreen(640, 256);
+    g_engine->edTexture(true);
+    int first = platform::Options().firstScene;
+    double captureSeconds = CaptureSeconds(first);
+    if (first > 1) platform::BeginWarp();
+    g_engine->ow->PlayMusic();
+    g_tickTimer.Start();
+    if (first > 1) RunEarlierScenesUnseen(first);
+    if (!g_engine) return false;  // the window was closed while the earlier scenes ran
+    if (!StartCapture(captureSeconds)) g_running = false;
+    return true;
+}
+
+int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    if (!StartShow(instance, showCommand)) return 0;
+    for (int scene = platform::Options().firstScene; scene <= kSceneCount && g_running; ++scene)
+        g_running = kScenes[scene - 1]();
+    // The show is over: the program closes its own window.
+    if (g_engine) SendMessageA(g_engine->ow->GetWindow(), WM_CLOSE, 0, 0);
+    return 0;
+}
