@@ -21,7 +21,7 @@ const char* const kUsage =
     "                     --capture, --trace, --bench or --frames the run ends at its last shot\n"
     "  --out DIR          where --shot writes its PNG files (default: .)\n"
     "  --frames N         headless: end the run after N frames of the show (with --capture,\n"
-    "                     a clip of N frames)\n"
+    "                     a clip of N frames; with --bench, figures of those frames only)\n"
     "  --capture OUT      render every frame and the sound, faster than real time, without a\n"
     "                     display: OUT.mp4 or OUT.mkv is a video (needs ffmpeg), any other OUT\n"
     "                     a folder of numbered PNG frames and audio.wav; Ctrl+C stops cleanly\n"

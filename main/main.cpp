@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
     int result = WinMain(nullptr, nullptr, nullptr, 1);
     platform::Shutdown();
     if (options.bench && !options.scaleGiven && !options.frameWidthPx)
-        platform::bench::ReportCaptureSpeeds(std::filesystem::current_path().string(), options.benchJson);
+        platform::bench::ReportCaptureSpeeds(std::filesystem::current_path().string(), options.benchJson,
+                                             options.frameLimit);
     // An output that could not be written as a whole fails the run, whatever the show did.
     return platform::OutputsFailed() ? 1 : result;
 }

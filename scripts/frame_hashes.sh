@@ -16,7 +16,8 @@ pqn="${1:-$root/build/pqn}"
 data_option=()
 [ $# -ge 2 ] && data_option=(--data "$2")
 shift $(( $# < 2 ? $# : 2 ))
-moments="$(sed -n 's/.*set(PQN_REFERENCE_SHOTS "\([^"]*\)").*/\1/p' "$root/tests/CMakeLists.txt")"
+source "$root/scripts/lib/reference_moments.sh"
+moments="$(reference_moments)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 

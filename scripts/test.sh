@@ -4,14 +4,11 @@
 # Windows build's under wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-took() { echo "test: $1 took $(( (SECONDS - $2) / 60 )) min $(( (SECONDS - $2) % 60 )) s"; }
-from=$SECONDS
-bash scripts/setup.sh
-(cd build && ctest --output-on-failure -j"$(nproc)")
-took "the desktop program's set-up, build and tests" "$from"
-from=$SECONDS
-bash scripts/web_test.sh
-took "the browser build and its tests" "$from"
-from=$SECONDS
-bash scripts/windows_test.sh
-took "the Windows build and its tests" "$from"
+source scripts/lib/stages.sh
+desktop() {
+  bash scripts/setup.sh
+  (cd build && ctest --output-on-failure -j"$(nproc)")
+}
+stage test "the desktop program's set-up, build and tests" desktop
+stage test "the browser build and its tests" bash scripts/web_test.sh
+stage test "the Windows build and its tests" bash scripts/windows_test.sh

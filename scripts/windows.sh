@@ -31,7 +31,7 @@ mkdir -p build-windows
 cp build-windows-cmake/pqn.exe build-windows/pqn.exe
 echo "built build-windows/pqn.exe"
 [ "$build_only" -eq 1 ] && exit 0
-version="$(sed -n 's/^project(pqn VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
+version="$(sed -n 's/^set(PQN_VERSION \([0-9.]*\))/\1/p' cmake/Common.cmake)"
 stage="build-windows/pqn-$version"
 rm -rf "$stage" "$stage-windows-x64.zip"
 mkdir -p "$stage"

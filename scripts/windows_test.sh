@@ -24,7 +24,7 @@ cmake -S windows -B build-windows-cmake -DPQN_WINDOWS_TESTS=ON -DCMAKE_CROSSCOMP
 cmake --build build-windows-cmake -j"$(nproc)" > "build-windows-cmake/tests-build.log" 2>&1 ||
   { tail -30 build-windows-cmake/tests-build.log; exit 1; }
 [ -x build/tests/catalogue_test ] || cmake --build build --target catalogue_test > /dev/null || exit 1
-version="$(sed -n 's/^project(pqn VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
+version="$(sed -n 's/^set(PQN_VERSION \([0-9.]*\))/\1/p' cmake/Common.cmake)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 # PQN_WINDOWS_GRAB=FOLDER keeps the window's and the full screen's grabs, to look at.
@@ -32,7 +32,8 @@ folder="$work/Jürgen Downloads"
 mkdir -p "$folder" "$work/elsewhere"
 unzip -q "build-windows/pqn-$version-windows-x64.zip" -d "$folder"
 exe="$folder/pqn-$version/pqn.exe"
-shots="1:20,2:50,4:8,4:16,6:20,6:36,6:52,6:60,8:20,9:40,10:8,10:56,11:40,13:0,14:40,17:58,18:40,19:10,19:56,21:40,22:60,22:62,25:0"
+source scripts/lib/reference_moments.sh
+shots="$(reference_moments)"
 passed=0
 failed=0
 check() {  # name, then a command that succeeds when the check holds
@@ -123,6 +124,9 @@ echo $? > "$work/no-ffmpeg.status"
 cp "$PQN_FFMPEG_EXE" "$(dirname "$exe")/ffmpeg.exe"
 timeout 300 wine "$exe" --capture 'Z:'"$work/video.mp4" --scene 8 --fps 10 --frames 20 > "$work/mp4.log" 2>&1
 echo $? > "$work/mp4.status"
+# The benchmark of a second of the show, whose capture speeds run pqn.exe again.
+timeout 600 wine "$exe" --bench --json --frames 60 > "$work/bench.log" 2> "$work/bench.err"
+echo $? > "$work/bench.status"
 rm "$(dirname "$exe")/ffmpeg.exe"
 mkdir -p "$work/tools"
 cp "$PQN_FFMPEG_EXE" "$work/tools/ffmpeg.exe"
@@ -215,6 +219,20 @@ empty_data_says_what_linux_says() {
   grep '^Kestrel Error' "$work/empty.log" | tr -d '\r' | diff "$work/linux-empty.log" -
 }
 
+# Each size's capture speed comes from two more runs of pqn.exe: none may be 0.
+bench_measures_capture_speeds() {
+  echo "pqn.exe --bench ended with $(cat "$work/bench.status") and printed:"
+  cat "$work/bench.log" "$work/bench.err"
+  [ "$(cat "$work/bench.status")" = 0 ] || return 1
+  python3 - "$work/bench.log" <<'PY'
+import json, sys
+lines = [json.loads(line) for line in open(sys.argv[1], encoding="utf-8", errors="replace") if line.startswith("{")]
+speeds = [entry for line in lines for entry in line.get("capture_speeds", [])]
+print("capture speeds:", [(s["size"], s["render_speed"], s["capture_speed"]) for s in speeds])
+sys.exit(0 if len(speeds) == 3 and all(s["render_speed"] > 0 and s["capture_speed"] > 0 for s in speeds) else 1)
+PY
+}
+
 unit_tests_pass() {
   cat "$work/unit.log"
   [ "$(cat "$work/unit.status")" = 0 ]
@@ -263,6 +281,7 @@ check "the reference moments under wine are the Linux references byte for byte" 
 check "with --gl es3 the shaders draw under wine what they draw on Linux, byte for byte" es3_shots_are_linuxs
 check "a capture under wine is the Linux build's frames and sound byte for byte" capture_is_linuxs
 check "with no ffmpeg.exe a video capture says where it looked and fails" no_ffmpeg_says_where_it_looked
+check "--bench under wine measures every capture speed by running pqn.exe again" bench_measures_capture_speeds
 check "an ffmpeg.exe beside pqn.exe encodes the capture to MP4" video_is_the_capture mp4
 check "an ffmpeg.exe on the PATH encodes the capture to Matroska" video_is_the_capture mkv
 check "an empty data folder gives the Linux build's messages and the show ends" empty_data_says_what_linux_says

@@ -187,12 +187,26 @@ TEST(CaptureTest, A1080pVideoHasFullHdFramesAndTheSameLength) {
 TEST(CaptureTest, AnEncoderThatDiesEndsTheCaptureWithAMessage) {
     std::string bin = test::TempDir() + "/dying-ffmpeg";
     fs::create_directories(bin);
-    // The picture encoder takes nothing for three seconds (the queue is full by
-    // then) and dies; the sound encoder takes all it is given.
-    std::ofstream(bin + "/ffmpeg") << "#!/bin/sh\ncase \"$*\" in *rawvideo*) sleep 3; exit 1;; *) cat > /dev/null;; esac\n";
+    // The picture encoder takes nothing until the renderer waits for room in
+    // the full queue: pqn's main thread, which renders, sleeps on a futex at
+    // two looks in a row with no frame traced between them (a frame takes a
+    // few milliseconds here). Then it dies. The sound encoder takes all it is
+    // given.
+    std::string trace = test::TempDir() + "/dying.jsonl";
+    std::ofstream(bin + "/ffmpeg") << "#!/bin/sh\n"
+                                      "case \"$*\" in *rawvideo*) ;; *) exec cat > /dev/null;; esac\n"
+                                      "frames() { grep -c '\"type\":\"frame\"' \"$PQN_TRACE\"; }\n"
+                                      "waits() { grep -q futex /proc/$PPID/task/$PPID/wchan; }\n"
+                                      "last=-1\n"
+                                      "while :; do\n"
+                                      "  now=$(frames)\n"
+                                      "  if [ \"$now\" -ge 2 ] && [ \"$now\" = \"$last\" ] && waits; then exit 1; fi\n"
+                                      "  if waits; then last=$now; else last=-1; fi\n"
+                                      "  sleep 0.05\n"
+                                      "done\n";
     fs::permissions(bin + "/ffmpeg", fs::perms::owner_all);
-    std::string command = "PATH=" + bin + ":$PATH timeout 120 " + std::string(PQN_BINARY) + " --capture " +
-                          test::TempDir() + "/dying.mp4 --scene 9 --fps 10 2>&1";
+    std::string command = "PATH=" + bin + ":$PATH PQN_TRACE=" + trace + " timeout 120 " + std::string(PQN_BINARY) +
+                          " --capture " + test::TempDir() + "/dying.mp4 --scene 9 --fps 10 --trace " + trace + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string output;
@@ -200,7 +214,7 @@ TEST(CaptureTest, AnEncoderThatDiesEndsTheCaptureWithAMessage) {
     while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
     int status = pclose(pipe);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1) << "the capture waited for the dead encoder, or reported success";
+    EXPECT_EQ(WEXITSTATUS(status), 1) << "the capture waited for the dead encoder, or reported success:\n" << output;
     EXPECT_NE(output.find("dying.mp4: ffmpeg stopped taking the picture"), std::string::npos) << output;
     EXPECT_NE(output.find("pqn: stopped after "), std::string::npos) << output;
 }

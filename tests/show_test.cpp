@@ -12,15 +12,13 @@
 #include <sstream>
 
 #include "formats/trace_file.h"
+#include "../scenes/SceneFrame.h"
 #include "platform/png_file.h"
 #include "support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-const int kStart[] = {0, 3, 6, 9, 13, 17, 18, 21, 23};
-const int kEnd[] = {3, 6, 9, 13, 17, 18, 21, 23, 27};
 
 using TraceEvent = platform::TraceEntry;
 
@@ -71,8 +69,8 @@ TEST_F(ShowTest, EverySceneRunsFromItsStartOrderToItsEndOrderAndTheShowClosesIts
     }
     for (int scene = 1; scene <= 9; ++scene) {
         ASSERT_TRUE(orders.count(scene)) << scene;
-        EXPECT_EQ(orders[scene].first, kStart[scene - 1]) << scene;
-        EXPECT_EQ(orders[scene].second, kEnd[scene - 1]) << scene;
+        EXPECT_EQ(orders[scene].first, static_cast<int>(SceneStartOrder(scene))) << scene;
+        EXPECT_EQ(orders[scene].second, static_cast<int>(SceneEndOrder(scene))) << scene;
     }
 }
 
@@ -90,7 +88,9 @@ TEST_F(ShowTest, SyncsArriveOnTheirRowsWhileTheSceneThatReadsThemRuns) {
         EXPECT_EQ(events[next].row, e.row) << "a sync must reach the first frame of its row";
         // A sync on a scene's last frame is taken by the next scene.
         size_t reader = next;
-        while (reader < events.size() && (events[reader].type != "frame" || events[reader].order == kEnd[events[reader].scene - 1]))
+        while (reader < events.size() &&
+               (events[reader].type != "frame" ||
+                events[reader].order == static_cast<int>(SceneEndOrder(events[reader].scene))))
             ++reader;
         ASSERT_LT(reader, events.size());
         EXPECT_TRUE(readers.at(e.x).count(events[reader].scene)) << "sync " << e.x << " at " << e.order << "/" << e.row;

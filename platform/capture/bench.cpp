@@ -136,19 +136,31 @@ struct ChildRun {
     std::string output;    // what it printed on stdout
 };
 
-// Runs this program with `arguments`, its stderr silenced.
+// Runs this program again with `arguments`, its stderr silenced; a run that
+// fails is said on stderr.
 ChildRun RunSelf(const std::vector<std::string>& arguments) {
     ChildRun run;
     std::vector<std::string> args{"pqn"};
     args.insert(args.end(), arguments.begin(), arguments.end());
+    std::string program = system::process::OwnProgram();
+    std::string line;
+    for (const std::string& arg : args) line += (line.empty() ? "" : " ") + arg;
+    if (program.empty()) {
+        std::fprintf(stderr, "pqn: --bench cannot run %s: this system does not name the program's own file\n",
+                     line.c_str());
+        return run;
+    }
     system::process::Options options;
-    options.path = "/proc/self/exe";
+    options.path = program.c_str();
     int output = -1;
     options.output = &output;
     options.silenceErrors = true;
     Clock::time_point start = Clock::now();
     system::process::ProcessId pid = system::process::Start(args, options);
-    if (pid < 0) return run;
+    if (pid < 0) {
+        std::fprintf(stderr, "pqn: --bench cannot start %s (%s)\n", line.c_str(), program.c_str());
+        return run;
+    }
     char buffer[4096];
     for (ssize_t n; (n = read(output, buffer, sizeof buffer)) != 0;) {
         if (n < 0 && errno == EINTR) continue;
@@ -161,6 +173,7 @@ ChildRun RunSelf(const std::vector<std::string>& arguments) {
     run.wallS = std::chrono::duration<double>(Clock::now() - start).count();
     run.cpuS = usage.cpuSeconds;
     run.peakKb = usage.peakMemoryKb;
+    if (!run.ok) std::fprintf(stderr, "pqn: --bench's run of %s failed (%s)\n", line.c_str(), program.c_str());
     return run;
 }
 
@@ -180,7 +193,7 @@ std::string NewTemporaryFolder() {
 
 }  // namespace
 
-void ReportCaptureSpeeds(const std::string& dataDir, bool json) {
+void ReportCaptureSpeeds(const std::string& dataDir, bool json, int frameLimit) {
     constexpr int kSampleFps = 6, kShowFps = 60;
     const struct { const char* name; std::vector<std::string> option; } kSizes[] = {
         {"640x480", {"--scale", "1"}}, {"1920x1080", {"--size", "1080p"}}, {"3840x2160", {"--size", "2160p"}}};
@@ -193,6 +206,10 @@ void ReportCaptureSpeeds(const std::string& dataDir, bool json) {
     bool first = true;
     for (const auto& size : kSizes) {
         std::vector<std::string> common{"--fps", std::to_string(kSampleFps), "--data", dataDir};
+        if (frameLimit > 0) {
+            common.push_back("--frames");
+            common.push_back(std::to_string(std::max(1, frameLimit * kSampleFps / kShowFps)));
+        }
         common.insert(common.end(), size.option.begin(), size.option.end());
         std::vector<std::string> renderArgs{"--bench", "--json"}, captureArgs{"--capture", video};
         renderArgs.insert(renderArgs.end(), common.begin(), common.end());

@@ -1,8 +1,8 @@
 // Child processes (the encoders of a capture, the benchmark's runs of this
 // program): started with pipes to their standard input or from their
 // standard output, waited for, and written to in full; a file per system
-// (process.cpp on POSIX, process_windows.cpp, process_none.cpp where there
-// are none).
+// (process_posix.cpp, process_windows.cpp, process_none.cpp where there are
+// none).
 #pragma once
 
 #include <cstddef>
@@ -31,6 +31,9 @@ struct Options {
     int nice = 0;
 };
 
+// This program's own file, to run it again; empty where the system does not
+// name it.
+std::string OwnProgram();
 // The program Start runs for `name` when no path is given; empty when there
 // is none, with `whyNot` (when given) saying where it was looked for.
 std::string FindProgram(const std::string& name, std::string* whyNot);

@@ -51,6 +51,9 @@ void KeepWritingEnd(int fds[2], pid_t pid, int pipeBytes, int* end) {
 
 }  // namespace
 
+// Linux names the running program's file in /proc.
+std::string OwnProgram() { return "/proc/self/exe"; }
+
 std::string FindProgram(const std::string& name, std::string* whyNot) {
     const char* path = std::getenv("PATH");
     std::string folders = path ? path : "";

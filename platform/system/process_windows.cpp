@@ -110,6 +110,11 @@ int HandedOver(bool started, int parentEnd) {
 
 }  // namespace
 
+std::string OwnProgram() {
+    std::filesystem::path file = system::windows::ProgramFile();
+    return file.empty() ? std::string() : system::windows::Utf8(file.wstring());
+}
+
 std::string FindProgram(const std::string& name, std::string* whyNot) {
     std::wstring file = system::windows::Wide(name) + L".exe";
     std::filesystem::path folder = system::windows::ProgramFolder();

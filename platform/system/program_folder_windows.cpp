@@ -1,4 +1,4 @@
-// The folder pqn.exe is in (see program_folder_windows.h).
+// pqn.exe's own file and folder (see program_folder_windows.h).
 #include "system/program_folder_windows.h"
 
 #include <windows.h>
@@ -7,12 +7,14 @@
 
 namespace platform::system::windows {
 
-std::filesystem::path ProgramFolder() {
+std::filesystem::path ProgramFile() {
     std::wstring path(32768, L'\0');
     DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0 || length >= path.size()) return std::filesystem::path();
     path.resize(length);
-    return std::filesystem::path(path).parent_path();
+    return std::filesystem::path(path);
 }
+
+std::filesystem::path ProgramFolder() { return ProgramFile().parent_path(); }
 
 }  // namespace platform::system::windows

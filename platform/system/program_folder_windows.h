@@ -6,7 +6,8 @@
 
 namespace platform::system::windows {
 
-// Empty when Windows cannot name it.
+// pqn.exe itself, and its folder; empty when Windows cannot name them.
+std::filesystem::path ProgramFile();
 std::filesystem::path ProgramFolder();
 
 }  // namespace platform::system::windows

@@ -19,8 +19,14 @@ const kSilentBrowser = process.env.PQN_SOUND === 'none';
 
 const root = path.resolve(process.env.PQN_WEB_SITE || '../../build-web');
 const references = path.resolve('../../tests/reference');
-const kReferenceShots = '1:20,2:50,4:8,4:16,6:20,6:36,6:52,6:60,8:20,9:40,10:8,10:56,11:40,13:0,14:40,17:58,18:40,19:10,' +
-  '19:56,21:40,22:60,22:62,25:0';
+// The moments the reference pictures show, from their names (shot-OOO-RR.png).
+const kReferenceShots = fs.readdirSync(references)
+  .map((name) => /^shot-(\d+)-(\d+)\.png$/.exec(name))
+  .filter(Boolean)
+  .map((match) => [Number(match[1]), Number(match[2])])
+  .sort((a, b) => a[0] - b[0] || a[1] - b[1])
+  .map(([order, row]) => `${order}:${row}`)
+  .join(',');
 const kBandTileBound = 24;  // as the desktop's show tests
 
 // Chromium serves every test. Firefox is started afresh for each: its

@@ -18,7 +18,8 @@ namespace platform::bench {
 // Capture speed at 640x480, 1080p and 2160p, each measured by two runs of
 // this program on the show's every tenth frame (6 fps): rendered and read
 // back, then captured to H.264 and AAC. Printed as figures for 60 fps, with
-// the encoders' share of the CPU time and the capture's peak memory.
-void ReportCaptureSpeeds(const std::string& dataDir, bool json);
+// the encoders' share of the CPU time and the capture's peak memory. With a
+// frame limit (--frames) the runs sample only that stretch of the show.
+void ReportCaptureSpeeds(const std::string& dataDir, bool json, int frameLimit);
 
 }  // namespace platform::bench
