@@ -1,5 +1,6 @@
-// The Linux entry point: reads the command line, picks the data set and the
-// mode of the run, then starts the show through WinMain.
+// The entry point on every host (Linux, Windows, the browser): reads the
+// command line, picks the data set and the mode of the run, then starts the
+// show through WinMain.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
