@@ -3,7 +3,6 @@
 // full-screen switch and message boxes.
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
