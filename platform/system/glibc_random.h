@@ -1,9 +1,9 @@
 // glibc's rand() as plain arithmetic: its additive feedback generator (31
 // words seeded by 16807 x mod 2^31 - 1, the first 310 outputs discarded,
 // each output the sum of the words 31 and 3 places back, shifted right by
-// one). Where the C library is not glibc (a browser's, Windows'), the
-// program's rand() is this generator (libc_rand_override.cpp), so that the
-// scenes' flicker and noise there are Linux's, frame for frame.
+// one). The program's rand() is this generator on every host
+// (libc_rand_override.cpp), so that the scenes' flicker and noise are
+// Linux's everywhere, frame for frame, and its state can be kept.
 #pragma once
 
 #include <cstdint>
@@ -17,5 +17,9 @@ struct GlibcRandom {
 
 GlibcRandom SeededGlibcRandom(unsigned seed);
 int NextGlibcRandom(GlibcRandom* generator);
+
+// The state of the program's rand(), to keep and to put back.
+GlibcRandom CRandomState();
+void SetCRandomState(const GlibcRandom& state);
 
 }  // namespace platform::system

@@ -1,7 +1,7 @@
-// The C library's rand() and srand() overridden where that library is not
-// glibc (a browser's, Windows'): glibc's generator (glibc_random.h), whose
-// numbers the Linux build draws, in place of the library's own, so the scenes' random flicker and
-// noise are the same frame for frame everywhere.
+// The C library's rand() and srand() overridden on every host by glibc's
+// generator (glibc_random.h): the numbers Linux's glibc draws, so the scenes'
+// random flicker and noise are the same frame for frame everywhere, and a
+// state of our own, which a checkpoint keeps and a seek puts back.
 #include <cstdlib>
 
 #include "system/glibc_random.h"
@@ -18,3 +18,10 @@ platform::system::GlibcRandom& TheGenerator() {
 extern "C" void srand(unsigned seed) { TheGenerator() = platform::system::SeededGlibcRandom(seed); }
 
 extern "C" int rand(void) { return platform::system::NextGlibcRandom(&TheGenerator()); }
+
+namespace platform::system {
+
+GlibcRandom CRandomState() { return TheGenerator(); }
+void SetCRandomState(const GlibcRandom& state) { TheGenerator() = state; }
+
+}  // namespace platform::system
