@@ -10,7 +10,7 @@ set(PQN_SHOW_SOURCES
   main/demo.cpp main/assets.cpp main/command_line.cpp main/show.cpp
   KestrelWindow/EngineWindow.cpp KestrelWindow/EngineMusic.cpp
   k3d/k3d_init.cpp k3d/k3d_gfx.cpp k3d/k3d_file.cpp k3d/k3d_light.cpp k3d/k3d_textures.cpp k3d/k3d_object.cpp
-  scenes/TickTimer.cpp scenes/SceneFrame.cpp
+  scenes/TickTimer.cpp scenes/FrameLoop.cpp scenes/Checkpoints.cpp scenes/Player.cpp
   scenes/scene1.cpp scenes/scene2.cpp scenes/scene3.cpp scenes/scene4.cpp scenes/scene5.cpp scenes/scene6.cpp
   scenes/scene7.cpp scenes/scene8.cpp scenes/scene9.cpp scenes/CubeGrid.cpp scenes/Fan.cpp scenes/BlueLights.cpp)
 
@@ -22,15 +22,17 @@ set(PQN_PLATFORM_SOURCES
   platform/base/options.cpp platform/base/outputs.cpp platform/base/trace.cpp platform/base/clock.cpp
   platform/base/frame_costs.cpp
   platform/system/paths.cpp platform/system/data_file.cpp platform/system/glibc_random.cpp
+  platform/system/libc_rand_override.cpp
   platform/formats/trace_file.cpp
-  platform/gl/gl_calls.cpp
+  platform/gl/gl_calls.cpp platform/gl/state_log.cpp
   platform/host/video.cpp
   platform/present/layout.cpp platform/present/context.cpp platform/present/surface.cpp platform/present/readback.cpp
   platform/present/overlay.cpp
   platform/sound/bass_openmpt.cpp platform/sound/channels.cpp platform/sound/module_decoder.cpp
   platform/sound/sdl_output.cpp platform/sound/lockstep.cpp platform/sound/xm_sync.cpp
   platform/capture/bench.cpp
-  platform/run/warp.cpp platform/run/frame.cpp platform/run/runtime.cpp
+  platform/run/warp.cpp platform/run/frame.cpp platform/run/runtime.cpp platform/run/checkpoint.cpp
+  platform/run/player.cpp
   platform/win32/windows.cpp platform/win32/messages.cpp platform/win32/gl_context.cpp platform/win32/gdi_text.cpp)
 
 # The program's own OpenGL ES 3.0 shaders (where the GL library exports
@@ -53,20 +55,18 @@ set(PQN_PLATFORM_DESKTOP_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} ${PQN_PLATFORM_P
   platform/system/process_posix.cpp platform/system/crash_report_posix.cpp
   platform/formats/png_file.cpp)
 
-# A browser's own: the shaders always, the AudioContext's latency, glibc's
-# rand() (so the scenes' random numbers are the desktop's), shots handed to
+# A browser's own: the shaders always, the AudioContext's latency, shots handed to
 # the page, no child processes, no capture.
 set(PQN_PLATFORM_WEB_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} ${PQN_PLATFORM_POSIX_SOURCES}
   platform/gl/backend_web.cpp
   platform/host/host_web.cpp
   platform/sound/audio_latency_web.cpp
   platform/capture/capture_web.cpp
-  platform/system/process_none.cpp platform/system/crash_report_web.cpp platform/system/libc_rand_override.cpp
+  platform/system/process_none.cpp platform/system/crash_report_web.cpp
   platform/formats/png_file_web.cpp)
 
 # Windows' own (cross-built with mingw-w64): the driver's fixed function,
-# the console's Ctrl+C, wide-character file names, the crash report, glibc's
-# rand() (so the scenes' random numbers are Linux's), captures (a video
+# the console's Ctrl+C, wide-character file names, the crash report, captures (a video
 # through ffmpeg.exe); no sound server to ask. The shaders' calls past
 # OpenGL 1.1 are looked up in the driver.
 set(PQN_PLATFORM_WINDOWS_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} platform/gl/es3/gl3_calls_windows.cpp
@@ -76,5 +76,5 @@ set(PQN_PLATFORM_WINDOWS_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} platform/gl/es3/
   platform/capture/capture.cpp platform/capture/video_sink.cpp platform/capture/frames_sink.cpp
   platform/capture/yuv.cpp
   platform/system/process_windows.cpp platform/system/crash_report_windows.cpp platform/system/data_file_windows.cpp
-  platform/system/utf8_windows.cpp platform/system/program_folder_windows.cpp platform/system/libc_rand_override.cpp
+  platform/system/utf8_windows.cpp platform/system/program_folder_windows.cpp
   platform/formats/png_file.cpp)

@@ -1,7 +1,8 @@
 // The ways the program's GL calls are carried out, each a table of the calls
 // of gl_call_list.h: the driver's own fixed-function GL 1.1 and GLU
 // (fixed_function.cpp) and our implementation on OpenGL ES 3.0 shaders
-// (es3/). The calls of gl_calls.h go to the table in use (gl_calls.cpp); the
+// (es3/), with the log of the state set in front of either (state_log.h).
+// The calls of gl_calls.h go to the table in use (gl_calls.cpp); the
 // viewport, the scissor and the line width are the drawing surface's, the
 // same on every table.
 #pragma once
@@ -35,6 +36,9 @@ const Backend& Es3();
 // file per host: backend_desktop.cpp on Linux and Windows, backend_web.cpp). Every call goes
 // to it, and the context is made for it.
 const Backend& ChosenBackend();
+// The table that logs the state calls (state_log.h) and hands every call
+// to `drawing`: what ChosenBackend gives.
+const Backend& Logged(const Backend& drawing);
 // Whether the program's shaders draw (so the context is OpenGL ES).
 inline bool ShadersDraw() { return ChosenBackend().shaders; }
 

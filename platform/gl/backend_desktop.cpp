@@ -6,6 +6,6 @@
 
 namespace platform::gl {
 
-const Backend& ChosenBackend() { return Options().gl == GlWay::kEs3 ? Es3() : FixedFunction(); }
+const Backend& ChosenBackend() { return Logged(Options().gl == GlWay::kEs3 ? Es3() : FixedFunction()); }
 
 }  // namespace platform::gl

@@ -4,6 +4,6 @@
 
 namespace platform::gl {
 
-const Backend& ChosenBackend() { return Es3(); }
+const Backend& ChosenBackend() { return Logged(Es3()); }
 
 }  // namespace platform::gl

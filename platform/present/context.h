@@ -21,6 +21,7 @@ struct PlatformContext {
     GLenum depthFormat = GL_DEPTH_COMPONENT16;
     GLint programViewport[4] = {0, 0, 0, 0};  // as the program set them, in window pixels
     GLint programScissor[4] = {0, 0, 0, 0};
+    GLfloat programLineWidthPx = 1;
     GLuint framebuffer = 0;           // what the program draws into
     GLuint colorBuffer = 0;
     GLuint depthBuffer = 0;

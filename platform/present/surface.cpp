@@ -379,8 +379,32 @@ void Scissor(GLint x, GLint y, GLsizei width, GLsizei height) {
 void LineWidth(GLfloat widthPx) {
     PlatformContext* context = present::CurrentContext();
     ChosenBackend().drawPending();
+    if (context) context->programLineWidthPx = widthPx;
     ::glLineWidth(context ? widthPx * static_cast<GLfloat>(Scale(context)) : widthPx);
 }
 
 }  // namespace gl
+
+namespace present {
+
+SurfaceCalls CurrentSurfaceCalls() {
+    SurfaceCalls calls;
+    if (PlatformContext* context = CurrentContext()) {
+        std::copy(context->programViewport, context->programViewport + 4, calls.viewport);
+        std::copy(context->programScissor, context->programScissor + 4, calls.scissor);
+        calls.lineWidthPx = context->programLineWidthPx;
+    }
+    return calls;
+}
+
+void RestoreSurfaceCalls(const SurfaceCalls& calls) {
+    if (!CurrentContext()) return;
+    const GLint* v = calls.viewport;
+    const GLint* s = calls.scissor;
+    gl::Viewport(v[0], v[1], v[2], v[3]);
+    gl::Scissor(s[0], s[1], s[2], s[3]);
+    gl::LineWidth(calls.lineWidthPx);
+}
+
+}  // namespace present
 }  // namespace platform

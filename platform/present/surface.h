@@ -24,5 +24,14 @@ bool RunHasMadeItsOutputs();
 int64_t FramePeriodUs();
 // The size of the frames the drawing surface gives a capture or a shot.
 void FrameSizePx(int* widthPx, int* heightPx);
+// The viewport, the scissor and the line width as the program last set them
+// (in window pixels), to keep and to put back.
+struct SurfaceCalls {
+    GLint viewport[4] = {0, 0, 0, 0};
+    GLint scissor[4] = {0, 0, 0, 0};
+    GLfloat lineWidthPx = 1;
+};
+SurfaceCalls CurrentSurfaceCalls();
+void RestoreSurfaceCalls(const SurfaceCalls& calls);
 
 }  // namespace platform::present
