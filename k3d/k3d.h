@@ -119,6 +119,23 @@ public:
     bool loadObjects();
     void drawObject(const std::string& name);
 
+    // What the helpers keep from one call to the next (the projection, the
+    // wide screen, the quad transform, the texture mode) and the light
+    // record: kept at a checkpoint and put back for a seek.
+    struct Settings {
+        int textureMode;
+        GLenum textureFilter;
+        float fieldOfView, farPlane;
+        bool useDefault;
+        unsigned int wsw, wsh;
+        int wwadd, whadd;
+        float quadAngle, quadScale;
+        bool quadTransform, alphaMap;
+        Lighting light;
+    };
+    Settings CurrentSettings() const;
+    void RestoreSettings(const Settings& settings);
+
 private:
     void perspective(float degrees);
     void quad(int x, int y, int width, int height);

@@ -1,4 +1,5 @@
-// Engine life: construction, device context, pixel format and GL context, destruction.
+// Engine life: construction, device context, pixel format and GL context,
+// destruction, and the settings kept for a seek.
 #include "k3d.h"
 
 Kestrel3D::Kestrel3D() = default;
@@ -48,4 +49,19 @@ Kestrel3D::~Kestrel3D() {
     wglDeleteContext(glContext);
     if (ow) ReleaseDC(ow->GetWindow(), hDC);
     delete ow;
+}
+
+Kestrel3D::Settings Kestrel3D::CurrentSettings() const {
+    return {textureMode, textureFilter, fieldOfView, farPlane, useDefault, wsw, wsh, wwadd, whadd,
+            quadAngle, quadScale, quadTransform, AlphaMap, light};
+}
+
+void Kestrel3D::RestoreSettings(const Settings& s) {
+    textureMode = s.textureMode, textureFilter = s.textureFilter;
+    fieldOfView = s.fieldOfView, farPlane = s.farPlane;
+    useDefault = s.useDefault;
+    wsw = s.wsw, wsh = s.wsh, wwadd = s.wwadd, whadd = s.whadd;
+    quadAngle = s.quadAngle, quadScale = s.quadScale, quadTransform = s.quadTransform;
+    AlphaMap = s.alphaMap;
+    light = s.light;
 }

@@ -52,6 +52,21 @@ const char* const kUsage =
     "  --fit picture      with --size: the whole picture fitted in the frame (the default)\n"
     "  --gl fixed|es3     what draws: the OpenGL driver's own fixed function (the default), or\n"
     "                     the program's shaders on an OpenGL ES 3.0 context, as a browser has\n"
+    "\n"
+    "Watching as a player:\n"
+    "  --player           the keys pause, step, seek and loop (without it every key but Escape\n"
+    "                     and F12 does nothing): Space pauses and resumes; Left / Right: back /\n"
+    "                     forward one order; Page Up / Page Down: the previous / next scene;\n"
+    "                     Home: the start; 1 to 9: that scene; while paused . and , step one\n"
+    "                     frame forward or back; L loops the scene; [ and ] set the ends of a\n"
+    "                     loop of your own; F1 shows the player's overlay. Every frame after a\n"
+    "                     seek is the one a whole run draws there (a headless run at --fps)\n"
+    "  --paused           start paused (asks for the player)\n"
+    "  --at O:R           start at order:row, exactly; with --capture the clip starts there\n"
+    "  --to O:R           end at order:row: the run (and a capture) ends before the first frame\n"
+    "                     at or after it\n"
+    "  --loop             play the whole show again and again (the sound restarts with it)\n"
+    "  --loop-range O:R-O:R  play that stretch again and again\n"
     "  --help, --version\n";
 
 namespace {
@@ -125,6 +140,24 @@ bool ParseSize(const std::string& text, platform::RunOptions* options) {
     return true;
 }
 
+// ORDER:ROW.
+bool ParsePosition(const std::string& text, platform::MusicPosition* position) {
+    size_t colon = text.find(':');
+    int order, row;
+    if (colon == std::string::npos || !ParseInt(text.substr(0, colon).c_str(), 0, 65534, &order) ||
+        !ParseInt(text.substr(colon + 1).c_str(), 0, 65534, &row))
+        return false;
+    *position = {static_cast<uint32_t>(order), static_cast<uint32_t>(row)};
+    return true;
+}
+
+// ORDER:ROW-ORDER:ROW, the first before the second.
+bool ParseRange(const std::string& text, platform::MusicPosition* from, platform::MusicPosition* to) {
+    size_t dash = text.find('-');
+    return dash != std::string::npos && ParsePosition(text.substr(0, dash), from) &&
+           ParsePosition(text.substr(dash + 1), to) && *from < *to;
+}
+
 CommandLine Refuse(CommandLine* line, const std::string& problem) {
     line->action = CommandLine::Action::Refuse;
     line->problem = problem;
@@ -168,6 +201,22 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             options.headless = true;
         } else if (arg == "--scene" && hasValue) {
             if (!ParseInt(argv[++i], 1, 9, &options.firstScene)) return Refuse(&line, "--scene takes 1 to 9");
+        } else if (arg == "--player") {
+            options.player = true;
+        } else if (arg == "--paused") {
+            options.player = options.startPaused = true;
+        } else if (arg == "--at" && hasValue) {
+            options.hasStart = true;
+            if (!ParsePosition(argv[++i], &options.start)) return Refuse(&line, "--at takes ORDER:ROW");
+        } else if (arg == "--to" && hasValue) {
+            options.hasEnd = true;
+            if (!ParsePosition(argv[++i], &options.end)) return Refuse(&line, "--to takes ORDER:ROW");
+        } else if (arg == "--loop") {
+            options.loopShow = true;
+        } else if (arg == "--loop-range" && hasValue) {
+            options.hasLoopRange = true;
+            if (!ParseRange(argv[++i], &options.loopFrom, &options.loopTo))
+                return Refuse(&line, "--loop-range takes ORDER:ROW-ORDER:ROW, the first before the second");
         } else if (arg == "--bench") {
             options.bench = true;
             options.headless = true;
@@ -202,6 +251,14 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     if (options.frameWidthPx && !options.headless) return Refuse(&line, "--size is for --capture, --shot and --bench (headless)");
     if (options.frameWidthPx && options.scaleGiven) return Refuse(&line, "--size sets the scale itself; give --size or --scale");
     if (fitGiven && !options.frameWidthPx) return Refuse(&line, "--fit needs --size");
+    if (options.hasStart && options.firstScene > 1) return Refuse(&line, "--at and --scene both say where to start; give one");
+    if (options.hasStart && options.hasEnd && !(options.start < options.end))
+        return Refuse(&line, "--to must come after --at");
+    bool looping = options.loopShow || options.hasLoopRange;
+    if (looping && (options.headless || !options.captureOut.empty()))
+        return Refuse(&line, "--loop and --loop-range play on without end; they are for watching, not headless runs");
+    if (options.loopShow && options.hasLoopRange) return Refuse(&line, "give --loop or --loop-range, not both");
+    if (options.player && options.headless) return Refuse(&line, "--player and --paused are for watching, not headless runs");
     if (options.shotDir.empty()) options.shotDir = ".";
     return line;
 }

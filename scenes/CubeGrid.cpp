@@ -18,7 +18,8 @@ void BuildGrid(GridCell cells[256]) {
     }
 }
 
-void UploadNoise(unsigned char* noise) {
+void UploadNoise() {
+    static unsigned char noise[kNoiseBytes];
     for (int i = 0; i < kNoiseBytes; ++i) noise[i] = static_cast<unsigned char>(std::rand() % 256);
     g_engine->MakeTexture(noise, 50, kNoiseWidth, kNoiseHeight);
 }

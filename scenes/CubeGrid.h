@@ -12,8 +12,9 @@ constexpr int kNoiseWidth = 256;
 constexpr int kNoiseHeight = 128;
 constexpr int kNoiseBytes = kNoiseWidth * kNoiseHeight;
 
-// Fills the noise picture from rand() and uploads it into texture slot 50.
-void UploadNoise(unsigned char* noise);
+// Fills the noise picture from rand() and uploads it into texture slot 50;
+// each frame makes it anew, so it is no scene's state.
+void UploadNoise();
 
 // Four full-width bars of the noise picture, placed by the bar phases between
 // band rows 1 and 255, in the current colour and blending.

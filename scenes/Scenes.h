@@ -1,5 +1,6 @@
 // The animation state of each scene as plain data, with its per-tick step,
-// so the timelines can be tested without a window. Initial values are the
+// so the timelines can be tested without a window, and a checkpoint can
+// keep it as a copy (it points at nothing of its own). Initial values are the
 // member initialisers; the drawing lives in each scene's own file.
 #pragma once
 
@@ -7,16 +8,16 @@
 
 #include "SceneFrame.h"
 
-// The nine scenes, in the order shown; each returns false when the user quit.
-bool Scene1();
-bool Scene2();
-bool Scene3();
-bool Scene4();
-bool Scene5();
-bool Scene6();
-bool Scene7();
-bool Scene8();
-bool Scene9();
+// The nine scenes, in the order shown, each until its end, the user quits or a seek.
+SceneEnd Scene1();
+SceneEnd Scene2();
+SceneEnd Scene3();
+SceneEnd Scene4();
+SceneEnd Scene5();
+SceneEnd Scene6();
+SceneEnd Scene7();
+SceneEnd Scene8();
+SceneEnd Scene9();
 
 struct OpeningTitles {  // scene 1
     float backgroundFade = 0, robotY = 256, shoutX = -256, signScale = 3, signAlpha = 0;
@@ -47,8 +48,8 @@ void ReconnectingTick(Reconnecting& s, MusicPosition p);
 void TiltKick(Reconnecting& s);
 
 struct CubeLetters {  // scene 5
-    unsigned char* shape = nullptr;          // current cube sizes, owned by the scene
-    const unsigned char* target = nullptr;  // what the shape morphs towards
+    unsigned char shape[256] = {};           // current cube sizes
+    const unsigned char* target = nullptr;  // the glyph the shape morphs towards (none: it holds)
     int glyphStep = 0;
     float morph = 0;
     bool atFilled = false, atCleared = false;
@@ -79,14 +80,12 @@ struct Greetings {  // scene 8
     float backFade = 1, fov = 180, yaw = 0, wobble = 0, meshZ = -1.9f, barAlpha = 0;
     int greetIndex = -4;
     int32_t lastSecond = 0;
-    unsigned char* noise = nullptr;  // 256 x 128 grey, owned by the scene
 };
 void GreetingsTick(Greetings& s, MusicPosition p);
 void GreetingsStepPicture(Greetings& s, int32_t nowMs);
 
 struct CubeWall {  // scene 9
     float barAlpha = 0.5f, cubeScale = 0, wobble1 = 0, wobble2 = 0, wobble3 = 0;
-    unsigned char* noise = nullptr;  // 256 x 128 grey, owned by the scene
 };
 void CubeWallTick(CubeWall& s, MusicPosition p);
 

@@ -4,6 +4,7 @@
 // zooming background that takes over at the end. Flat 2D quads only; the
 // position is read in every tick pass.
 #include "../main/demo.h"
+#include "FrameLoop.h"
 #include "Scenes.h"
 #include "TickTimer.h"
 
@@ -108,7 +109,7 @@ static void Draw(const OpeningTitles& s, MusicPosition) {
     }
 }
 
-bool Scene1() {
+SceneEnd Scene1() {
     OpeningTitles s;
     g_engine->setFOV(65);
     g_tickTimer.Reset();

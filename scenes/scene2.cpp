@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "../main/demo.h"
+#include "FrameLoop.h"
 #include "Scenes.h"
 #include "TickTimer.h"
 
@@ -86,7 +87,7 @@ static void Draw(const SwayingRobot& s, MusicPosition) {
     e->DisableQuadTransform();
 }
 
-bool Scene2() {
+SceneEnd Scene2() {
     Lighting& light = g_engine->light;
     Lighting::EnableCap(GL_LIGHT0);
     Lighting::EnableCap(GL_LIGHT1);

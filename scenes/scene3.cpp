@@ -7,6 +7,7 @@
 
 #include "../main/demo.h"
 #include "BlueLights.h"
+#include "FrameLoop.h"
 #include "Scenes.h"
 #include "TickTimer.h"
 
@@ -118,12 +119,13 @@ static void Draw(const TitleReveal& s, MusicPosition p) {
     }
 }
 
-bool Scene3() {
+SceneEnd Scene3() {
     SetUpBlueLights();
 
     TitleReveal s;
     g_tickTimer.Reset();
-    if (!RunScene<TitleReveal, TitleRevealTick, Draw>(3, s)) return false;
-    for (int flag = 1; flag <= 4; ++flag) ClearSyncFlag(flag);
-    return true;
+    SceneEnd end = RunScene<TitleReveal, TitleRevealTick, Draw>(3, s);
+    if (end == SceneEnd::kDone)
+        for (int flag = 1; flag <= 4; ++flag) ClearSyncFlag(flag);
+    return end;
 }

@@ -8,6 +8,7 @@
 #include "../main/demo.h"
 #include "BlueLights.h"
 #include "Fan.h"
+#include "FrameLoop.h"
 #include "Scenes.h"
 #include "TickTimer.h"
 
@@ -145,7 +146,7 @@ static void Draw(const Reconnecting& s, MusicPosition p) {
     }
 }
 
-bool Scene4() {
+SceneEnd Scene4() {
     SetUpBlueLights();
 
     Reconnecting s;

@@ -9,6 +9,7 @@
 #include "../main/demo.h"
 #include "CubeGrid.h"
 #include "Fan.h"
+#include "FrameLoop.h"
 #include "Scenes.h"
 #include "TickTimer.h"
 
@@ -97,7 +98,7 @@ static void DrawGrid(CubeLetters& s) {
     e->light.SetPosition(0, static_cast<float>(2.4 * std::cos(w3 + 3.14)), static_cast<float>(2.2 * std::sin(w3 + 3.14) - 1.6),
                          GL_LIGHT1);
     if (s.morph > 1) s.morph = 1;
-    MorphToward(s.shape, s.target, static_cast<int>(255 * s.morph));
+    if (s.target) MorphToward(s.shape, s.target, static_cast<int>(255 * s.morph));
     for (int i = 0; i < 16; ++i) {
         for (int j = 0; j < 16; ++j) {
             float v = s.shape[16 * i + j] / 255.0f;
@@ -143,9 +144,8 @@ static void PositionLine(CubeLetters& s, char* text, int size, uint32_t order, u
                   static_cast<int>(row), static_cast<int>(s.counter));
 }
 
-bool Scene5() {
+SceneEnd Scene5() {
     CubeLetters s;
-    s.shape = new unsigned char[256];
     Lighting& light = g_engine->light;
     Lighting::EnableCap(GL_LIGHT0);
     Lighting::EnableCap(GL_LIGHT1);
@@ -164,10 +164,7 @@ bool Scene5() {
 
     BuildGrid(g_cells);
     std::memset(s.shape, 255, 256);
-    s.target = s.shape;
     g_tickTimer.Reset();
     s.startTicks = GetTickCount();
-    bool ended = RunScene<CubeLetters, CubeLettersTick, Draw, PositionLine>(5, s);
-    delete[] s.shape;
-    return ended;
+    return RunScene<CubeLetters, CubeLettersTick, Draw, PositionLine>(5, s);
 }

@@ -1,6 +1,7 @@
 // Scene 6, background zoom cut (order 17 to 18): from row 48 one background
 // darkens while the next fades in additively, shrinking from three times its size.
 #include "../main/demo.h"
+#include "FrameLoop.h"
 #include "Scenes.h"
 #include "TickTimer.h"
 
@@ -28,7 +29,7 @@ static void Draw(const ZoomCut& s, MusicPosition) {
     }
 }
 
-bool Scene6() {
+SceneEnd Scene6() {
     g_engine->getHDC();
     ClearSyncFlag(3);
     ClearSyncFlag(2);

@@ -2,6 +2,7 @@
 // in from the right; syncs 1, 2 and 3 fade the music, graphics and code
 // credits in over them and, the second time, out again with their shape.
 #include "../main/demo.h"
+#include "FrameLoop.h"
 #include "Scenes.h"
 #include "TickTimer.h"
 
@@ -65,7 +66,7 @@ static void Draw(const Credits& s, MusicPosition) {
     }
 }
 
-bool Scene7() {
+SceneEnd Scene7() {
     g_engine->getHDC();
     ClearSyncFlag(3);
     ClearSyncFlag(2);

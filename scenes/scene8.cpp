@@ -5,6 +5,7 @@
 
 #include "../main/demo.h"
 #include "CubeGrid.h"
+#include "FrameLoop.h"
 #include "Scenes.h"
 #include "TickTimer.h"
 
@@ -39,7 +40,7 @@ void GreetingsStepPicture(Greetings& s, int32_t nowMs) {
 static void Draw(Greetings& s, MusicPosition p) {
     Kestrel3D* e = g_engine;
     GreetingsStepPicture(s, g_tickTimer.Now());
-    UploadNoise(s.noise);
+    UploadNoise();
 
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -76,9 +77,8 @@ static void Draw(Greetings& s, MusicPosition p) {
     if (p.order == 22) DrawNoiseBars();
 }
 
-bool Scene8() {
+SceneEnd Scene8() {
     Greetings s;
-    s.noise = new unsigned char[kNoiseBytes];
     Lighting& light = g_engine->light;
     Lighting::EnableCap(GL_LIGHT0);
     light.SetAmbient(0.1f, 0.4f, 0.8f, GL_LIGHT0);
@@ -104,7 +104,5 @@ bool Scene8() {
 
     g_tickTimer.Reset();
     s.lastSecond = g_tickTimer.Now();
-    bool ended = RunScene<Greetings, GreetingsTick, Draw>(8, s);
-    delete[] s.noise;
-    return ended;
+    return RunScene<Greetings, GreetingsTick, Draw>(8, s);
 }

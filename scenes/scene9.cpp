@@ -5,6 +5,7 @@
 
 #include "../main/demo.h"
 #include "CubeGrid.h"
+#include "FrameLoop.h"
 #include "Scenes.h"
 #include "TickTimer.h"
 
@@ -26,7 +27,7 @@ void CubeWallTick(CubeWall& s, MusicPosition p) {
 
 static void Draw(const CubeWall& s, MusicPosition) {
     Kestrel3D* e = g_engine;
-    UploadNoise(s.noise);
+    UploadNoise();
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     e->set2D();
@@ -58,9 +59,8 @@ static void Draw(const CubeWall& s, MusicPosition) {
     e->DisableFeatures(kDepthTest | kCullFace | kLighting);
 }
 
-bool Scene9() {
+SceneEnd Scene9() {
     CubeWall s;
-    s.noise = new unsigned char[kNoiseBytes];
     Lighting& light = g_engine->light;
     Lighting::EnableCap(GL_LIGHT0);
     Lighting::EnableCap(GL_LIGHT1);
@@ -86,7 +86,5 @@ bool Scene9() {
     ClearSyncFlag(1);
 
     g_tickTimer.Reset();
-    bool ended = RunScene<CubeWall, CubeWallTick, Draw>(9, s);
-    delete[] s.noise;
-    return ended;
+    return RunScene<CubeWall, CubeWallTick, Draw>(9, s);
 }

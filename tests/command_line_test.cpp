@@ -79,6 +79,16 @@ TEST(CommandLineTest, HelpAndVersionEndTheReading) {
 }
 
 // Each refused line, with the words the user is told.
+TEST(CommandLineTest, ThePlayersOptionsAreReadAndPausedAsksForThePlayer) {
+    CommandLine line = Parse({"--paused", "--at", "12:32", "--to", "14:0", "--loop-range", "12:40-13:8"});
+    ASSERT_EQ(line.action, CommandLine::Action::Run) << line.problem;
+    const platform::RunOptions& o = line.options;
+    EXPECT_TRUE(o.player && o.startPaused && o.hasStart && o.hasEnd && o.hasLoopRange);
+    EXPECT_TRUE(o.start == (platform::MusicPosition{12, 32}) && o.end == (platform::MusicPosition{14, 0}));
+    EXPECT_TRUE(o.loopFrom == (platform::MusicPosition{12, 40}) && o.loopTo == (platform::MusicPosition{13, 8}));
+    EXPECT_FALSE(Parse({}).options.player);
+}
+
 TEST(CommandLineTest, BadValuesAndCombinationsAreRefusedWithTheirReason) {
     const struct {
         std::initializer_list<const char*> args;
@@ -104,6 +114,14 @@ TEST(CommandLineTest, BadValuesAndCombinationsAreRefusedWithTheirReason) {
         {{"--fit", "picture"}, "--fit needs --size"},
         {{"--scene"}, "unknown option or missing value: --scene"},
         {{"--fullscreen"}, "unknown option or missing value: --fullscreen"},
+        {{"--at", "12"}, "--at takes ORDER:ROW"},
+        {{"--to", "-1:0"}, "--to takes ORDER:ROW"},
+        {{"--at", "5:0", "--scene", "3"}, "--at and --scene both say where to start; give one"},
+        {{"--at", "5:0", "--to", "5:0"}, "--to must come after --at"},
+        {{"--loop-range", "6:0-5:0"}, "--loop-range takes ORDER:ROW-ORDER:ROW, the first before the second"},
+        {{"--loop", "--loop-range", "5:0-6:0"}, "give --loop or --loop-range, not both"},
+        {{"--headless", "--loop"}, "--loop and --loop-range play on without end; they are for watching, not headless runs"},
+        {{"--headless", "--paused"}, "--player and --paused are for watching, not headless runs"},
     };
     for (const auto& refused : kRefused) {
         CommandLine line = Parse(refused.args);

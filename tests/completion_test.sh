@@ -47,10 +47,11 @@ expect "pqn --headless --out fr" "frames"
 expect "pqn --fps " ""
 [ "$(complete -p pqn)" = "complete -F _pqn pqn" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "pqn completion is not registered"; }
 
-# Every option of --help is offered.
+# Every option of --help is offered (with those it is the start of).
 if [ -n "$program" ]; then
-    for option in $("$program" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
-        expect "pqn $option" "$option"
+    options=$("$program" --help | grep -o -- '--[a-z][a-z-]*' | sort -u)
+    for option in $options; do
+        expect "pqn $option" "$(printf '%s\n' $options | grep -- "^$option" | sort | paste -sd' ')"
     done
 fi
 echo "$passed passed, $failed failed"

@@ -72,11 +72,11 @@ TEST_F(QuitTest, F12AndAltF4CloseTheWindowToo) {
 }
 
 TEST_F(QuitTest, EscapeEndsEveryScene) {
-    bool (*const scenes[])() = {Scene1, Scene2, Scene3, Scene4, Scene5, Scene6, Scene7, Scene8, Scene9};
+    SceneEnd (*const scenes[])() = {Scene1, Scene2, Scene3, Scene4, Scene5, Scene6, Scene7, Scene8, Scene9};
     for (int scene = 0; scene < 9; ++scene) {
         ASSERT_TRUE(StartShow(nullptr, 1));
         Key(SDLK_ESCAPE, true);
-        EXPECT_FALSE(scenes[scene]()) << "scene " << scene + 1;
+        EXPECT_EQ(scenes[scene](), SceneEnd::kQuit) << "scene " << scene + 1;
         EXPECT_EQ(g_engine, nullptr) << "scene " << scene + 1;
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && GetMessageA(&msg, nullptr, 0, 0)) {
@@ -89,7 +89,7 @@ TEST_F(QuitTest, StartUpLowersEverySyncFlag) {
     ASSERT_TRUE(StartShow(nullptr, 1));
     for (int flag = 0; flag < 7; ++flag) EXPECT_EQ(g_syncFlags[flag].load(), 0) << flag;
     Key(SDLK_ESCAPE, true);
-    EXPECT_FALSE(Scene1());
+    EXPECT_EQ(Scene1(), SceneEnd::kQuit);
     EXPECT_EQ(g_engine, nullptr);
 }
 
@@ -99,7 +99,7 @@ TEST_F(QuitTest, QuittingTheTitleSceneLeavesItsFlagsUp) {
     ASSERT_TRUE(StartShow(nullptr, 1));
     for (int flag = 1; flag <= 3; ++flag) g_syncFlags[flag].store(1);
     Key(SDLK_ESCAPE, true);
-    EXPECT_FALSE(Scene3());
+    EXPECT_EQ(Scene3(), SceneEnd::kQuit);
     for (int flag = 1; flag <= 3; ++flag) EXPECT_EQ(g_syncFlags[flag].load(), 1) << flag;
 }
 
@@ -108,7 +108,7 @@ TEST_F(QuitTest, TheGreetingsStartTheBarsAtTheirPhases) {
     ASSERT_TRUE(StartShow(nullptr, 1));
     g_barPhase1 = g_barPhase2 = g_barPhase3 = g_barPhase4 = 5;
     Key(SDLK_ESCAPE, true);
-    EXPECT_FALSE(Scene8());
+    EXPECT_EQ(Scene8(), SceneEnd::kQuit);
     // One frame of ticks ran before the close arrived.
     EXPECT_NEAR(g_barPhase1, 0.82f, 0.01f);
     EXPECT_NEAR(g_barPhase2, 1.43f, 0.01f);

@@ -58,7 +58,7 @@ TEST(WarpQuitTest, TheTitleSceneLowersItsFlagsAtItsEnd) {
     ASSERT_TRUE(ConfigureHeadlessFrom(3, 10));
     ASSERT_TRUE(StartShow(nullptr, 1));
     for (int flag = 1; flag <= 4; ++flag) g_syncFlags[flag].store(1);
-    EXPECT_TRUE(Scene3());
+    EXPECT_EQ(Scene3(), SceneEnd::kDone);
     for (int flag = 1; flag <= 4; ++flag) EXPECT_EQ(g_syncFlags[flag].load(), 0) << flag;
     SendMessageA(g_engine->ow->GetWindow(), WM_CLOSE, 0, 0);
 }

@@ -20,6 +20,8 @@ struct ClockState {
     bool musicStarted = false;
     bool virtualInRealTime = false;  // a real-time run warping
     bool wallClockRunning = false;
+    bool held = false;      // a paused real-time run: the tick count stands
+    uint32_t heldRaw = 0;   // the raw tick count it stands at
 };
 
 ClockState& State() {
@@ -32,6 +34,7 @@ uint64_t FramesPerSecond() { return static_cast<uint64_t>(platform::Options().fr
 // The tick count before any offset.
 uint32_t RawTicks() {
     if (platform::base::ClockIsVirtual()) return static_cast<uint32_t>(State().swaps * 1000 / FramesPerSecond());
+    if (State().held) return State().heldRaw;
     return State().wallClockRunning ? SDL_GetTicks() : 0;
 }
 
@@ -51,6 +54,30 @@ void UseVirtualClock(bool on) {
 }
 
 bool ClockIsVirtual() { return Options().headless || State().virtualInRealTime; }
+
+void HoldWallClock(bool held) {
+    ClockState& s = State();
+    if (s.held == held || ClockIsVirtual()) return;
+    uint32_t before = RawTicks();
+    s.held = false;
+    if (held) s.heldRaw = RawTicks();
+    s.held = held;
+    s.tickOffset += static_cast<int64_t>(before) - RawTicks();
+}
+
+ClockReading CurrentClock() {
+    const ClockState& s = State();
+    return {s.tickOffset, s.swaps, s.swapsAtMusicStart, s.ticksAtMusicStart, s.musicStarted};
+}
+
+void RestoreClock(const ClockReading& reading) {
+    ClockState& s = State();
+    s.tickOffset = reading.tickOffset;
+    s.swaps = reading.swaps;
+    s.swapsAtMusicStart = reading.swapsAtMusicStart;
+    s.ticksAtMusicStart = reading.ticksAtMusicStart;
+    s.musicStarted = reading.musicStarted;
+}
 
 }  // namespace platform::base
 
@@ -77,6 +104,11 @@ void MusicStartedPlaying() {
 }
 
 bool MusicHasStarted() { return State().musicStarted; }
+
+uint64_t ShowFramesNow() {
+    const ClockState& s = State();
+    return s.musicStarted ? s.swaps - s.swapsAtMusicStart : 0;
+}
 
 uint64_t ShowSampleFramesNow() {
     ClockState& s = State();

@@ -21,6 +21,20 @@ bool ClockIsVirtual();     // headless, or warping
 void MusicStartedPlaying();          // the show clock starts now
 bool MusicHasStarted();
 uint64_t ShowSampleFramesNow();      // virtual clock: sample frames of show time so far
+uint64_t ShowFramesNow();            // virtual clock: frames of show time so far
+// A paused real-time run: the tick count and the show time stand still, and
+// go on from there when released.
+void HoldWallClock(bool held);
+// The clock's counters, kept at a checkpoint of the virtual clock and put
+// back for a seek (while the clock is virtual).
+struct ClockReading {
+    int64_t tickOffset;
+    uint64_t swaps, swapsAtMusicStart;
+    uint32_t ticksAtMusicStart;
+    bool musicStarted;
+};
+ClockReading CurrentClock();
+void RestoreClock(const ClockReading& reading);
 
 // Moves the tick count so that the next reading is `ticks` (tests of wrap-around).
 void SetTickCountForTest(uint32_t ticks);

@@ -32,6 +32,11 @@ struct State {
     std::map<int, std::vector<double>> frameMs;  // by scene
     std::map<int, base::costs::Totals> sceneCosts;     // the scene's frames together
     base::costs::Totals costsAtLastFrame;
+    // The seeks.
+    bool seeking = false;
+    Clock::time_point seekStart;
+    std::vector<double> seekMs;
+    size_t checkpoints = 0, checkpointBytes = 0;
 };
 
 State& S() {
@@ -70,13 +75,31 @@ void PrintCosts(const base::costs::Totals& sum, size_t frames, bool json) {
     }
 }
 
+// A seek's first frame, read back: its time.
+void SeekLanded(State& s, Clock::time_point now) {
+    s.seeking = false;
+    s.seekMs.push_back(std::chrono::duration<double, std::milli>(now - s.seekStart).count());
+}
+
 }  // namespace
 
 void Start() { S().start = S().last = Clock::now(); }
 
+void SeekStarted() {
+    State& s = S();
+    s.seeking = true;
+    s.seekStart = Clock::now();
+}
+
+void NoteCheckpoints(size_t count, size_t bytes) {
+    S().checkpoints = count;
+    S().checkpointBytes = bytes;
+}
+
 void FramePresented(int scene) {
     State& s = S();
     Clock::time_point now = Clock::now();
+    if (s.seeking) return SeekLanded(s, now);
     if (!s.sawFrame) {
         s.sawFrame = true;
         s.firstFrame = now;
@@ -87,6 +110,26 @@ void FramePresented(int scene) {
     s.costsAtLastFrame = base::costs::Counted();
     s.last = now;
 }
+
+namespace {
+
+// The seeks' times (median, 95th percentile, worst) and the checkpoints
+// they went on from.
+void ReportSeeks(const State& s, bool json) {
+    if (s.seekMs.empty()) return;
+    double worst = *std::max_element(s.seekMs.begin(), s.seekMs.end());
+    double median = Percentile(s.seekMs, 0.5), p95 = Percentile(s.seekMs, 0.95);
+    if (json)
+        std::printf(",\"seeks\":{\"count\":%zu,\"median_ms\":%.2f,\"p95_ms\":%.2f,\"worst_ms\":%.2f,"
+                    "\"checkpoints\":%zu,\"checkpoint_kb\":%.1f}",
+                    s.seekMs.size(), median, p95, worst, s.checkpoints, s.checkpointBytes / 1024.0);
+    else
+        std::printf("seeks: %zu to random moments, first frame in %.2f ms (median), %.2f ms (95th percentile), %.2f ms "
+                    "(worst), from %zu checkpoints taking %.1f KB\n",
+                    s.seekMs.size(), median, p95, worst, s.checkpoints, s.checkpointBytes / 1024.0);
+}
+
+}  // namespace
 
 void Report(bool json) {
     State& s = S();
@@ -118,8 +161,10 @@ void Report(bool json) {
         first = false;
     }
     double speed = wall > 0 ? show / wall : 0;
-    if (json) std::printf("],\"frames\":%zu,\"show_s\":%.2f,\"wall_s\":%.2f,\"capture_speed\":%.2f}\n", total, show, wall, speed);
+    if (json) std::printf("],\"frames\":%zu,\"show_s\":%.2f,\"wall_s\":%.2f,\"capture_speed\":%.2f", total, show, wall, speed);
     else std::printf("whole show: %zu frames, %.2f s of show rendered and read back in %.2f s: %.2fx real time\n", total, show, wall, speed);
+    ReportSeeks(s, json);
+    if (json) std::printf("}\n");
 }
 
 }  // namespace platform::bench

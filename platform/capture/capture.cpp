@@ -19,6 +19,7 @@
 #include "capture/sink.h"
 #include "platform/outputs.h"
 #include "base/sample_rate.h"
+#include "run/warp.h"
 #include "system/process.h"
 
 namespace platform::capture {
@@ -190,7 +191,8 @@ void Frame(std::vector<uint8_t>* pixels, int width, int height) {
 
 void Audio(const int16_t* stereo, size_t frames) {
     State& s = S();
-    if (!s.active) return;
+    // The sound of unseen frames (a seek's, to --at) is no part of the clip.
+    if (!s.active || run::FrameUnseen()) return;
     s.heldAudio.insert(s.heldAudio.end(), stereo, stereo + frames * 2);
     WriteCoveredAudio(s.frames);
 }

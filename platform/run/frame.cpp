@@ -48,7 +48,7 @@ void BeginFrame(int scene, MusicPosition position, uint32_t raisedFlags) {
     // What was drawn before the frame began (a scene's set-up) is carried
     // out before the frame's switches (the warp's discard) change under it.
     gl::ChosenBackend().drawPending();
-    StartFrame(position);
+    StartFrame(scene, position);
     present::NoteFramePosition(scene, position);
     TraceFrame(scene, ShowTimeMs(), position.order, position.row, raisedFlags);
 }
@@ -62,6 +62,7 @@ bool FinishFrame() {
     base::CountSwap();
     bool virtualClock = base::ClockIsVirtual();
     if (virtualClock && base::MusicHasStarted()) AdvanceMusicTo(base::ShowSampleFramesNow());
+    AfterSeekFrame();
     if (!host::SyncsHaveAThread()) sound::DeliverHeardSyncs();
     host::AfterFrame(virtualClock);
     return done;

@@ -234,6 +234,38 @@ void HearMusicFromOrder(DWORD handle, uint32_t order) {
     Play(*ch);
 }
 
+void StopHearingMusic(DWORD handle) {
+    Channel* ch = FindChannel(handle);
+    if (!ch || !ch->IsModule() || !State().realTime || ch->lockstep) return;
+    LockOutput();
+    {
+        std::lock_guard<std::mutex> guard(ChannelsLock());
+        ch->playing = false;
+    }
+    UnlockOutput();
+}
+
+void HearMusicFromHere(DWORD handle) {
+    Channel* ch = FindChannel(handle);
+    if (!ch || !ch->IsModule() || !State().realTime) return;
+    LockOutput();
+    {
+        std::lock_guard<std::mutex> guard(ChannelsLock());
+        uint64_t heard = ch->lockstep ? LockstepHeardFrame(*ch) : HeardFrame(*ch);
+        ch->startPosition = PositionAt(*ch, heard);
+        ch->timeline.clear();
+        ch->pending.clear();
+        ch->unfiled.Clear();
+        ch->decoded = ch->decodedPublished = 0;
+        ch->instantHeld = false;
+        ch->startedOnDevice = false;
+        ch->heardReported = 0;
+        ch->lockstep = false;
+        ch->playing = true;
+    }
+    UnlockOutput();
+}
+
 const std::vector<int>& AudioInitDevices() { return State().initDevices; }
 
 void AdvanceMusicTo(uint64_t showSampleFrames) { AdvanceLockstep(showSampleFrames); }
@@ -241,6 +273,20 @@ void AdvanceMusicTo(uint64_t showSampleFrames) { AdvanceLockstep(showSampleFrame
 double MusicSecondsAtOrder(DWORD handle, uint32_t order) {
     ModuleDecoder* module = TimedModule(handle);
     return module ? module->SecondsAtOrder(order) : -1;
+}
+
+double MusicSecondsAt(DWORD handle, MusicPosition position) {
+    ModuleDecoder* module = TimedModule(handle);
+    return module ? module->SecondsAt(position.order, position.row) : -1;
+}
+
+bool MusicRanges(DWORD handle, uint32_t* orders, std::vector<uint32_t>* rowsPerOrder) {
+    Channel* ch = FindChannel(handle);
+    if (!ch || !ch->IsModule()) return false;
+    *orders = ch->module->OrderCount();
+    rowsPerOrder->clear();
+    for (uint32_t order = 0; order < *orders; ++order) rowsPerOrder->push_back(ch->module->RowsAt(order));
+    return true;
 }
 
 int64_t MusicDecodeLeadFrames() { return DecodeLeadFrames(); }

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "sound/sdl_output.h"
+
 namespace platform::sound {
 
 namespace {
@@ -49,6 +51,47 @@ void AdvanceLockstep(uint64_t showSampleFrames) {
         }
         for (const PendingSync& sync : due) DeliverSync(sync, false);
     }
+}
+
+LockstepReading CurrentLockstep(const Channel& ch) {
+    std::lock_guard<std::mutex> guard(ChannelsLock());
+    LockstepReading r;
+    r.playing = ch.playing;
+    r.decoded = ch.decoded;
+    for (auto row = ch.timeline.rbegin(); row != ch.timeline.rend() && !r.hasRow; ++row)
+        if (row->order != kFinished) r.hasRow = true, r.row = *row;
+    r.pending = ch.pending;
+    r.instantSound[0] = ch.instantSound[0], r.instantSound[1] = ch.instantSound[1];
+    r.instantHeld = ch.instantHeld;
+    r.startPosition = ch.startPosition;
+    return r;
+}
+
+void RestoreLockstep(Channel& ch, const LockstepReading& r) {
+    LockOutput();
+    ChannelsLock().lock();
+    ch.playing = r.playing;
+    ch.lockstep = true;
+    ch.startedOnDevice = false;
+    ch.unfiled.Clear();
+    ch.timeline.clear();
+    ch.startPosition = r.startPosition;
+    if (ch.IsModule()) {
+        ch.module->SetPosition(r.hasRow ? r.row.order : (r.startPosition & 0xFFFF), r.hasRow ? r.row.row : (r.startPosition >> 16));
+        ch.decoded = r.hasRow ? r.row.frame : 0;
+        // On to the frame, unheard; the rows met on the way are filed without their syncs (they were called).
+        std::vector<int16_t> sound(2 * static_cast<size_t>(r.decoded - ch.decoded));
+        std::vector<RowStart> rows;
+        if (r.decoded > ch.decoded) DecodeChannel(ch, sound.data(), static_cast<int>(r.decoded - ch.decoded), &rows);
+        ch.timeline.assign(rows.begin(), rows.end());
+    }
+    ch.decoded = r.decoded;
+    ch.decodedPublished = r.decoded;
+    ch.pending = r.pending;
+    ch.instantSound[0] = r.instantSound[0], ch.instantSound[1] = r.instantSound[1];
+    ch.instantHeld = r.instantHeld;
+    ChannelsLock().unlock();
+    UnlockOutput();
 }
 
 }  // namespace platform::sound

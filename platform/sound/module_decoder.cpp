@@ -94,6 +94,22 @@ void ModuleDecoder::SetPosition(uint32_t order, uint32_t row) {
     finished_ = false;
 }
 
+double ModuleDecoder::SecondsAt(uint32_t order, uint32_t row) {
+    if (order >= OrderCount() || row >= RowsAt(order)) return -1;
+    int32_t standingOrder = module_->get_current_order(), standingRow = module_->get_current_row();
+    double seconds = module_->set_position_order_row(static_cast<int32_t>(order), static_cast<int32_t>(row));
+    module_->set_position_order_row(standingOrder, standingRow);
+    return seconds;
+}
+
+uint32_t ModuleDecoder::OrderCount() const { return static_cast<uint32_t>(std::max(module_->get_num_orders(), 0)); }
+
+uint32_t ModuleDecoder::RowsAt(uint32_t order) const {
+    if (order >= OrderCount()) return 0;
+    int32_t pattern = module_->get_order_pattern(static_cast<int32_t>(order));
+    return static_cast<uint32_t>(std::max(module_->get_pattern_num_rows(pattern), 0));
+}
+
 const std::vector<uint8_t>* ModuleDecoder::CuesAt(uint32_t order, uint32_t row) const {
     return cues_.At(static_cast<uint32_t>(module_->get_order_pattern(static_cast<int32_t>(order))), row);
 }

@@ -59,6 +59,12 @@ public:
     // Seconds from the start to an order's start (-1 if unknown), once the
     // orders are timed.
     double SecondsAtOrder(uint32_t order) const;
+    // Seconds from the start to a row's start (-1 if the module has no such
+    // row). It replays the song too, so it is asked before decoding starts.
+    double SecondsAt(uint32_t order, uint32_t row);
+    // How many orders the module has, and the rows of one (0 if none).
+    uint32_t OrderCount() const;
+    uint32_t RowsAt(uint32_t order) const;
 
 private:
     ModuleDecoder() = default;

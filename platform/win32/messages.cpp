@@ -1,5 +1,6 @@
 // The posted-message queue with Windows semantics: SDL's key and window
-// events become WM_KEYDOWN, WM_SYSKEYDOWN and WM_CLOSE messages; Peek, Get,
+// events become WM_KEYDOWN, WM_SYSKEYDOWN and WM_CLOSE messages (a player's
+// keys go to the player instead); Peek, Get,
 // Post, Send and Dispatch; the quit flag delivered once the queue is empty;
 // and DefWindowProc's closing on WM_CLOSE and Alt+F4.
 #include <deque>
@@ -10,6 +11,7 @@
 #include "base/signals.h"
 #include "host/video.h"
 #include "platform/options.h"
+#include "platform/player.h"
 #include "platform/trace.h"
 #include "run/frame.h"
 #include "win32/windows.h"
@@ -39,6 +41,13 @@ int VirtualKey(SDL_Keycode key) {
         case SDLK_SPACE: return VK_SPACE;
         case SDLK_BACKSPACE: return 0x08;
         case SDLK_TAB: return 0x09;
+        case SDLK_PAGEUP: return 0x21;
+        case SDLK_PAGEDOWN: return 0x22;
+        case SDLK_HOME: return 0x24;
+        case SDLK_COMMA: return 0xBC;
+        case SDLK_PERIOD: return 0xBE;
+        case SDLK_LEFTBRACKET: return 0xDB;
+        case SDLK_RIGHTBRACKET: return 0xDD;
         case SDLK_LEFT: return 0x25;
         case SDLK_UP: return 0x26;
         case SDLK_RIGHT: return 0x27;
@@ -94,6 +103,11 @@ void PumpEvents() {
                 if (!vk) break;
                 bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
                 bool down = event.type == SDL_KEYDOWN;
+                // A player's keys are the player's: the program's window never sees them.
+                if (!alt && player::On() && player::IsPlayerKey(static_cast<uint32_t>(vk))) {
+                    if (down) player::QueueKey(static_cast<uint32_t>(vk));
+                    break;
+                }
                 UINT message = alt ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
                 Post(window, message, static_cast<WPARAM>(vk), event.key.repeat ? 0x40000000 : 0);
                 break;

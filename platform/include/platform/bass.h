@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "platform/options.h"
 #include "platform/win32.h"
 
 typedef DWORD HMUSIC;
@@ -50,12 +51,21 @@ int64_t MusicDecodeLeadFrames();
 // Seconds from the start of a module to the start of an order (-1 if none);
 // known for the first 64 orders when first asked for before the music plays.
 double MusicSecondsAtOrder(DWORD handle, uint32_t order);
+// The same for a row (-1 if the module has none such), asked before the music plays.
+double MusicSecondsAt(DWORD handle, MusicPosition position);
+// The orders of a module and the rows of each.
+bool MusicRanges(DWORD handle, uint32_t* orders, std::vector<uint32_t>* rowsPerOrder);
 // While on, music told to play is decoded unheard in lock-step with the
 // virtual clock, as a headless run always decodes it (a real-time run's warp).
 void PlayMusicUnheard(bool on);
 // Real time, after the warp: the module's unheard decoding stops and it is
 // heard on the device from the start of `order`.
 void HearMusicFromOrder(DWORD handle, uint32_t order);
+// Real time: the module stops being heard where its decoding stands (a pause,
+// or a seek, whose frames then decode it unheard), and is heard again on the
+// device from where its decoding then stands, the show clock going on.
+void StopHearingMusic(DWORD handle);
+void HearMusicFromHere(DWORD handle);
 // Closes the sound output and stops the sync thread: no sync is delivered after it.
 void StopAudio();
 }  // namespace platform

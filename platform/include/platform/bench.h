@@ -3,6 +3,7 @@
 // time, with every frame finished and read back as a capture would.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace platform::bench {
@@ -10,6 +11,11 @@ namespace platform::bench {
 void Start();
 void FramePresented(int scene);
 void Report(bool json);
+
+// Seeks timed after the show: each from its start to its first frame
+// presented; the checkpoints they go on from are said with them.
+void SeekStarted();
+void NoteCheckpoints(size_t count, size_t bytes);
 
 }  // namespace platform::bench
 

@@ -42,7 +42,24 @@ struct RunOptions {
     // driver's fixed function where there is one), the driver's fixed function
     // (OpenGL 1.1), or our shaders on an OpenGL ES 3.0 context.
     GlWay gl = GlWay::kPlatformDefault;
+    // Watching as a player: the keys pause, step, seek and loop (off, every
+    // key but Escape and F12 does nothing, as at a party).
+    bool player = false;              // --player, --paused and --watch ask for it
+    bool startPaused = false;
+    bool watch = false;               // changed data files are loaded again as the show runs
+    bool hasStart = false;            // --at: the show starts at this position, exactly
+    MusicPosition start{0, 0};
+    bool hasEnd = false;              // --to: the run ends at the first frame at or after it
+    MusicPosition end{0, 0};
+    bool loopShow = false;            // --loop: the show plays again from its start at its end
+    bool hasLoopRange = false;        // --loop-range: from `loopTo` back to `loopFrom`
+    MusicPosition loopFrom{0, 0};
+    MusicPosition loopTo{0, 0};
 };
+
+inline bool operator<(MusicPosition a, MusicPosition b) { return a.order != b.order ? a.order < b.order : a.row < b.row; }
+inline bool operator>=(MusicPosition a, MusicPosition b) { return !(a < b); }
+inline bool operator==(MusicPosition a, MusicPosition b) { return a.order == b.order && a.row == b.row; }
 
 // The options of the run (set once by Configure).
 const RunOptions& Options();

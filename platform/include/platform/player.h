@@ -1,0 +1,27 @@
+// The player's side below the program: the keys the viewer presses for the
+// player (taken from the windows before the program's window procedure
+// sees them, and only when the run is a player's), and a paused frame held
+// on screen.
+#pragma once
+
+#include <cstdint>
+
+namespace platform::player {
+
+// --player, --paused or --watch (the page is always a player).
+bool On();
+// Whether a key (a virtual-key code) is one of the player's.
+bool IsPlayerKey(uint32_t key);
+// The windows queue the player's keys as they are pressed; the program
+// takes them, oldest first, once a frame.
+void QueueKey(uint32_t key);
+bool TakeKey(uint32_t* key);
+// Paused: the frame last shown is shown again at the next look at the
+// messages, with the text printed for it since; then the loop rests a while.
+void HoldFrame();
+void Rest();
+// Real time: the show paused (the music not heard, the tick count and the
+// show time standing) or going on from where it stands.
+void PauseShow(uint32_t music, bool paused);
+
+}  // namespace platform::player

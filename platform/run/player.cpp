@@ -1,0 +1,66 @@
+// The player's keys and the held frame (see platform/player.h).
+#include "platform/player.h"
+
+#include <SDL_timer.h>
+
+#include <deque>
+
+#include "platform/bass.h"
+#include "platform/options.h"
+#include "base/clock.h"
+#include "present/surface.h"
+
+namespace platform::player {
+
+namespace {
+
+std::deque<uint32_t>& Keys() {
+    static std::deque<uint32_t> keys;
+    return keys;
+}
+
+}  // namespace
+
+bool On() { return Options().player; }
+
+bool IsPlayerKey(uint32_t key) {
+    switch (key) {
+        case 0x20:  // Space
+        case 0x21: case 0x22:  // Page Up, Page Down
+        case 0x24:  // Home
+        case 0x25: case 0x27:  // Left, Right
+        case 'L':
+        case 0x70:  // F1
+        case 0xBC: case 0xBE:  // , and .
+        case 0xDB: case 0xDD:  // [ and ]
+            return true;
+        default:
+            return key >= '1' && key <= '9';
+    }
+}
+
+void QueueKey(uint32_t key) { Keys().push_back(key); }
+
+bool TakeKey(uint32_t* key) {
+    if (Keys().empty()) return false;
+    *key = Keys().front();
+    Keys().pop_front();
+    return true;
+}
+
+void HoldFrame() { present::LatchFrame(); }
+
+void Rest() { SDL_Delay(10); }
+
+void PauseShow(uint32_t music, bool paused) {
+    if (Options().headless) return;
+    if (paused) {
+        StopHearingMusic(music);
+        base::HoldWallClock(true);
+    } else {
+        base::HoldWallClock(false);
+        HearMusicFromHere(music);
+    }
+}
+
+}  // namespace platform::player

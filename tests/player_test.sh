@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# The player in a real window on an X server (Xvfb), driven by real key
+# presses (xdotool), its screen grabbed as a viewer sees it:
+#  - paused, every seek (by scene, by order, back and forth) shows the frame
+#    a whole headless run draws at that moment, pixel for pixel;
+#  - a frame step shows the next frame, and a step back the one before;
+#  - while paused the frame holds: a key that seeks nothing draws nothing;
+#  - without --player the same keys change nothing: the show goes on.
+# Usage: player_test.sh PQN WORK_DIR
+set -u
+pqn=$1
+work=$2
+rm -rf "$work"
+mkdir -p "$work"
+failures=0
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+cat > "$work/session.sh" << 'EOF'
+# Runs inside xvfb-run: $1 pqn, $2 work folder, $3 "player" or "party".
+pqn=$1 work=$2 mode=$3
+trace=$work/$mode.jsonl
+frames() { local n; n=$(grep -c '"type":"frame"' "$trace" 2> /dev/null); echo "${n:-0}"; }
+# Waits until the trace has more than $1 frames (or the program has ended).
+wait_frames() {
+    for i in $(seq 1200); do
+        [ "$(frames)" -gt "$1" ] && return 0
+        kill -0 "$pid" 2> /dev/null || return 1
+        sleep 0.05
+    done
+    return 1
+}
+grab() { ffmpeg -nostdin -loglevel error -y -f x11grab -draw_mouse 0 -video_size 640x480 -i "$DISPLAY" -frames:v 1 "$work/$1.png"; }
+# The position of the frame shown last, as order:row.
+shown() { grep '"type":"frame"' "$trace" | tail -1 | sed 's/.*"order":\([0-9]*\),"row":\([0-9]*\).*/\1 \2/'; }
+# Right or Left (one order on or back, the same row): grabs the frame it
+# lands on as $2.png and notes where it should be.
+seek_order() {
+    read -r order row <<< "$(shown)"
+    seek "$1"
+    grab "$2"
+    echo "$2 $((order + $3)):$row" >> "$work/targets"
+}
+# Presses a key that seeks: one more frame is traced when the seek has landed.
+seek() {
+    local before; before=$(frames)
+    xdotool key "$1"
+    wait_frames "$before" || echo "no frame after $1" >> "$work/$mode.problems"
+}
+if [ "$mode" = player ]; then
+    "$pqn" --window --paused --fps 30 --trace "$trace" > "$work/$mode.out" 2>&1 &
+else
+    "$pqn" --window --fps 30 --trace "$trace" > "$work/$mode.out" 2>&1 &
+fi
+pid=$!
+wait_frames 0 || echo "the show never drew a frame" >> "$work/$mode.problems"
+if [ "$mode" = player ]; then
+    grab start
+    echo "start 0:0" >> "$work/targets"
+    seek 5; seek Right
+    seek 9; seek Home; seek 7; seek_order Right on-in-scene-7 1
+    seek_order Right on-again 1
+    seek_order Left back -1
+    seek Prior; seek Next; seek_order Right on-after-scenes 1
+    seek period; grab step-forward
+    seek comma; grab step-back
+    before=$(frames)
+    xdotool key F1 F1
+    grab held
+    [ "$(frames)" = "$before" ] || echo "a paused show drew frames" >> "$work/$mode.problems"
+else
+    wait_frames 30
+    xdotool key space Right 5 Home period L
+    after=$(frames)
+    wait_frames $((after + 30)) || echo "the show stopped after the keys" >> "$work/$mode.problems"
+fi
+xdotool key Escape
+wait "$pid"
+echo "$?" > "$work/$mode.status"
+EOF
+
+# Whether two pictures have the same pixels (PNG files of either writer).
+same_pixels() {
+    cmp -s <(ffmpeg -nostdin -loglevel quiet -i "$1" -f rawvideo -pix_fmt rgb24 -) <(ffmpeg -nostdin -loglevel quiet -i "$2" -f rawvideo -pix_fmt rgb24 -)
+}
+
+for mode in player party; do
+    rm -f "$work/$mode.problems"
+    xvfb-run -a -s "-screen 0 640x480x24" bash "$work/session.sh" "$pqn" "$work" "$mode"
+    status=$(cat "$work/$mode.status" 2> /dev/null || echo none)
+    if [ "$status" != 0 ] || [ -s "$work/$mode.problems" ]; then
+        fail "$mode run: exit status $status"
+        cat "$work/$mode.problems" 2> /dev/null
+        echo "its output:"; cat "$work/$mode.out"
+    fi
+done
+
+# The whole run's frames at the moments the seeks landed on.
+shots=$(cut -d' ' -f2 "$work/targets" | paste -sd,)
+if ! "$pqn" --headless --fps 30 --shot "$shots" --out "$work/whole" > "$work/whole.out" 2>&1; then
+    echo "the headless run failed:"; cat "$work/whole.out"; exit 1
+fi
+while read -r grabbed position; do
+    shot=$(printf 'shot-%03d-%02d.png' "${position%%:*}" "${position##*:}")
+    same_pixels "$work/$grabbed.png" "$work/whole/$shot" ||
+        fail "$grabbed: the screen ($work/$grabbed.png) is not the whole run's frame at $position ($work/whole/$shot)"
+done < "$work/targets"
+same_pixels "$work/step-back.png" "$work/on-after-scenes.png" || fail "a frame forward and back is not the frame it started at"
+same_pixels "$work/step-forward.png" "$work/on-after-scenes.png" && fail "a frame step showed the same frame"
+same_pixels "$work/held.png" "$work/step-back.png" || fail "the paused frame changed without a seek"
+
+# The trace: one frame per step, each a frame of the virtual clock apart.
+ms=$(grep '"type":"frame"' "$work/player.jsonl" | tail -3 | sed 's/.*"ms":\([0-9]*\).*/\1/' | tr '\n' ' ')
+read -r landed forward back <<< "$ms"
+[ $((forward - landed)) -ge 33 ] && [ $((forward - landed)) -le 34 ] && [ "$back" = "$landed" ] ||
+    fail "the steps' show times were $ms (ms): a step is one frame of 1000/30 ms"
+
+# Without --player the positions only go forward.
+grep '"type":"frame"' "$work/party.jsonl" | sed 's/.*"order":\([0-9]*\),"row":\([0-9]*\).*/\1 \2/' |
+    awk 'BEGIN { last = -1 } { p = $1 * 256 + $2; if (p < last) { print "went back to " $1 ":" $2; exit 1 } last = p }' ||
+    fail "without --player a key moved the show back"
+
+[ "$failures" = 0 ] && echo "player: all checks passed"
+exit $((failures > 0))
