@@ -12,6 +12,7 @@
 #include "platform/bench.h"
 #include "platform/clock.h"
 #include "platform/player.h"
+#include "platform/runtime.h"
 
 namespace {
 
@@ -159,13 +160,14 @@ void PrintOverlay() {
 // The next of the benchmark's seeks, once the one before has shown its frame.
 PlayerStep NextBenchSeek() {
     PlayerState& s = State();
+    platform::bench::SeekShown(platform::PresentedFrames() - 1);
     if (++s.benchSeek >= s.benchTargets.size()) {
         platform::bench::NoteCheckpoints(CheckpointCount(), CheckpointBytes());
         return PlayerStep::kQuit;
     }
     s.target = platform::SeekTarget{};
     s.target.position = s.benchTargets[s.benchSeek];
-    platform::bench::SeekStarted();
+    platform::bench::SeekStarted(s.benchSeek);
     return PlayerStep::kSeek;
 }
 
@@ -245,6 +247,7 @@ void PlanBenchSeeks() {
         uint32_t order = next(shownOrders);
         s.benchTargets.push_back({order, next(rows[order])});
     }
+    platform::bench::PlanSeeks(s.benchTargets);
 }
 
 bool PlayerStartsBenchSeeks() {
@@ -254,7 +257,7 @@ bool PlayerStartsBenchSeeks() {
     s.benchSeek = 0;
     s.target = platform::SeekTarget{};
     s.target.position = s.benchTargets[0];
-    platform::bench::SeekStarted();
+    platform::bench::SeekStarted(0);
     return true;
 }
 

@@ -60,7 +60,7 @@ wait_frames 0 || echo "the show never drew a frame" >> "$work/$mode.problems"
 if [ "$mode" = player ]; then
     grab start
     echo "start 0:0" >> "$work/targets"
-    seek 5; seek Right
+    seek 5; seek_order Right on-in-scene-5 1
     seek 9; seek Home; seek 7; seek_order Right on-in-scene-7 1
     seek_order Right on-again 1
     seek_order Left back -1

@@ -90,4 +90,32 @@ TEST(WarpTest, FromEverySceneTheFramesSoundAndFlagsAreTheWholeRuns) {
     }
 }
 
+// A clip from --at to --to is the whole run's stretch: its frames from the
+// first at or after --at to the last before --to, and their sound.
+TEST(WarpTest, AClipFromAtToIsTheWholeRunsStretchPictureAndSound) {
+    std::future<std::string> whole = std::async(std::launch::async, [] { return CaptureRun("clip-whole", " --to 6:0"); });
+    std::string clipOutput = CaptureRun("clip", " --at 5:20 --to 6:0");
+    ASSERT_EQ(whole.get(), "");
+    ASSERT_EQ(clipOutput, "");
+
+    std::string dir = test::TempDir();
+    std::vector<platform::TraceEntry> wholeFrames = Frames(dir + "/clip-whole.jsonl"), frames = Frames(dir + "/clip.jsonl");
+    size_t first = 0;
+    while (first < wholeFrames.size() && wholeFrames[first].order * 1000 + wholeFrames[first].row < 5020) ++first;
+    ASSERT_FALSE(frames.empty());
+    ASSERT_EQ(first + frames.size(), wholeFrames.size()) << "the clip ends where the whole run to 6:0 ends";
+    EXPECT_EQ(frames.back().order * 1000 + frames.back().row < 6000, true) << "no frame at or after --to";
+    for (size_t i = 0; i < frames.size(); ++i) {
+        ASSERT_EQ(frames[i].ms, wholeFrames[first + i].ms) << "frame " << i;
+        std::vector<uint8_t> shown, wholeRuns;
+        ASSERT_TRUE(test::ReadPng(FramePath(dir + "/clip", static_cast<int>(i)), &shown));
+        ASSERT_TRUE(test::ReadPng(FramePath(dir + "/clip-whole", static_cast<int>(first + i)), &wholeRuns));
+        ASSERT_TRUE(test::SamePixels(shown, wholeRuns, 320)) << "frame " << i << " of the clip";
+    }
+    std::string sound = Sound(dir + "/clip"), wholeSound = Sound(dir + "/clip-whole");
+    EXPECT_EQ(sound.size(), frames.size() * kSampleFramesPerFrame * 4);
+    EXPECT_TRUE(sound == wholeSound.substr(first * kSampleFramesPerFrame * 4, sound.size()))
+        << "the clip's sound is not the whole run's from its first frame";
+}
+
 }  // namespace

@@ -18,6 +18,7 @@ constexpr GLenum kCompile = 0x1300;
 constexpr GLenum kModelview = 0x1700, kProjection = 0x1701, kTexture = 0x1702;
 constexpr GLenum kLight0 = 0x4000;
 constexpr GLenum kAmbient = 0x1200, kDiffuse = 0x1201, kSpecular = 0x1202, kPosition = 0x1203, kSpotDirection = 0x1204;
+constexpr GLenum kSpotExponent = 0x1205, kSpotCutoff = 0x1206;
 constexpr GLenum kEmission = 0x1600, kShininess = 0x1601, kAmbientAndDiffuse = 0x1602, kColorIndexes = 0x1603;
 constexpr GLenum kFront = 0x0404, kBack = 0x0405, kFrontAndBack = 0x0408;
 constexpr GLenum kDither = 0x0BD0, kMultisample = 0x809D, kUnpackAlignment = 0x0CF5;
@@ -149,8 +150,16 @@ void LoggedOrtho2D(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top)
     NoteMatrix(MatrixCall::kOrtho2D, left, right, bottom, top);
     Drawing().Ortho2D(left, right, bottom, top);
 }
+// GL refuses a shininess outside 0 to 128 (the call then changes nothing),
+// as it refuses a spot exponent outside it or a cutoff other than 0 to 90 or 180.
+bool Accepted(GLenum pname, const GLfloat* params) {
+    if (pname == kShininess || pname == kSpotExponent) return params[0] >= 0 && params[0] <= 128;
+    if (pname == kSpotCutoff) return (params[0] >= 0 && params[0] <= 90) || params[0] == 180;
+    return true;
+}
+
 void LoggedLightfv(GLenum light, GLenum pname, const GLfloat* params) {
-    if (!State().compiling) {
+    if (!State().compiling && Accepted(pname, params)) {
         StateCall call = Call(StateCall::kLight, light, pname);
         std::memcpy(call.floats, params, sizeof(float) * static_cast<size_t>(LightValues(pname)));
         if (pname == kPosition || pname == kSpotDirection) call.modelview = State().log.matrices[0];
@@ -164,7 +173,7 @@ void NoteMaterial(GLenum face, GLenum pname, const GLfloat* params) {
     Note(call);
 }
 void LoggedMaterialfv(GLenum face, GLenum pname, const GLfloat* params) {
-    if (!State().compiling) {
+    if (!State().compiling && Accepted(pname, params)) {
         // Both faces, and ambient and diffuse, are kept apart, as GL keeps them.
         for (GLenum oneFace : {kFront, kBack}) {
             if (face != oneFace && face != kFrontAndBack) continue;
@@ -353,7 +362,7 @@ StateCall Initial(const StateCall& set) {
             else if (set.second == kAmbient) SetFloats(&c, 0, 0, 0, 1);
             else if (set.second == kPosition) SetFloats(&c, 0, 0, 1, 0);
             else if (set.second == kSpotDirection) SetFloats(&c, 0, 0, -1, 0);
-            else if (set.second == 0x1206) SetFloats(&c, 180, 0, 0, 0);  // GL_SPOT_CUTOFF
+            else if (set.second == kSpotCutoff) SetFloats(&c, 180, 0, 0, 0);
             else if (set.second == 0x1207) SetFloats(&c, 1, 0, 0, 0);    // GL_CONSTANT_ATTENUATION
             break;
         }

@@ -9,10 +9,19 @@
 
 #include <string>
 
+#include "platform/options.h"
 #include "present/layout.h"
 #include "present/window.h"
 
 // A GL context and the surface it draws into (see surface.cpp).
+// Which frame a read-back holds: its scene (0: not a show frame), its music
+// position, and how many frames had been presented before it.
+struct FrameNote {
+    int scene = 0;
+    platform::MusicPosition position{0, 0};
+    uint64_t presented = 0;
+};
+
 struct PlatformContext {
     SDL_GLContext sdl = nullptr;
     PlatformWindow* window = nullptr;
@@ -41,7 +50,7 @@ struct PlatformContext {
     bool es = false;                  // an OpenGL ES context: frames are read back as RGBA only
     GLuint readBuffers[2] = {0, 0};   // frames on their way back to the CPU
     bool readPending[2] = {false, false};
-    int readScene[2] = {0, 0};
+    FrameNote readFrame[2] = {};
     unsigned readFor[2] = {0, 0};     // which frame readers each frame goes to, a bit each
     GLenum readFormat = GL_RGB;
     int readWidthPx = 0, readHeightPx = 0;

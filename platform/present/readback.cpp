@@ -84,7 +84,7 @@ void DeliverReadBack(PlatformContext* context, int slot) {
     if (readFormat != context->readFormat) ConvertFromRgba(&pixels, context->readFormat);
     context->readPending[slot] = false;
     for (size_t i = 0; i < g_readers.size(); ++i)
-        if (context->readFor[slot] & (1u << i)) g_readers[i].take(&pixels, w, h, context->readScene[slot]);
+        if (context->readFor[slot] & (1u << i)) g_readers[i].take(&pixels, w, h, context->readFrame[slot]);
 }
 
 GLenum FormatOf(platform::present::PixelOrder order, const PlatformContext* context) {
@@ -106,7 +106,7 @@ void AddFrameReader(const FrameReader& reader) { g_readers.push_back(reader); }
 
 // Starts reading this frame back and delivers the one before it, so that GL
 // draws the next frame while this one is still on its way.
-static void ReadBackAsync(PlatformContext* context, GLenum format, int scene, unsigned readers) {
+static void ReadBackAsync(PlatformContext* context, GLenum format, const FrameNote& frame, unsigned readers) {
     FramebufferCalls& fb = Framebuffers();
     int w = context->layout.widthPx, h = context->layout.heightPx;
     if (context->readBuffers[0] && (w != context->readWidthPx || h != context->readHeightPx)) {
@@ -131,7 +131,7 @@ static void ReadBackAsync(PlatformContext* context, GLenum format, int scene, un
     fb.bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
     fb.bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
     context->readPending[slot] = true;
-    context->readScene[slot] = scene;
+    context->readFrame[slot] = frame;
     context->readFor[slot] = readers;
     context->nextRead ^= 1;
     if (context->readPending[context->nextRead]) DeliverReadBack(context, context->nextRead);
@@ -139,7 +139,7 @@ static void ReadBackAsync(PlatformContext* context, GLenum format, int scene, un
 
 // Starts reading this frame back, in the order of the first reader that
 // names one, and delivers the one before it.
-void ReadBackForReaders(PlatformContext* context, bool showFrame, bool musicStarted, int scene) {
+void ReadBackForReaders(PlatformContext* context, bool showFrame, bool musicStarted, const FrameNote& frame) {
     unsigned wanting = 0;
     PixelOrder order = PixelOrder::kAny;
     for (size_t i = 0; i < g_readers.size(); ++i) {
@@ -148,7 +148,7 @@ void ReadBackForReaders(PlatformContext* context, bool showFrame, bool musicStar
         wanting |= 1u << i;
         if (order == PixelOrder::kAny) order = wanted;
     }
-    if (wanting) ReadBackAsync(context, FormatOf(order, context), scene, wanting);
+    if (wanting) ReadBackAsync(context, FormatOf(order, context), frame, wanting);
 }
 
 void FinishReadBacks(PlatformContext* context) {

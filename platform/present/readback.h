@@ -18,13 +18,13 @@ struct FrameReader {
     // The frame's rows as GL reads them, bottom row first, tightly packed;
     // a reader that keeps the pixels leaves another buffer (or none) in their
     // place, and whatever is left is read into next frame.
-    void (*take)(std::vector<uint8_t>* pixels, int widthPx, int heightPx, int scene);
+    void (*take)(std::vector<uint8_t>* pixels, int widthPx, int heightPx, const FrameNote& frame);
 };
 void AddFrameReader(const FrameReader& reader);
 
 // Reads the finished frame back for the readers that want it: it reaches
 // them one frame later, so that GL draws the next frame meanwhile.
-void ReadBackForReaders(PlatformContext* context, bool showFrame, bool musicStarted, int scene);
+void ReadBackForReaders(PlatformContext* context, bool showFrame, bool musicStarted, const FrameNote& frame);
 void FinishReadBacks(PlatformContext* context);
 void SaveShots(PlatformContext* context, MusicPosition framePosition);
 // Whether a frame at this position is the next shot.

@@ -284,7 +284,8 @@ void NoteFrameShown(SurfaceState& s) {
 void HandOffScreen(SurfaceState& s, PlatformContext* context) {
     using namespace platform;
     if (s.frameNoted) present::SaveShots(context, s.framePosition);
-    present::ReadBackForReaders(context, s.frameNoted, base::MusicHasStarted(), s.frameNoted ? s.frameScene : 0);
+    FrameNote frame{s.frameNoted ? s.frameScene : 0, s.framePosition, s.presented};
+    present::ReadBackForReaders(context, s.frameNoted, base::MusicHasStarted(), frame);
 }
 
 }  // namespace

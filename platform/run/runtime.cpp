@@ -29,7 +29,7 @@ present::PixelOrder CaptureWants(bool showFrame, bool) {
     return capture::WantsBgra() ? present::PixelOrder::kBgra : present::PixelOrder::kRgb;
 }
 
-void CaptureTakes(std::vector<uint8_t>* pixels, int widthPx, int heightPx, int) {
+void CaptureTakes(std::vector<uint8_t>* pixels, int widthPx, int heightPx, const FrameNote&) {
     capture::Frame(pixels, widthPx, heightPx);
 }
 
@@ -39,7 +39,9 @@ present::PixelOrder BenchWants(bool, bool musicStarted) {
     return Options().bench && musicStarted ? present::PixelOrder::kAny : present::PixelOrder::kNone;
 }
 
-void BenchTakes(std::vector<uint8_t>*, int, int, int scene) { bench::FramePresented(scene); }
+void BenchTakes(std::vector<uint8_t>* pixels, int, int, const FrameNote& frame) {
+    bench::FramePresented(frame.scene, frame.position, frame.presented, *pixels);
+}
 
 // What takes frames and sound, registered once: presentation and the sound
 // know them only through their interfaces.

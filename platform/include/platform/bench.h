@@ -4,17 +4,27 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
+
+#include "platform/options.h"
 
 namespace platform::bench {
 
 void Start();
-void FramePresented(int scene);
+// A frame read back: its scene (0 for start-up), position and number.
+void FramePresented(int scene, MusicPosition position, uint64_t presented, const std::vector<uint8_t>& pixels);
 void Report(bool json);
 
-// Seeks timed after the show: each from its start to its first frame
-// presented; the checkpoints they go on from are said with them.
-void SeekStarted();
+// Seeks timed after the show: their targets, planned before the show plays,
+// so that the first frame at or after each is kept (a hash of its pixels)
+// as the show passes it; then each seek from its start to its first frame
+// shown (the `presented`-th), and whether that frame is the whole run's.
+// The checkpoints they go on from are said with them.
+void PlanSeeks(const std::vector<MusicPosition>& targets);
+void SeekStarted(size_t target);
+void SeekShown(uint64_t presented);
 void NoteCheckpoints(size_t count, size_t bytes);
 
 }  // namespace platform::bench
