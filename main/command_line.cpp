@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 
 const char* const kUsage =
@@ -165,6 +166,38 @@ CommandLine Refuse(CommandLine* line, const std::string& problem) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string PositionProblem(const char* option, platform::MusicPosition p, const std::vector<uint32_t>& rows,
+                            uint32_t endOrder) {
+    uint32_t orders = std::min(static_cast<uint32_t>(rows.size()), endOrder);
+    char text[200];
+    if (orders == 0) {
+        std::snprintf(text, sizeof text, "%s %u:%u: the module has no orders the show plays", option, p.order, p.row);
+    } else if (p.order >= orders) {
+        std::snprintf(text, sizeof text, "%s %u:%u: the show plays orders 0 to %u", option, p.order, p.row, orders - 1);
+    } else if (p.row >= rows[p.order]) {
+        std::snprintf(text, sizeof text, "%s %u:%u: order %u has rows 0 to %u", option, p.order, p.row, p.order,
+                      rows[p.order] > 0 ? rows[p.order] - 1 : 0);
+    } else {
+        return "";
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string CheckPositions(const platform::RunOptions& o, const std::vector<uint32_t>& rows, uint32_t endOrder) {
+    std::string problem;
+    if (o.hasStart) problem = PositionProblem("--at", o.start, rows, endOrder);
+    if (problem.empty() && o.hasEnd && !(o.end.order == endOrder && o.end.row == 0))
+        problem = PositionProblem("--to", o.end, rows, endOrder);
+    if (problem.empty() && o.hasLoopRange) problem = PositionProblem("--loop-range", o.loopFrom, rows, endOrder);
+    if (problem.empty() && o.hasLoopRange && !(o.loopTo.order == endOrder && o.loopTo.row == 0))
+        problem = PositionProblem("--loop-range", o.loopTo, rows, endOrder);
+    return problem;
+}
 
 CommandLine ParseCommandLine(int argc, const char* const* argv) {
     CommandLine line;

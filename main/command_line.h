@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/options.h"
 
@@ -20,3 +21,9 @@ extern const char* const kUsage;
 // a value out of range, an unknown option or a combination that cannot be
 // run gives Refuse with the reason.
 CommandLine ParseCommandLine(int argc, const char* const* argv);
+
+// Whether --at, --to and --loop-range name rows the show plays, given the
+// rows of each order of the module loaded and the order the show ends at:
+// empty when they do, else what is wrong and what is allowed.
+std::string CheckPositions(const platform::RunOptions& options, const std::vector<uint32_t>& rowsPerOrder,
+                           uint32_t endOrder);

@@ -8,6 +8,8 @@
 
 #include "command_line.h"
 #include "show.h"
+#include "../scenes/SceneFrame.h"
+#include "platform/bass.h"
 #include "platform/bench.h"
 #include "platform/capture.h"
 #include "platform/crash_report.h"
@@ -77,6 +79,15 @@ int main(int argc, char** argv) {
     if (entered) {
         std::fprintf(stderr, "pqn: cannot open the data folder %s\n", dataDir.c_str());
         return 1;
+    }
+    // Positions are checked against the module of the data set, when there is one to read.
+    std::vector<uint32_t> rowsPerOrder;
+    if ((options.hasStart || options.hasEnd || options.hasLoopRange) && platform::ModuleFileRanges("biisi.xm", &rowsPerOrder)) {
+        std::string problem = CheckPositions(options, rowsPerOrder, SceneEndOrder(kSceneCount));
+        if (!problem.empty()) {
+            std::fprintf(stderr, "pqn: %s\n", problem.c_str());
+            return 2;
+        }
     }
     platform::Configure(options);
     // A trace that cannot be made ends the run before it starts.

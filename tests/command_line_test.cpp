@@ -89,6 +89,17 @@ TEST(CommandLineTest, ThePlayersOptionsAreReadAndPausedAsksForThePlayer) {
     EXPECT_FALSE(Parse({}).options.player);
 }
 
+TEST(CommandLineTest, PositionsAreCheckedAgainstTheModulesOrdersAndRows) {
+    const std::vector<uint32_t> rows = {64, 64, 32, 64};  // four orders, the third a short one
+    auto check = [&rows](std::initializer_list<const char*> args) { return CheckPositions(Parse(args).options, rows, 3); };
+    EXPECT_EQ(check({"--at", "2:31", "--to", "3:0"}), "") << "the show's end order, row 0, is where --to may stop";
+    EXPECT_EQ(check({"--at", "2:32"}), "--at 2:32: order 2 has rows 0 to 31");
+    EXPECT_EQ(check({"--at", "3:0"}), "--at 3:0: the show plays orders 0 to 2");
+    EXPECT_EQ(check({"--to", "3:1"}), "--to 3:1: the show plays orders 0 to 2");
+    EXPECT_EQ(check({"--loop-range", "1:0-2:40"}), "--loop-range 2:40: order 2 has rows 0 to 31");
+    EXPECT_EQ(CheckPositions(Parse({"--at", "0:0"}).options, {}, 3), "--at 0:0: the module has no orders the show plays");
+}
+
 TEST(CommandLineTest, BadValuesAndCombinationsAreRefusedWithTheirReason) {
     const struct {
         std::initializer_list<const char*> args;

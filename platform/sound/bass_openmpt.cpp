@@ -280,12 +280,28 @@ double MusicSecondsAt(DWORD handle, MusicPosition position) {
     return module ? module->SecondsAt(position.order, position.row) : -1;
 }
 
-bool MusicRanges(DWORD handle, uint32_t* orders, std::vector<uint32_t>* rowsPerOrder) {
+namespace {
+
+void RangesOf(const ModuleDecoder& module, std::vector<uint32_t>* rowsPerOrder) {
+    rowsPerOrder->clear();
+    for (uint32_t order = 0; order < module.OrderCount(); ++order) rowsPerOrder->push_back(module.RowsAt(order));
+}
+
+}  // namespace
+
+bool MusicRanges(DWORD handle, std::vector<uint32_t>* rowsPerOrder) {
     Channel* ch = FindChannel(handle);
     if (!ch || !ch->IsModule()) return false;
-    *orders = ch->module->OrderCount();
-    rowsPerOrder->clear();
-    for (uint32_t order = 0; order < *orders; ++order) rowsPerOrder->push_back(ch->module->RowsAt(order));
+    RangesOf(*ch->module, rowsPerOrder);
+    return true;
+}
+
+bool ModuleFileRanges(const char* file, std::vector<uint32_t>* rowsPerOrder) {
+    std::vector<uint8_t> bytes;
+    if (!ReadFile(file, &bytes) || bytes.empty()) return false;
+    std::unique_ptr<ModuleDecoder> module = ModuleDecoder::Load(std::move(bytes), false);
+    if (!module) return false;
+    RangesOf(*module, rowsPerOrder);
     return true;
 }
 

@@ -53,8 +53,10 @@ int64_t MusicDecodeLeadFrames();
 double MusicSecondsAtOrder(DWORD handle, uint32_t order);
 // The same for a row (-1 if the module has none such), asked before the music plays.
 double MusicSecondsAt(DWORD handle, MusicPosition position);
-// The orders of a module and the rows of each.
-bool MusicRanges(DWORD handle, uint32_t* orders, std::vector<uint32_t>* rowsPerOrder);
+// The rows of each order of a module, playing or in a file of the data
+// set; false when there is no module there.
+bool MusicRanges(DWORD handle, std::vector<uint32_t>* rowsPerOrder);
+bool ModuleFileRanges(const char* file, std::vector<uint32_t>* rowsPerOrder);
 // While on, music told to play is decoded unheard in lock-step with the
 // virtual clock, as a headless run always decodes it (a real-time run's warp).
 void PlayMusicUnheard(bool on);
