@@ -10,14 +10,15 @@
 # ffmpeg.exe beside pqn.exe and on the PATH (scripts/windows_ffmpeg.sh), and
 # the message when there is none; the desktop's catalogue of damaged data sets against pqn.exe (exact messages,
 # exit statuses); the last scene in a real window and full screen, grabbed
-# from the X screen. Ends with "N passed, M failed"; the exit status is 1
+# from the X screen; the player's keys pressed in a real window, and the
+# benchmark's seeks. Ends with "N passed, M failed"; the exit status is 1
 # when any failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
 bash scripts/windows.sh || exit 1
 source scripts/lib/packages.sh
-ensure_packages wine wine64 xvfb xauth ffmpeg unzip icoutils googletest
+ensure_packages wine wine64 xvfb xauth xdotool ffmpeg unzip icoutils googletest
 ffmpeg_exe="$(bash scripts/windows_ffmpeg.sh)" || exit 1
 # The unit tests for Windows, beside pqn.exe's build (the same objects).
 cmake -S windows -B build-windows-cmake -DPQN_WINDOWS_TESTS=ON -DCMAKE_CROSSCOMPILING_EMULATOR=wine > /dev/null || exit 1
@@ -245,6 +246,24 @@ catalogue_says_what_linux_says() {
 
 # The grab of a mode (window or fullscreen): the show ran to its end, and
 # the screen shows the picture where that mode puts it and black around it.
+# pqn.exe under wine in the prefix of the runs above, for the player's test
+# (which starts its own X sessions and presses keys with xdotool).
+cat > "$work/pqn-wine" <<WRAPPER
+#!/bin/bash
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" SDL_AUDIODRIVER=dummy
+exec wine "$exe" "\$@"
+WRAPPER
+chmod +x "$work/pqn-wine"
+
+player_keys_work() { bash "$root/tests/player_test.sh" "$work/pqn-wine" "$work/player"; }
+
+seeks_are_exact() {
+  xvfb-run -a -s "-screen 0 640x480x24" "$work/pqn-wine" --headless --bench --fps 10 --scale 1 > "$work/seeks.log" 2>&1
+  local status=$?
+  tail -2 "$work/seeks.log"
+  [ "$status" = 0 ] && grep -q "; 40 of them the whole run's frame;" "$work/seeks.log"
+}
+
 screen_shows_the_last_scene() {
   local mode="$1"
   echo "pqn.exe ended with $(cat "$work/$mode.status") and printed:"
@@ -288,6 +307,8 @@ check "an empty data folder gives the Linux build's messages and the show ends" 
 check "the damaged data sets give pqn.exe the Linux build's messages and exit statuses" catalogue_says_what_linux_says
 check "the last scene runs in a real window under wine to its end" screen_shows_the_last_scene window
 check "the last scene runs full screen under wine, letterboxed, to its end" screen_shows_the_last_scene fullscreen
+check "the player's keys under wine land every seek on the whole run's frame, step one frame, and do nothing without --player" player_keys_work
+check "the benchmark's forty seeks under wine each show the whole run's frame" seeks_are_exact
 [ -n "${PQN_WINDOWS_GRAB:-}" ] && cp "$work/window.png" "$work/fullscreen.png" "$PQN_WINDOWS_GRAB"
 echo "windows: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

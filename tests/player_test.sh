@@ -6,7 +6,7 @@
 #  - a frame step shows the next frame, and a step back the one before;
 #  - while paused the frame holds: a key that seeks nothing draws nothing;
 #  - without --player the same keys change nothing: the show goes on.
-# Usage: player_test.sh PQN WORK_DIR
+# Usage: player_test.sh PQN WORK_DIR (PQN may be a script that runs pqn.exe under wine)
 set -u
 pqn=$1
 work=$2
@@ -100,7 +100,8 @@ done
 
 # The whole run's frames at the moments the seeks landed on.
 shots=$(cut -d' ' -f2 "$work/targets" | paste -sd,)
-if ! "$pqn" --headless --fps 30 --shot "$shots" --out "$work/whole" > "$work/whole.out" 2>&1; then
+# (in an X session too, which pqn.exe under wine needs even headless)
+if ! xvfb-run -a -s "-screen 0 640x480x24" "$pqn" --headless --fps 30 --shot "$shots" --out "$work/whole" > "$work/whole.out" 2>&1; then
     echo "the headless run failed:"; cat "$work/whole.out"; exit 1
 fi
 while read -r grabbed position; do
