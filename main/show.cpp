@@ -84,11 +84,14 @@ bool StartShow(HINSTANCE instance, int showCommand) {
     int first = platform::Options().firstScene;
     double captureSeconds = CaptureSeconds(first);
     PlanBenchSeeks();
-    if (first > 1) platform::BeginWarp();
-    else if (KeepsCheckpoints()) StartSeek(RunsCheckpointPass() ? PastTheShow() : PlayerStartTarget());
+    // A run that keeps checkpoints starts with a seek from the show's start,
+    // --scene's too, so that the first checkpoint is the show's start.
+    bool seeks = KeepsCheckpoints();
+    if (seeks) StartSeek(RunsCheckpointPass() ? PastTheShow() : PlayerStartTarget());
+    else if (first > 1) platform::BeginWarp();
     g_engine->ow->PlayMusic();
     g_tickTimer.Start();
-    if (first > 1) RunEarlierScenesUnseen(first);
+    if (first > 1 && !seeks) RunEarlierScenesUnseen(first);
     if (!g_engine) return false;  // the window was closed while the earlier scenes ran
     if (!StartCapture(captureSeconds)) g_running = false;
     return true;
@@ -106,7 +109,7 @@ int NextScene(int scene) {
 
 int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     if (!StartShow(instance, showCommand)) return 0;
-    int scene = platform::Options().firstScene;
+    int scene = KeepsCheckpoints() ? 1 : platform::Options().firstScene;
     while (scene <= kSceneCount && g_running) {
         SceneEnd end = kScenes[scene - 1]();
         if (end == SceneEnd::kQuit) g_running = false;

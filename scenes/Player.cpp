@@ -233,9 +233,9 @@ bool PlayerLoopsAtShowEnd() {
 
 void PlanBenchSeeks() {
     PlayerState& s = State();
-    uint32_t orders = 0;
     std::vector<uint32_t> rows;
-    if (!platform::Options().bench || !platform::MusicRanges(Music(), &orders, &rows)) return;
+    if (!platform::Options().bench || !platform::MusicRanges(Music(), &rows)) return;
+    uint32_t orders = static_cast<uint32_t>(rows.size());
     // Forty moments of the show, the same every run.
     uint32_t seed = 12345;
     auto next = [&seed](uint32_t below) {
@@ -264,7 +264,8 @@ bool PlayerStartsBenchSeeks() {
 platform::SeekTarget PlayerStartTarget() {
     const platform::RunOptions& o = platform::Options();
     platform::SeekTarget target;
-    target.position = o.hasStart ? o.start : o.hasLoopRange ? o.loopFrom : SceneStart(1);
+    target.position = o.hasStart ? o.start : o.hasLoopRange ? o.loopFrom : SceneStart(o.firstScene);
+    if (!o.hasStart && !o.hasLoopRange) target.scene = o.firstScene;
     target.heard = !o.startPaused;
     return target;
 }

@@ -261,7 +261,7 @@ seeks_are_exact() {
   xvfb-run -a -s "-screen 0 640x480x24" "$work/pqn-wine" --headless --bench --fps 10 --scale 1 > "$work/seeks.log" 2>&1
   local status=$?
   tail -2 "$work/seeks.log"
-  [ "$status" = 0 ] && grep -q "; 40 of them the whole run's frame;" "$work/seeks.log"
+  [ "$status" = 0 ] && grep -q "the whole run's frame in 40 of 40 compared" "$work/seeks.log"
 }
 
 screen_shows_the_last_scene() {

@@ -23,6 +23,7 @@ TEST(SeekTest, EverySeekOfTheBenchmarkShowsTheWholeRunsFrame) {
     ASSERT_NE(seeks, std::string::npos) << "no seek figures in:\n" << output;
     std::string figures = output.substr(seeks);
     EXPECT_EQ(Field(figures, "count"), 40) << figures;
+    EXPECT_EQ(Field(figures, "compared"), 40) << figures;
     EXPECT_EQ(Field(figures, "exact"), 40) << "seeks that did not show the whole run's frame:\n" << figures;
     EXPECT_GT(Field(figures, "checkpoints"), 400) << figures;
 }
