@@ -59,7 +59,7 @@ set(PQN_PLATFORM_DESKTOP_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} ${PQN_PLATFORM_P
 # the page, no child processes, no capture.
 set(PQN_PLATFORM_WEB_SOURCES ${PQN_PLATFORM_SHADER_SOURCES} ${PQN_PLATFORM_POSIX_SOURCES}
   platform/gl/backend_web.cpp
-  platform/host/host_web.cpp
+  platform/host/host_web.cpp platform/run/player_web.cpp
   platform/sound/audio_latency_web.cpp
   platform/capture/capture_web.cpp
   platform/system/process_none.cpp platform/system/crash_report_web.cpp

@@ -84,6 +84,7 @@ bool StartShow(HINSTANCE instance, int showCommand) {
     int first = platform::Options().firstScene;
     double captureSeconds = CaptureSeconds(first);
     PlanBenchSeeks();
+    DescribePlayerShow();
     // A run that keeps checkpoints starts with a seek from the show's start,
     // --scene's too, so that the first checkpoint is the show's start.
     bool seeks = KeepsCheckpoints();

@@ -179,6 +179,8 @@ PlayerStep PlayerBeforeFrame(int scene) {
         if (s.paused) platform::player::PauseShow(Music(), true);
     }
     if (!platform::player::On() || platform::Seeking()) return PlayerStep::kGoOn;
+    MusicPosition asked{0, 0};
+    if (platform::player::TakeSeek(&asked)) return SeekTo(asked);
     uint32_t key = 0;
     while (platform::player::TakeKey(&key)) {
         PlayerStep step = Press(key, scene);
@@ -208,6 +210,7 @@ void PlayerAfterFrame(int scene, MusicPosition position, uint64_t showFrame, dou
     if (!platform::player::On()) return;
     s.positionLine = positionLine;
     if (s.overlay) PrintOverlay();
+    platform::player::PublishStatus({scene, position, platform::ShowTimeMs(), s.paused});
 }
 
 void HoldPausedFrame() {
@@ -215,6 +218,7 @@ void HoldPausedFrame() {
     platform::player::HoldFrame();
     TextOutA(g_engine->ow->GetDC(), 0, 0, s.positionLine.c_str(), static_cast<int>(s.positionLine.size()));
     if (s.overlay) PrintOverlay();
+    platform::player::PublishStatus({s.scene, s.position, platform::ShowTimeMs(), s.paused});
     platform::player::Rest();
 }
 
@@ -229,6 +233,24 @@ bool PlayerLoopsAtShowEnd() {
         return true;
     }
     return false;
+}
+
+void DescribePlayerShow() {
+    std::vector<uint32_t> rows;
+    if (!platform::player::On() || !platform::MusicRanges(Music(), &rows)) return;
+    std::string json = "{\"scenes\":[";
+    for (int scene = 1; scene <= kSceneCount; ++scene)
+        json += std::string(scene > 1 ? "," : "") + "{\"name\":\"" + kSceneNames[scene - 1] + "\",\"start\":" +
+                std::to_string(SceneStartOrder(scene)) + ",\"end\":" + std::to_string(SceneEndOrder(scene)) + "}";
+    json += "],\"orders\":[";
+    char order[64];
+    for (uint32_t o = 0; o <= SceneEndOrder(kSceneCount); ++o) {
+        double seconds = platform::MusicSecondsAtOrder(Music(), o);
+        std::snprintf(order, sizeof order, "%s{\"seconds\":%.3f,\"rows\":%u}", o ? "," : "", seconds,
+                      o < rows.size() ? rows[o] : 0);
+        json += order;
+    }
+    platform::player::DescribeShow(json + "]}");
 }
 
 void PlanBenchSeeks() {

@@ -34,4 +34,7 @@ platform::SeekTarget PlayerStartTarget();
 // The benchmark's seeks: planned as the show starts, begun at its end (true
 // with the first target), each after the one before has shown its frame.
 void PlanBenchSeeks();
+// What a page's timeline shows of the show: its scenes and the time of its
+// orders, given as the show starts (before the music plays).
+void DescribePlayerShow();
 bool PlayerStartsBenchSeeks();

@@ -5,6 +5,11 @@
 // silent because the browser's sound does not run (a click tries it again),
 // and shows an end card when it ends, with the program's own message when it
 // ended with an error.
+// The page is a player's: the show's keys pause, step and seek, and a
+// timeline (shown on a move, a tap or a key) has the scenes as chapters, the
+// position, a play/pause button, seeking by a click or a drag, and a link to
+// the moment. ?at=O:R, ?to=O:R, ?paused, ?loop and ?loop-range=O:R-O:R say
+// where it starts, ends and loops.
 // ?headless renders on the virtual clock without waiting for a click, its
 // shots (?shot=O:R,...) kept in Module.pqnShots; window.pqnEnded is set to
 // the exit status when the program ends.
@@ -31,13 +36,15 @@
   if (!document.createElement('canvas').getContext('webgl2'))
     return showProblem('This browser has no WebGL 2, which the show needs.');
 
-  // The command line the URL gives: ?scene=N, ?window, ?scale=, ?msaa=, ?audio-offset=, and for tests
-  // ?headless, ?fps=, ?shot=, ?frames=, ?bench, ?json and ?trace (kept in the program's memory, /trace.jsonl).
+  // The command line the URL gives: ?scene=N, ?at=, ?to=, ?paused, ?loop, ?loop-range=, ?window, ?scale=,
+  // ?msaa=, ?audio-offset=, and for tests ?headless, ?fps=, ?shot=, ?frames=, ?bench, ?json and ?trace (kept
+  // in the program's memory, /trace.jsonl). A run that is not headless is a player's.
   function commandLine() {
     const args = [];
-    for (const name of ['scene', 'scale', 'msaa', 'audio-offset', 'fps', 'shot', 'frames'])
+    for (const name of ['scene', 'at', 'to', 'loop-range', 'scale', 'msaa', 'audio-offset', 'fps', 'shot', 'frames'])
       if (params.has(name)) args.push('--' + name, params.get(name));
-    for (const name of ['window', 'headless', 'bench', 'json']) if (params.has(name)) args.push('--' + name);
+    for (const name of ['window', 'headless', 'bench', 'json', 'paused', 'loop']) if (params.has(name)) args.push('--' + name);
+    if (!params.has('headless') && !params.has('paused')) args.push('--player');
     if (params.has('shot')) args.push('--out', '/shots');
     if (params.has('trace')) args.push('--trace', '/trace.jsonl');
     return args;
@@ -55,6 +62,7 @@
     document.addEventListener('fullscreenchange', resized);
     setTimeout(resized, 200);
     watchSound();
+    if (!params.has('headless')) startPlayerBar();
     Module.callMain(commandLine());
   }
 
@@ -72,7 +80,118 @@
     document.addEventListener('keydown', retry);
   }
 
+  // The player's bar: built once the program has described the show, kept
+  // up to date with the frame shown, hidden after two seconds of rest.
+  const bar = document.getElementById('player');
+  const timeline = document.getElementById('timeline');
+  const played = document.getElementById('played');
+  const clock = document.getElementById('clock');
+  const playPause = document.getElementById('playpause');
+  const said = document.getElementById('said');
+  const kSpace = 0x20, kRestMs = 2000;
+
+  function timeText(seconds) {
+    const whole = Math.max(0, Math.floor(seconds));
+    return Math.floor(whole / 60) + ':' + String(whole % 60).padStart(2, '0');
+  }
+
+  // Seconds of the show at a position, and the position at a number of seconds.
+  function secondsAt(show, order, row) {
+    const o = show.orders[order], next = show.orders[order + 1];
+    if (!o) return show.orders[show.orders.length - 1].seconds;
+    const length = next ? next.seconds - o.seconds : 0;
+    return o.seconds + (o.rows ? length * row / o.rows : 0);
+  }
+  function positionAt(show, seconds) {
+    let order = 0;
+    while (order + 2 < show.orders.length && show.orders[order + 1].seconds <= seconds) ++order;
+    const o = show.orders[order], length = show.orders[order + 1].seconds - o.seconds;
+    const row = length > 0 ? Math.floor((seconds - o.seconds) / length * o.rows) : 0;
+    return {order: order, row: Math.min(Math.max(row, 0), Math.max(o.rows - 1, 0))};
+  }
+
+  function startPlayerBar() {
+    let show = null, restTimer = 0, dragging = false;
+    const total = () => show.orders[show.orders.length - 1].seconds;
+    const wake = function () {
+      if (!show) return;
+      bar.hidden = false;
+      clearTimeout(restTimer);
+      restTimer = setTimeout(function () {
+        const paused = Module.pqnStatus && Module.pqnStatus.paused;
+        if (!dragging && !paused && !bar.matches(':hover')) bar.hidden = true;
+      }, kRestMs);
+    };
+    for (const event of ['pointermove', 'pointerdown', 'keydown']) document.addEventListener(event, wake);
+
+    const seekTo = function (event) {
+      const box = timeline.getBoundingClientRect();
+      const at = positionAt(show, Math.min(Math.max((event.clientX - box.left) / box.width, 0), 1) * total());
+      Module._PqnSeek(at.order, at.row);
+    };
+    timeline.addEventListener('pointerdown', function (event) {
+      if (!show) return;
+      dragging = true;
+      timeline.setPointerCapture(event.pointerId);
+      seekTo(event);
+    });
+    timeline.addEventListener('pointermove', function (event) { if (dragging) seekTo(event); });
+    const drop = function () { dragging = false; wake(); };
+    timeline.addEventListener('pointerup', drop);
+    timeline.addEventListener('pointercancel', drop);
+    playPause.addEventListener('click', function () { Module._PqnPress(kSpace); Module.canvas.focus(); });
+    document.getElementById('copylink').addEventListener('click', function () {
+      const s = Module.pqnStatus;
+      if (!s) return;
+      const link = location.origin + location.pathname + '?at=' + s.order + ':' + s.row;
+      window.pqnCopiedLink = link;
+      const tell = function (text) { said.textContent = text; setTimeout(function () { said.textContent = ''; }, 3000); };
+      if (navigator.clipboard && navigator.clipboard.writeText)
+        navigator.clipboard.writeText(link).then(function () { tell('Link copied'); }, function () { tell(link); });
+      else tell(link);
+      Module.canvas.focus();
+    });
+
+    const chapters = function () {
+      const list = document.getElementById('chapters');
+      for (const scene of show.scenes) {
+        const from = secondsAt(show, scene.start, 0), to = secondsAt(show, scene.end, 0);
+        const chapter = document.createElement('div');
+        chapter.className = 'chapter';
+        chapter.style.width = (100 * (to - from) / total()) + '%';
+        chapter.textContent = chapter.title = scene.name;
+        list.appendChild(chapter);
+      }
+      timeline.setAttribute('aria-valuemax', String(Math.round(total())));
+    };
+    const update = function () {
+      if (window.pqnEnded !== undefined) return;
+      if (!show && Module.pqnShow) {
+        show = Module.pqnShow;
+        chapters();
+        wake();
+      }
+      const s = Module.pqnStatus;
+      if (show && s) {
+        const seconds = secondsAt(show, s.order, s.row);
+        played.style.width = (100 * Math.min(seconds / total(), 1)) + '%';
+        clock.textContent = timeText(s.ms / 1000) + ' / ' + timeText(total());
+        timeline.setAttribute('aria-valuenow', String(Math.round(seconds)));
+        timeline.setAttribute('aria-valuetext', timeText(seconds) + ', ' + show.scenes[s.scene - 1].name + ', order ' + s.order + ' row ' + s.row);
+        const label = s.paused ? 'Play' : 'Pause';
+        if (playPause.textContent !== label) {
+          playPause.textContent = label;
+          playPause.setAttribute('aria-label', label);
+          if (s.paused) wake();
+        }
+      }
+      requestAnimationFrame(update);
+    };
+    requestAnimationFrame(update);
+  }
+
   function ended(code) {
+    bar.hidden = true;
     window.pqnEnded = code;
     if (document.fullscreenElement) document.exitFullscreen().catch(function () {});
     document.body.classList.remove('playing');

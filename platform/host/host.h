@@ -46,5 +46,9 @@ void KeepLibrariesLoaded();
 // and runs its timers and sound only while the program has handed control
 // back. On the virtual clock the program makes frames as fast as it can.
 void AfterFrame(bool virtualClock);
+// The player's side a page shows (its timeline): the show described once,
+// and the frame shown. Nothing takes them on a desktop.
+void ShowDescribed(const std::string& json);
+void PlayerStatus(int scene, uint32_t order, uint32_t row, uint32_t showMs, bool paused);
 
 }  // namespace platform::host

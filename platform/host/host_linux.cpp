@@ -65,4 +65,7 @@ void KeepLibrariesLoaded() { dl_iterate_phdr(KeepLoaded, nullptr); }
 
 void AfterFrame(bool) {}
 
+void ShowDescribed(const std::string&) {}
+void PlayerStatus(int, uint32_t, uint32_t, uint32_t, bool) {}
+
 }  // namespace platform::host

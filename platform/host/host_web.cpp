@@ -101,4 +101,16 @@ void AfterFrame(bool virtualClock) {
     lastYieldMs = SDL_GetTicks();
 }
 
+// The page reads Module.pqnShow and Module.pqnStatus for its timeline.
+EM_JS(void, SetShowDescription, (const char* json), { Module.pqnShow = JSON.parse(UTF8ToString(json)); });
+EM_JS(void, SetPlayerStatus, (int scene, int order, int row, double showMs, int paused), {
+    Module.pqnStatus = {scene: scene, order: order, row: row, ms: showMs, paused: !!paused};
+});
+
+void ShowDescribed(const std::string& json) { SetShowDescription(json.c_str()); }
+
+void PlayerStatus(int scene, uint32_t order, uint32_t row, uint32_t showMs, bool paused) {
+    SetPlayerStatus(scene, static_cast<int>(order), static_cast<int>(row), showMs, paused ? 1 : 0);
+}
+
 }  // namespace platform::host

@@ -36,4 +36,7 @@ void KeepLibrariesLoaded() {}
 
 void AfterFrame(bool) {}
 
+void ShowDescribed(const std::string&) {}
+void PlayerStatus(int, uint32_t, uint32_t, uint32_t, bool) {}
+
 }  // namespace platform::host

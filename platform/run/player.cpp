@@ -8,6 +8,7 @@
 #include "platform/bass.h"
 #include "platform/options.h"
 #include "base/clock.h"
+#include "host/host.h"
 #include "present/surface.h"
 
 namespace platform::player {
@@ -17,6 +18,16 @@ namespace {
 std::deque<uint32_t>& Keys() {
     static std::deque<uint32_t> keys;
     return keys;
+}
+
+struct AskedSeek {
+    bool asked = false;
+    MusicPosition position{0, 0};
+};
+
+AskedSeek& Asked() {
+    static AskedSeek asked;
+    return asked;
 }
 
 }  // namespace
@@ -46,6 +57,21 @@ bool TakeKey(uint32_t* key) {
     *key = Keys().front();
     Keys().pop_front();
     return true;
+}
+
+void QueueSeek(MusicPosition position) { Asked() = {true, position}; }
+
+bool TakeSeek(MusicPosition* position) {
+    if (!Asked().asked) return false;
+    *position = Asked().position;
+    Asked().asked = false;
+    return true;
+}
+
+void DescribeShow(const std::string& json) { host::ShowDescribed(json); }
+
+void PublishStatus(const Status& status) {
+    host::PlayerStatus(status.scene, status.position.order, status.position.row, status.showMs, status.paused);
 }
 
 void HoldFrame() { present::LatchFrame(); }

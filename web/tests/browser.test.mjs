@@ -2,7 +2,9 @@
 // in Firefox ESR (PQN_BROWSER=firefox): the
 // reference moments drawn on the virtual clock against the desktop's
 // references; a real-time run with its sound; the show going on silent when
-// the sound stops or never starts; a phone's tap; Escape and the end card; mistyped
+// the sound stops or never starts; a phone's tap; the player's timeline (a
+// click, a drag, a tap and the keys, ?at= and ?paused, a link to the moment);
+// Escape and the end card; mistyped
 // parameters said in words; a data set that does not load. Run by
 // scripts/web_test.sh on build-web/.
 import assert from 'node:assert/strict';
@@ -335,3 +337,58 @@ browserTest('a data set that does not load gives the page a message, not a blank
     broken.close();
   }
 });
+
+// The player's status the page has: the frame shown's scene, position and pause.
+const kStatus = 'Module.pqnStatus';
+const chapterPoint = (page, scene, fraction = 0.5) => page.$$eval('.chapter', (chapters, scene, fraction) => {
+  const box = chapters[scene - 1].getBoundingClientRect();
+  return {x: box.left + box.width * fraction, y: box.top + box.height / 2};
+}, scene, fraction);
+
+browserTest('?at= and ?paused open paused at their moment; the timeline seeks by a click, a drag and a tap, and links to the moment', () => withPage(browser, async (page) => {
+  await page.goto(`${site.url}?at=12:0&paused&trace`);
+  await startOffered(page);
+  await page.click('#start');
+  await waitUntil(page, 'the show paused at 12:0', 60000, `${kStatus} && ${kStatus}.order === 12 && ${kStatus}.row === 0 && ${kStatus}.paused`);
+  const framesAt = async () => (await page.evaluate(kTraced)).split('"type":"frame"').length - 1;
+  const heldFrames = await framesAt();
+  await page.mouse.move(400, 300);
+  await waitUntil(page, 'the player bar shown on a move', 10000, "!document.getElementById('player').hidden && document.querySelectorAll('.chapter').length === 9");
+  assert.deepEqual(await page.$$eval('.chapter', (c) => c.map((e) => e.textContent)),
+    ['opening titles', 'swaying robot', 'title reveal', 'reconnecting', 'cube letters', 'zoom cut', 'credits', 'greetings', 'cube wall']);
+  assert.equal(await page.$eval('#playpause', (b) => b.getAttribute('aria-label')), 'Play');
+  assert.equal(await page.$eval('#copylink', (b) => b.getAttribute('aria-label')), 'Copy a link to this moment');
+  assert.equal(await framesAt(), heldFrames, 'a paused show drew frames');
+
+  // A click in the chapter of scene 7 lands in scene 7, still paused.
+  const credits = await chapterPoint(page, 7);
+  await page.mouse.click(credits.x, credits.y);
+  await waitUntil(page, 'a click on scene 7', 30000, `${kStatus}.scene === 7 && ${kStatus}.paused`);
+  // A drag from scene 2 to scene 8: the picture follows it, and it ends in scene 8.
+  const from = await chapterPoint(page, 2), to = await chapterPoint(page, 8);
+  const beforeDrag = await framesAt();
+  await page.mouse.move(from.x, from.y);
+  await page.mouse.down();
+  await waitUntil(page, 'the drag starting in scene 2', 30000, `${kStatus}.scene === 2`);
+  for (let step = 1; step <= 10; ++step) await page.mouse.move(from.x + (to.x - from.x) * step / 10, from.y, {steps: 2});
+  await page.mouse.up();
+  await waitUntil(page, 'the drag ending in scene 8', 30000, `${kStatus}.scene === 8`);
+  assert.ok(await framesAt() >= beforeDrag + 2, 'the picture did not follow the drag');
+  // A tap (touch) on scene 4; a click where Firefox cannot synthesize a touch.
+  const reconnecting = await chapterPoint(page, 4);
+  if (kEngine === 'firefox') await page.mouse.click(reconnecting.x, reconnecting.y);
+  else await page.touchscreen.tap(reconnecting.x, reconnecting.y);
+  await waitUntil(page, 'a tap on scene 4', 30000, `${kStatus}.scene === 4`);
+  // The link names the moment shown.
+  await page.click('#copylink');
+  const link = await page.evaluate('window.pqnCopiedLink');
+  const status = await page.evaluate(kStatus);
+  assert.equal(link, `${site.url}?at=${status.order}:${status.row}`);
+  // The keys: 5 seeks to scene 5; Space plays, and the music goes on.
+  await page.keyboard.press('Digit5');
+  await waitUntil(page, 'the key 5', 30000, `${kStatus}.scene === 5`);
+  await page.keyboard.press(' ');
+  await waitUntil(page, 'Space playing', 30000, `!${kStatus}.paused`);
+  await musicAdvances(page, 8, 'after Space');
+  assert.deepEqual(page.errors, []);
+}));

@@ -5,6 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "platform/options.h"
 
 namespace platform::player {
 
@@ -16,6 +19,21 @@ bool IsPlayerKey(uint32_t key);
 // takes them, oldest first, once a frame.
 void QueueKey(uint32_t key);
 bool TakeKey(uint32_t* key);
+// The page's timeline asks for seeks to music positions; the program takes
+// the last one asked, once a frame.
+void QueueSeek(MusicPosition position);
+bool TakeSeek(MusicPosition* position);
+
+// What the page's timeline shows: the show's chapters and the time of its
+// orders (JSON, given once as the show starts), and the frame shown.
+void DescribeShow(const std::string& json);
+struct Status {
+    int scene;
+    MusicPosition position;
+    uint32_t showMs;
+    bool paused;
+};
+void PublishStatus(const Status& status);
 // Paused: the frame last shown is shown again at the next look at the
 // messages, with the text printed for it since; then the loop rests a while.
 void HoldFrame();
