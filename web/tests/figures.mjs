@@ -1,10 +1,11 @@
-// Figures of the browser build (a benchmark, not a test), printed as a table:
+// Figures of the browser build (a benchmark, not a test), printed as tables:
 // the download size of each file of build-web/ (raw and gzip); the time from
 // the start click to the first frame, from a warm cache; and frames per
 // second per scene in headless Chromium (WebGL 2 as the tests have it)
 // against the desktop program's --bench drawing with the same shaders
 // (--gl es3), run one after the other, with the draws per frame of each and
-// the time of each step of a frame.
+// the time of each step of a frame; then the benchmark's forty seeks, in
+// each, to their first frame.
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -66,6 +67,14 @@ for (const scene of onDesktop.scenes) {
   const browserScene = inBrowser.scenes.find((s) => s.scene === scene.scene);
   const row = (figures) => steps.map((step) => figures[`${step}_ms`].toFixed(2).padStart(8)).join('');
   console.log(`${String(scene.scene).padStart(5)} ${row(scene)}   | ${row(browserScene)}`);
+}
+console.log('\nseeks to forty random moments after the show: time to the first frame, ms');
+console.log('          median      p95    worst   the whole run\'s frame');
+for (const [where, figures] of [['desktop', onDesktop], ['browser', inBrowser]]) {
+  const seeks = figures.seeks;
+  if (!seeks) { console.log(`${where.padEnd(8)} (no seeks)`); continue; }
+  console.log(`${where.padEnd(8)} ${seeks.median_ms.toFixed(1).padStart(8)} ${seeks.p95_ms.toFixed(1).padStart(8)}` +
+              ` ${seeks.worst_ms.toFixed(1).padStart(8)}   ${seeks.exact} of ${seeks.compared}`);
 }
 await closeBrowser(browser);
 site.close();
