@@ -10,7 +10,7 @@ set(PQN_SHOW_SOURCES
   main/demo.cpp main/assets.cpp main/command_line.cpp main/show.cpp
   KestrelWindow/EngineWindow.cpp KestrelWindow/EngineMusic.cpp
   k3d/k3d_init.cpp k3d/k3d_gfx.cpp k3d/k3d_file.cpp k3d/k3d_light.cpp k3d/k3d_textures.cpp k3d/k3d_object.cpp
-  scenes/TickTimer.cpp scenes/FrameLoop.cpp scenes/Checkpoints.cpp scenes/Player.cpp
+  scenes/TickTimer.cpp scenes/FrameLoop.cpp scenes/Checkpoints.cpp scenes/Player.cpp scenes/DataWatch.cpp
   scenes/scene1.cpp scenes/scene2.cpp scenes/scene3.cpp scenes/scene4.cpp scenes/scene5.cpp scenes/scene6.cpp
   scenes/scene7.cpp scenes/scene8.cpp scenes/scene9.cpp scenes/CubeGrid.cpp scenes/Fan.cpp scenes/BlueLights.cpp)
 

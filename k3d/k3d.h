@@ -117,6 +117,9 @@ public:
     void addObjectName(const std::string& name, int num, int offset);
     void readListFile();
     bool loadObjects();
+    // Whether every mesh of the list reads from the data file as it is now
+    // (before loading it again); if not, what is wrong.
+    bool ObjectsReadable(std::string* problem) const;
     void drawObject(const std::string& name);
 
     // What the helpers keep from one call to the next (the projection, the

@@ -113,6 +113,31 @@ bool Kestrel3D::loadObjects() {
     return true;
 }
 
+bool Kestrel3D::ObjectsReadable(std::string* problem) const {
+    FILE* file = platform::OpenRegularFile(platform::ResolveDataPath(ODataFile));
+    if (!file) {
+        *problem = "Could not open R3D file";
+        return false;
+    }
+    std::fseek(file, 0, SEEK_END);
+    long long fileSize = std::ftell(file);
+    bool readable = true;
+    for (const std::string& name : OName.names) {
+        model m;
+        int offset = OName.offset.at(name);
+        readable = ReadR3DRecord(file, fileSize, offset, &m);
+        aseFree(&m);
+        if (!readable) {
+            char message[256];
+            std::snprintf(message, sizeof message, "Bad R3D record at offset %d: it does not fit the file", offset);
+            *problem = message;
+            break;
+        }
+    }
+    std::fclose(file);
+    return readable;
+}
+
 namespace {
 
 int32_t ReadInt(const unsigned char* p) {

@@ -1,9 +1,18 @@
 // The asset manifest: the module and its sync, 52 texture slots filled from
 // the list of pictures (asset_list.cpp), slot names, the glyphs of the cube
-// letters, the meshes.
+// letters, the meshes; and each of them loaded again while the show runs.
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include "asset_list.h"
 #include "demo.h"
 #include "platform/bass.h"
+#include "platform/data_file.h"
+#include "platform/paths.h"
+
+const char* const kModuleFile = "biisi.xm";
+const char* const kMeshFile = "objects\\objects.r3d";
 
 unsigned char* g_glyphM = nullptr;
 unsigned char* g_glyphI = nullptr;
@@ -58,8 +67,8 @@ void ApplySwitch(Kestrel3D* engine, TextureSwitch setting) {
 bool LoadAssets() {
     Kestrel3D* engine = g_engine;
     engine->setObjectListFile("objects\\r3d.log");
-    engine->set3DDataFile("objects\\objects.r3d");
-    engine->ow->LoadMusic("biisi.xm");
+    engine->set3DDataFile(kMeshFile);
+    engine->ow->LoadMusic(kModuleFile);
     for (auto& flag : g_syncFlags) flag.store(0, std::memory_order_relaxed);
     BASS_ChannelSetSync(engine->ow->GetMusicChannel(), BASS_SYNC_MUSICFX, 1, MusicSyncProc, 0);
     engine->InitTextures(52);
@@ -76,4 +85,65 @@ bool LoadAssets() {
     }
     engine->readListFile();
     return engine->loadObjects();
+}
+
+namespace {
+
+// A data file's bytes, or false (nothing read) when it cannot be opened.
+bool ReadData(const char* file, std::vector<uint8_t>* bytes) {
+    return platform::ReadRegularFile(platform::ResolveDataPath(file), bytes);
+}
+
+// A file that is too short now: said, and the one loaded before stays.
+bool WholeOrSaid(const char* file, const std::vector<uint8_t>& bytes, size_t needed, bool opened) {
+    char message[300];
+    if (!opened) std::snprintf(message, sizeof message, "Can't open %s: the one loaded before stays", file);
+    else if (bytes.size() < needed)
+        std::snprintf(message, sizeof message, "%s is %zu bytes, %zu needed: the one loaded before stays", file,
+                      bytes.size(), needed);
+    else return true;
+    g_engine->ow->WNDError(message);
+    return false;
+}
+
+}  // namespace
+
+bool ReloadPicture(size_t index) {
+    const PictureAsset& picture = kPictureAssets[index];
+    std::vector<uint8_t> bytes;
+    bool opened = ReadData(picture.file, &bytes);
+    size_t needed = static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height) *
+                    static_cast<size_t>(PictureChannels(index));
+    if (!WholeOrSaid(picture.file, bytes, needed, opened)) return false;
+    // The texture bank's settings as they stood when the picture was loaded, then as they are.
+    Kestrel3D::Settings now = g_engine->CurrentSettings();
+    for (size_t i = 0; i <= index; ++i) ApplySwitch(g_engine, kPictureAssets[i].before);
+    g_engine->loadTexture(picture.file, picture.width, picture.height, picture.slot);
+    g_engine->RestoreSettings(now);
+    return true;
+}
+
+bool ReloadGlyph(size_t index) {
+    std::vector<uint8_t> bytes;
+    bool opened = ReadData(kGlyphAssets[index].file, &bytes);
+    if (!WholeOrSaid(kGlyphAssets[index].file, bytes, 256, opened)) return false;
+    unsigned char*& glyph = *kGlyphBuffers[index];
+    if (!glyph) glyph = new unsigned char[256];
+    std::copy(bytes.begin(), bytes.begin() + 256, glyph);
+    return true;
+}
+
+bool ReloadMeshes() {
+    std::string problem;
+    if (!g_engine->ObjectsReadable(&problem)) {
+        g_engine->ow->WNDError((problem + ": the meshes loaded before stay").c_str());
+        return false;
+    }
+    return g_engine->loadObjects();
+}
+
+bool ReloadModule() {
+    if (platform::ReloadMusic(g_engine->ow->GetMusicChannel(), kModuleFile)) return true;
+    g_engine->ow->WNDError("The module biisi.xm does not load: the one loaded before stays");
+    return false;
 }

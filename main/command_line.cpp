@@ -63,6 +63,10 @@ const char* const kUsage =
     "                     loop of your own; F1 shows the player's overlay. Every frame after a\n"
     "                     seek is the one a whole run draws there (a headless run at --fps)\n"
     "  --paused           start paused (asks for the player)\n"
+    "  --watch            a picture, glyph, mesh or module of the data set that changes is loaded\n"
+    "                     again as the show runs, which goes on from the same moment; one that is\n"
+    "                     now damaged gives its message, and the one loaded before stays (asks for\n"
+    "                     the player)\n"
     "  --at O:R           start at order:row, exactly; with --capture the clip starts there\n"
     "  --to O:R           end at order:row: the run (and a capture) ends before the first frame\n"
     "                     at or after it\n"
@@ -236,6 +240,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             if (!ParseInt(argv[++i], 1, 9, &options.firstScene)) return Refuse(&line, "--scene takes 1 to 9");
         } else if (arg == "--player") {
             options.player = true;
+        } else if (arg == "--watch") {
+            options.player = options.watch = true;
         } else if (arg == "--paused") {
             options.player = options.startPaused = true;
         } else if (arg == "--at" && hasValue) {

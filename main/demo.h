@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "../k3d/k3d.h"
@@ -20,6 +21,15 @@ inline void ClearSyncFlag(int n) { g_syncFlags[n].store(0, std::memory_order_rel
 
 void CALLBACK MusicSyncProc(HSYNC handle, DWORD channel, DWORD data, DWORD user);
 bool LoadAssets();
+// The files of the data set the show loads, and each loaded again while the
+// show runs (--watch): read whole first, a file that is now damaged gives its
+// message and leaves what was loaded before (false).
+extern const char* const kModuleFile;
+extern const char* const kMeshFile;
+bool ReloadPicture(size_t index);
+bool ReloadGlyph(size_t index);
+bool ReloadMeshes();
+bool ReloadModule();
 // Creates the engine, its window (with the program's window procedure) and
 // its GL context: what the show, the tests and the tools start with.
 bool OpenEngine(int musicMode, HINSTANCE instance, int showCommand);

@@ -120,6 +120,11 @@ void PutBackChosenCheckpoint(const SceneFrame& frame) {
     PutBack(*c, frame);
 }
 
+void DropCheckpointsAfterStart() {
+    auto& byFrame = Store().byFrame;
+    if (!byFrame.empty()) byFrame.erase(std::next(byFrame.begin()), byFrame.end());
+}
+
 size_t CheckpointCount() { return Store().byFrame.size(); }
 
 size_t CheckpointBytes() {

@@ -29,6 +29,8 @@ void NoteFrameDrawn(MusicPosition position);
 int StartSeek(const platform::SeekTarget& target);
 // At the start of a scene's frame loop: the checkpoint a seek chose, put back.
 void PutBackChosenCheckpoint(const SceneFrame& frame);
+// The data the frames depend on changed: only the show's start is kept.
+void DropCheckpointsAfterStart();
 // How many checkpoints are kept, and their memory.
 size_t CheckpointCount();
 size_t CheckpointBytes();

@@ -7,6 +7,7 @@
 
 #include "../main/demo.h"
 #include "Checkpoints.h"
+#include "DataWatch.h"
 #include "Player.h"
 #include "platform/runtime.h"
 #include "TickTimer.h"
@@ -40,6 +41,7 @@ SceneEnd RunSceneFrames(const SceneFrame& frame) {
             DispatchMessageA(&msg);
             if (!g_engine) return SceneEnd::kQuit;  // the message closed the window
         }
+        if (DataSetChanged() && PlayerSeeksToTheMomentShown()) return SceneEnd::kSeek;
         PlayerStep step = PlayerBeforeFrame(frame.scene);
         if (step == PlayerStep::kSeek) return SceneEnd::kSeek;
         if (step == PlayerStep::kQuit) return SceneEnd::kQuit;

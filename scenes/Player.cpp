@@ -224,6 +224,16 @@ void HoldPausedFrame() {
 
 const platform::SeekTarget& PlayerSeekTarget() { return State().target; }
 
+bool PlayerSeeksToTheMomentShown() {
+    PlayerState& s = State();
+    if (platform::Seeking()) return false;
+    s.target = platform::SeekTarget{};
+    s.target.byFrame = true;
+    s.target.frame = s.showFrame;
+    s.target.heard = !s.paused;
+    return true;
+}
+
 bool PlayerLoopsAtShowEnd() {
     PlayerState& s = State();
     if (platform::Options().loopShow || s.looping) {

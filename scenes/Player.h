@@ -25,6 +25,9 @@ void PlayerAfterFrame(int scene, MusicPosition position, uint64_t showFrame, dou
 // Paused: the frame shown is shown again with its text.
 void HoldPausedFrame();
 const platform::SeekTarget& PlayerSeekTarget();
+// A seek to the moment shown (the data its frames depend on changed); false
+// before any frame was shown.
+bool PlayerSeeksToTheMomentShown();
 // The show came to its end: true with a seek to make (--loop, or a loop
 // running to the end), false when the run is over.
 bool PlayerLoopsAtShowEnd();

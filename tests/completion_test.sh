@@ -35,7 +35,7 @@ expect() {
 }
 
 expect "pqn --sc" "--scale --scene"
-expect "pqn --w" "--window"
+expect "pqn --wi" "--window"
 expect "pqn --h" "--headless --help"
 expect "pqn --scene " "1 2 3 4 5 6 7 8 9"
 expect "pqn --size 1" "1080p 1440p"

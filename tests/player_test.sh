@@ -5,13 +5,19 @@
 #    a whole headless run draws at that moment, pixel for pixel;
 #  - a frame step shows the next frame, and a step back the one before;
 #  - while paused the frame holds: a key that seeks nothing draws nothing;
-#  - without --player the same keys change nothing: the show goes on.
-# Usage: player_test.sh PQN WORK_DIR (PQN may be a script that runs pqn.exe under wine)
+#  - without --player the same keys change nothing: the show goes on;
+#  - with --watch a picture changed on disk is shown at once, paused, and a
+#    picture damaged then keeps the one shown, with its message.
+# Usage: player_test.sh PQN DATA WORK_DIR (PQN may be a script that runs
+# pqn.exe under wine; DATA is the data set, copied for --watch to change).
+# PLAYER_MODES="player party" leaves out --watch (whose message box is SDL's).
 set -u
 pqn=$1
-work=$2
+data=$2
+work=$3
 rm -rf "$work"
 mkdir -p "$work"
+cp -r "$data" "$work/data"
 failures=0
 
 fail() {
@@ -52,6 +58,8 @@ seek() {
 }
 if [ "$mode" = player ]; then
     "$pqn" --window --paused --fps 30 --trace "$trace" > "$work/$mode.out" 2>&1 &
+elif [ "$mode" = watch ]; then
+    "$pqn" --window --paused --watch --at 9:20 --fps 30 --data "$work/data" --trace "$trace" > "$work/$mode.out" 2>&1 &
 else
     "$pqn" --window --fps 30 --trace "$trace" > "$work/$mode.out" 2>&1 &
 fi
@@ -71,6 +79,24 @@ if [ "$mode" = player ]; then
     xdotool key F1 F1
     grab held
     [ "$(frames)" = "$before" ] || echo "a paused show drew frames" >> "$work/$mode.problems"
+elif [ "$mode" = watch ]; then
+    grab watch-before
+    picture="$work/data/images/tausta2.raw"  # scene 4's backdrop, 512 x 256 x 3
+    before=$(frames)
+    head -c 393216 /dev/zero | tr '\0' '\377' > "$picture.new" && mv "$picture.new" "$picture"
+    wait_frames "$before" || echo "no frame after the picture changed" >> "$work/$mode.problems"
+    grep -q '"type":"reloaded","file":"images\\\\tausta2.raw"' "$trace" || echo "the picture was not said reloaded" >> "$work/$mode.problems"
+    grab watch-changed
+    head -c 1000 /dev/zero > "$picture"
+    for i in $(seq 600); do grep -q '"type":"error"' "$trace" && break; sleep 0.05; done
+    grep '"type":"error"' "$trace" > "$work/watch.errors" || echo "no message for the damaged picture" >> "$work/$mode.problems"
+    # SDL shows the message box from a process of its own: ending it closes the box.
+    box() { [ "$(pgrep -c -f -- "--trace $trace")" -gt 1 ]; }
+    for i in $(seq 100); do box && break; sleep 0.05; done
+    box && kill "$(pgrep -n -f -- "--trace $trace")"
+    for i in $(seq 100); do box || break; sleep 0.05; done
+    box && echo "the message box did not close" >> "$work/$mode.problems"
+    grab watch-damaged
 else
     wait_frames 30
     xdotool key space Right 5 Home period L
@@ -87,7 +113,7 @@ same_pixels() {
     cmp -s <(ffmpeg -nostdin -loglevel quiet -i "$1" -f rawvideo -pix_fmt rgb24 -) <(ffmpeg -nostdin -loglevel quiet -i "$2" -f rawvideo -pix_fmt rgb24 -)
 }
 
-for mode in player party; do
+for mode in ${PLAYER_MODES:-player party watch}; do
     rm -f "$work/$mode.problems"
     xvfb-run -a -s "-screen 0 640x480x24" bash "$work/session.sh" "$pqn" "$work" "$mode"
     status=$(cat "$work/$mode.status" 2> /dev/null || echo none)
@@ -112,6 +138,12 @@ done < "$work/targets"
 same_pixels "$work/step-back.png" "$work/on-after-scenes.png" || fail "a frame forward and back is not the frame it started at"
 same_pixels "$work/step-forward.png" "$work/on-after-scenes.png" && fail "a frame step showed the same frame"
 same_pixels "$work/held.png" "$work/step-back.png" || fail "the paused frame changed without a seek"
+if [[ " ${PLAYER_MODES:-watch} " == *" watch "* ]]; then
+same_pixels "$work/watch-changed.png" "$work/watch-before.png" && fail "a changed picture was not shown"
+same_pixels "$work/watch-damaged.png" "$work/watch-changed.png" || fail "a damaged picture did not keep the one shown"
+grep -q 'images\\\\tausta2.raw is 1000 bytes, 393216 needed' "$work/watch.errors" 2> /dev/null ||
+    fail "the damaged picture's message was: $(cat "$work/watch.errors" 2> /dev/null)"
+fi
 
 # The trace: one frame per step, each a frame of the virtual clock apart.
 ms=$(grep '"type":"frame"' "$work/player.jsonl" | tail -3 | sed 's/.*"ms":\([0-9]*\).*/\1/' | tr '\n' ' ')

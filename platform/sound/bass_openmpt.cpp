@@ -296,6 +296,21 @@ bool MusicRanges(DWORD handle, std::vector<uint32_t>* rowsPerOrder) {
     return true;
 }
 
+bool ReloadMusic(DWORD handle, const char* file) {
+    Channel* ch = FindChannel(handle);
+    std::vector<uint8_t> bytes;
+    if (!ch || !ch->IsModule() || !ReadFile(file, &bytes) || bytes.empty()) return false;
+    std::unique_ptr<ModuleDecoder> module = ModuleDecoder::Load(std::move(bytes), ch->loop);
+    if (!module) return false;
+    LockOutput();
+    {
+        std::lock_guard<std::mutex> guard(ChannelsLock());
+        ch->module = std::move(module);
+    }
+    UnlockOutput();
+    return true;
+}
+
 bool ModuleFileRanges(const char* file, std::vector<uint32_t>* rowsPerOrder) {
     std::vector<uint8_t> bytes;
     if (!ReadFile(file, &bytes) || bytes.empty()) return false;

@@ -57,6 +57,9 @@ double MusicSecondsAt(DWORD handle, MusicPosition position);
 // set; false when there is no module there.
 bool MusicRanges(DWORD handle, std::vector<uint32_t>* rowsPerOrder);
 bool ModuleFileRanges(const char* file, std::vector<uint32_t>* rowsPerOrder);
+// A module's file read again (its decoder replaced whole, where it starts):
+// false, and the module as it was, when the file does not load now.
+bool ReloadMusic(DWORD handle, const char* file);
 // While on, music told to play is decoded unheard in lock-step with the
 // virtual clock, as a headless run always decodes it (a real-time run's warp).
 void PlayMusicUnheard(bool on);
