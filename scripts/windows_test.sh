@@ -255,7 +255,7 @@ exec wine "$exe" "\$@"
 WRAPPER
 chmod +x "$work/pqn-wine"
 
-player_keys_work() { PLAYER_MODES="player party" bash "$root/tests/player_test.sh" "$work/pqn-wine" "$root/build/data" "$work/player"; }
+player_keys_work() { PLAYER_MODES="player party loop" bash "$root/tests/player_test.sh" "$work/pqn-wine" "$root/build/data" "$work/player"; }
 
 seeks_are_exact() {
   xvfb-run -a -s "-screen 0 640x480x24" "$work/pqn-wine" --headless --bench --fps 10 --scale 1 > "$work/seeks.log" 2>&1

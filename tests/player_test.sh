@@ -7,10 +7,12 @@
 #  - while paused the frame holds: a key that seeks nothing draws nothing;
 #  - without --player the same keys change nothing: the show goes on;
 #  - with --watch a picture changed on disk is shown at once, paused, and a
-#    picture damaged then keeps the one shown, with its message.
+#    picture damaged then keeps the one shown, with its message;
+#  - --loop-range plays its stretch again and again, the music (whose
+#    position the frames read) back at its start each time.
 # Usage: player_test.sh PQN DATA WORK_DIR (PQN may be a script that runs
 # pqn.exe under wine; DATA is the data set, copied for --watch to change).
-# PLAYER_MODES="player party" leaves out --watch (whose message box is SDL's).
+# PLAYER_MODES="player party loop" leaves out --watch (whose message box is SDL's).
 set -u
 pqn=$1
 data=$2
@@ -58,6 +60,8 @@ seek() {
 }
 if [ "$mode" = player ]; then
     "$pqn" --window --paused --fps 30 --trace "$trace" > "$work/$mode.out" 2>&1 &
+elif [ "$mode" = loop ]; then
+    "$pqn" --window --loop-range 5:0-5:12 --fps 30 --trace "$trace" > "$work/$mode.out" 2>&1 &
 elif [ "$mode" = watch ]; then
     "$pqn" --window --paused --watch --at 9:20 --fps 30 --data "$work/data" --trace "$trace" > "$work/$mode.out" 2>&1 &
 else
@@ -79,6 +83,18 @@ if [ "$mode" = player ]; then
     xdotool key F1 F1
     grab held
     [ "$(frames)" = "$before" ] || echo "a paused show drew frames" >> "$work/$mode.problems"
+elif [ "$mode" = loop ]; then
+    # Three times round: the frames' positions go back to 5:0 twice.
+    returns() { grep '"type":"frame"' "$trace" | sed 's/.*"order":\([0-9]*\),"row":\([0-9]*\).*/\1 \2/' |
+                awk '{ p = $1 * 256 + $2; if (p < last) n++; last = p } END { print n + 0 }'; }
+    outside() { grep -q -e '"order":[0-46-9][0-9]*,' -e '"order":5,"row":\(1[2-9]\|[2-9][0-9]\)' "$trace"; }
+    for i in $(seq 300); do
+        [ "$(returns)" -ge 2 ] && break
+        outside && break
+        kill -0 "$pid" 2> /dev/null || break
+        sleep 0.2
+    done
+    [ "$(returns)" -ge 2 ] || echo "the stretch did not play again twice" >> "$work/$mode.problems"
 elif [ "$mode" = watch ]; then
     grab watch-before
     picture="$work/data/images/tausta2.raw"  # scene 4's backdrop, 512 x 256 x 3
@@ -113,7 +129,7 @@ same_pixels() {
     cmp -s <(ffmpeg -nostdin -loglevel quiet -i "$1" -f rawvideo -pix_fmt rgb24 -) <(ffmpeg -nostdin -loglevel quiet -i "$2" -f rawvideo -pix_fmt rgb24 -)
 }
 
-for mode in ${PLAYER_MODES:-player party watch}; do
+for mode in ${PLAYER_MODES:-player party loop watch}; do
     rm -f "$work/$mode.problems"
     xvfb-run -a -s "-screen 0 640x480x24" bash "$work/session.sh" "$pqn" "$work" "$mode"
     status=$(cat "$work/$mode.status" 2> /dev/null || echo none)
@@ -124,37 +140,52 @@ for mode in ${PLAYER_MODES:-player party watch}; do
     fi
 done
 
-# The whole run's frames at the moments the seeks landed on.
-shots=$(cut -d' ' -f2 "$work/targets" | paste -sd,)
-# (in an X session too, which pqn.exe under wine needs even headless)
-if ! xvfb-run -a -s "-screen 0 640x480x24" "$pqn" --headless --fps 30 --shot "$shots" --out "$work/whole" > "$work/whole.out" 2>&1; then
-    echo "the headless run failed:"; cat "$work/whole.out"; exit 1
-fi
-while read -r grabbed position; do
-    shot=$(printf 'shot-%03d-%02d.png' "${position%%:*}" "${position##*:}")
-    same_pixels "$work/$grabbed.png" "$work/whole/$shot" ||
-        fail "$grabbed: the screen ($work/$grabbed.png) is not the whole run's frame at $position ($work/whole/$shot)"
-done < "$work/targets"
-same_pixels "$work/step-back.png" "$work/on-after-scenes.png" || fail "a frame forward and back is not the frame it started at"
-same_pixels "$work/step-forward.png" "$work/on-after-scenes.png" && fail "a frame step showed the same frame"
-same_pixels "$work/held.png" "$work/step-back.png" || fail "the paused frame changed without a seek"
-if [[ " ${PLAYER_MODES:-watch} " == *" watch "* ]]; then
-same_pixels "$work/watch-changed.png" "$work/watch-before.png" && fail "a changed picture was not shown"
-same_pixels "$work/watch-damaged.png" "$work/watch-changed.png" || fail "a damaged picture did not keep the one shown"
-grep -q 'images\\\\tausta2.raw is 1000 bytes, 393216 needed' "$work/watch.errors" 2> /dev/null ||
-    fail "the damaged picture's message was: $(cat "$work/watch.errors" 2> /dev/null)"
+modes=" ${PLAYER_MODES:-player party loop watch} "
+ran() { [[ "$modes" == *" $1 "* ]]; }
+
+if ran player; then
+    # The whole run's frames at the moments the seeks landed on
+    # (in an X session too, which pqn.exe under wine needs even headless).
+    shots=$(cut -d' ' -f2 "$work/targets" | paste -sd,)
+    if ! xvfb-run -a -s "-screen 0 640x480x24" "$pqn" --headless --fps 30 --shot "$shots" --out "$work/whole" > "$work/whole.out" 2>&1; then
+        echo "the headless run failed:"; cat "$work/whole.out"; exit 1
+    fi
+    while read -r grabbed position; do
+        shot=$(printf 'shot-%03d-%02d.png' "${position%%:*}" "${position##*:}")
+        same_pixels "$work/$grabbed.png" "$work/whole/$shot" ||
+            fail "$grabbed: the screen ($work/$grabbed.png) is not the whole run's frame at $position ($work/whole/$shot)"
+    done < "$work/targets"
+    same_pixels "$work/step-back.png" "$work/on-after-scenes.png" || fail "a frame forward and back is not the frame it started at"
+    same_pixels "$work/step-forward.png" "$work/on-after-scenes.png" && fail "a frame step showed the same frame"
+    same_pixels "$work/held.png" "$work/step-back.png" || fail "the paused frame changed without a seek"
+    # The trace: one frame per step, each a frame of the virtual clock apart.
+    ms=$(grep '"type":"frame"' "$work/player.jsonl" | tail -3 | sed 's/.*"ms":\([0-9]*\).*/\1/' | tr '\n' ' ')
+    read -r landed forward back <<< "$ms"
+    [ $((forward - landed)) -ge 33 ] && [ $((forward - landed)) -le 34 ] && [ "$back" = "$landed" ] ||
+        fail "the steps' show times were $ms (ms): a step is one frame of 1000/30 ms"
 fi
 
-# The trace: one frame per step, each a frame of the virtual clock apart.
-ms=$(grep '"type":"frame"' "$work/player.jsonl" | tail -3 | sed 's/.*"ms":\([0-9]*\).*/\1/' | tr '\n' ' ')
-read -r landed forward back <<< "$ms"
-[ $((forward - landed)) -ge 33 ] && [ $((forward - landed)) -le 34 ] && [ "$back" = "$landed" ] ||
-    fail "the steps' show times were $ms (ms): a step is one frame of 1000/30 ms"
+if ran watch; then
+    same_pixels "$work/watch-changed.png" "$work/watch-before.png" && fail "a changed picture was not shown"
+    same_pixels "$work/watch-damaged.png" "$work/watch-changed.png" || fail "a damaged picture did not keep the one shown"
+    grep -q 'images\\\\tausta2.raw is 1000 bytes, 393216 needed' "$work/watch.errors" 2> /dev/null ||
+        fail "the damaged picture's message was: $(cat "$work/watch.errors" 2> /dev/null)"
+fi
+
+# A loop's frames stay in its stretch, and each time round starts at its start.
+if ran loop; then
+    grep '"type":"frame"' "$work/loop.jsonl" | sed 's/.*"order":\([0-9]*\),"row":\([0-9]*\).*/\1 \2/' |
+        awk '{ p = $1 * 256 + $2; if ($1 != 5 || $2 >= 12) { print "a frame at " $1 ":" $2; exit 1 }
+               if ((NR == 1 || p < last) && $2 != 0) { print "a time round started at " $1 ":" $2; exit 1 } last = p }' ||
+        fail "--loop-range 5:0-5:12 drew a frame outside its stretch or started a time round elsewhere"
+fi
 
 # Without --player the positions only go forward.
-grep '"type":"frame"' "$work/party.jsonl" | sed 's/.*"order":\([0-9]*\),"row":\([0-9]*\).*/\1 \2/' |
-    awk 'BEGIN { last = -1 } { p = $1 * 256 + $2; if (p < last) { print "went back to " $1 ":" $2; exit 1 } last = p }' ||
-    fail "without --player a key moved the show back"
+if ran party; then
+    grep '"type":"frame"' "$work/party.jsonl" | sed 's/.*"order":\([0-9]*\),"row":\([0-9]*\).*/\1 \2/' |
+        awk 'BEGIN { last = -1 } { p = $1 * 256 + $2; if (p < last) { print "went back to " $1 ":" $2; exit 1 } last = p }' ||
+        fail "without --player a key moved the show back"
+fi
 
 [ "$failures" = 0 ] && echo "player: all checks passed"
 exit $((failures > 0))
