@@ -165,10 +165,8 @@ PlayerStep NextBenchSeek() {
         platform::bench::NoteCheckpoints(CheckpointCount(), CheckpointBytes());
         return PlayerStep::kQuit;
     }
-    s.target = platform::SeekTarget{};
-    s.target.position = s.benchTargets[s.benchSeek];
     platform::bench::SeekStarted(s.benchSeek);
-    return PlayerStep::kSeek;
+    return SeekTo(s.benchTargets[s.benchSeek]);
 }
 
 PlayerStep PlayerBeforeFrame(int scene) {
@@ -193,11 +191,7 @@ PlayerStep PlayerBeforeDraw(MusicPosition position) {
     const PlayerState& s = State();
     const platform::RunOptions& o = platform::Options();
     if (o.hasEnd && position >= o.end && !platform::Seeking()) return PlayerStep::kQuit;
-    if (s.looping && position >= s.loopTo && !platform::Seeking()) {
-        State().target = platform::SeekTarget{};
-        State().target.position = s.loopFrom;
-        return PlayerStep::kSeek;
-    }
+    if (s.looping && position >= s.loopTo && !platform::Seeking()) return SeekTo(s.loopFrom);
     return PlayerStep::kGoOn;
 }
 
@@ -237,9 +231,7 @@ bool PlayerSeeksToTheMomentShown() {
 bool PlayerLoopsAtShowEnd() {
     PlayerState& s = State();
     if (platform::Options().loopShow || s.looping) {
-        State().target = platform::SeekTarget{};
-        State().target.position = s.looping ? s.loopFrom : SceneStart(1);
-        State().target.heard = !s.paused;
+        SeekTo(s.looping ? s.loopFrom : SceneStart(1));
         return true;
     }
     return false;
@@ -287,9 +279,8 @@ bool PlayerStartsBenchSeeks() {
     if (s.benchTargets.empty() || s.benchSeeking || platform::Options().frameLimit) return false;
     s.benchSeeking = true;
     s.benchSeek = 0;
-    s.target = platform::SeekTarget{};
-    s.target.position = s.benchTargets[0];
     platform::bench::SeekStarted(0);
+    SeekTo(s.benchTargets[0]);
     return true;
 }
 
