@@ -117,9 +117,9 @@ public:
     void addObjectName(const std::string& name, int num, int offset);
     void readListFile();
     bool loadObjects();
-    // Whether every mesh of the list reads from the data file as it is now
-    // (before loading it again); if not, what is wrong.
-    bool ObjectsReadable(std::string* problem) const;
+    // The list read again and its meshes loaded, replacing the bank, when the
+    // list and every record it names read whole; if not, what is wrong.
+    bool ReloadObjectList(std::string* problem);
     void drawObject(const std::string& name);
 
     // What the helpers keep from one call to the next (the projection, the

@@ -113,8 +113,9 @@ bool Kestrel3D::loadObjects() {
     return true;
 }
 
-bool Kestrel3D::ObjectsReadable(std::string* problem) const {
-    FILE* file = platform::OpenRegularFile(platform::ResolveDataPath(ODataFile));
+// Every record the entries name fits the mesh file as it is now; if not, what is wrong.
+static bool RecordsReadable(const char* dataFile, const std::vector<ObjectListEntry>& entries, std::string* problem) {
+    FILE* file = platform::OpenRegularFile(platform::ResolveDataPath(dataFile));
     if (!file) {
         *problem = "Could not open R3D file";
         return false;
@@ -122,20 +123,36 @@ bool Kestrel3D::ObjectsReadable(std::string* problem) const {
     std::fseek(file, 0, SEEK_END);
     long long fileSize = std::ftell(file);
     bool readable = true;
-    for (const std::string& name : OName.names) {
+    for (const ObjectListEntry& entry : entries) {
         model m;
-        int offset = OName.offset.at(name);
-        readable = ReadR3DRecord(file, fileSize, offset, &m);
+        readable = ReadR3DRecord(file, fileSize, entry.offset, &m);
         aseFree(&m);
         if (!readable) {
             char message[256];
-            std::snprintf(message, sizeof message, "Bad R3D record at offset %d: it does not fit the file", offset);
+            std::snprintf(message, sizeof message, "Bad R3D record at offset %d: it does not fit the file", entry.offset);
             *problem = message;
             break;
         }
     }
     std::fclose(file);
     return readable;
+}
+
+// The list and the records are both checked before anything is replaced, so
+// a damaged pair leaves the bank as it was.
+bool Kestrel3D::ReloadObjectList(std::string* problem) {
+    FILE* file = platform::OpenRegularFile(platform::ResolveDataPath(OListFile));
+    if (!file) {
+        *problem = "Could not open object list file!";
+        return false;
+    }
+    std::vector<ObjectListEntry> entries = ParseObjectList(file);
+    std::fclose(file);
+    if (!RecordsReadable(ODataFile, entries, problem)) return false;
+    for (const std::string& name : OName.names) glDeleteLists(static_cast<GLuint>(OName.object[name]), 1);
+    OName = ObjectNames();
+    for (const ObjectListEntry& entry : entries) addObjectName(entry.name, static_cast<int>(glGenLists(1)), entry.offset);
+    return loadObjects();
 }
 
 namespace {

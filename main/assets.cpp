@@ -13,6 +13,7 @@
 
 const char* const kModuleFile = "biisi.xm";
 const char* const kMeshFile = "objects\\objects.r3d";
+const char* const kMeshListFile = "objects\\r3d.log";
 
 unsigned char* g_glyphM = nullptr;
 unsigned char* g_glyphI = nullptr;
@@ -66,7 +67,7 @@ void ApplySwitch(Kestrel3D* engine, TextureSwitch setting) {
 
 bool LoadAssets() {
     Kestrel3D* engine = g_engine;
-    engine->setObjectListFile("objects\\r3d.log");
+    engine->setObjectListFile(kMeshListFile);
     engine->set3DDataFile(kMeshFile);
     engine->ow->LoadMusic(kModuleFile);
     for (auto& flag : g_syncFlags) flag.store(0, std::memory_order_relaxed);
@@ -135,11 +136,9 @@ bool ReloadGlyph(size_t index) {
 
 bool ReloadMeshes() {
     std::string problem;
-    if (!g_engine->ObjectsReadable(&problem)) {
-        g_engine->ow->WNDError((problem + ": the meshes loaded before stay").c_str());
-        return false;
-    }
-    return g_engine->loadObjects();
+    if (g_engine->ReloadObjectList(&problem)) return true;
+    g_engine->ow->WNDError((problem + ": the meshes loaded before stay").c_str());
+    return false;
 }
 
 bool ReloadModule() {

@@ -26,6 +26,7 @@ bool LoadAssets();
 // message and leaves what was loaded before (false).
 extern const char* const kModuleFile;
 extern const char* const kMeshFile;
+extern const char* const kMeshListFile;
 bool ReloadPicture(size_t index);
 bool ReloadGlyph(size_t index);
 bool ReloadMeshes();

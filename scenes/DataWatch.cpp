@@ -47,6 +47,7 @@ std::vector<WatchedFile> DataFiles() {
     for (size_t i = 0; i < kPictureAssetCount; ++i) add(Kind::kPicture, i, kPictureAssets[i].file);
     for (size_t i = 0; i < kGlyphAssetCount; ++i) add(Kind::kGlyph, i, kGlyphAssets[i].file);
     add(Kind::kMeshes, 0, kMeshFile);
+    add(Kind::kMeshes, 0, kMeshListFile);
     add(Kind::kModule, 0, kModuleFile);
     return files;
 }

@@ -502,6 +502,29 @@ TEST_F(MeshTest, MissingFilesShowTheirMessages) {
     EXPECT_EQ(boxes[boxes.size() - 2], "Could not open R3D file");
 }
 
+// The list read again replaces the bank: names move, a name gone draws
+// nothing, and nothing leaks. A list naming a record the file cannot hold
+// changes nothing.
+TEST_F(MeshTest, AListReadAgainReplacesTheBankOnlyWhenItReadsWhole) {
+    std::string left = Square(-1), right = Square(1);
+    std::string rightAt = std::to_string(left.size());
+    Load("moved 0\ngone 0\n", left + right);
+    std::string problem;
+    WriteFile("r3d.log", "moved " + rightAt + "\nnew 0\n");
+    ASSERT_TRUE(g_engine->ReloadObjectList(&problem)) << problem;
+    EXPECT_EQ(Draw("moved"), std::make_pair(false, true));
+    EXPECT_EQ(Draw("new"), std::make_pair(true, false));
+    EXPECT_EQ(Draw("gone"), std::make_pair(false, false));
+    EXPECT_EQ(LiveDisplayLists(), 2);
+
+    WriteFile("r3d.log", "moved 0\nnew 999999\n");
+    EXPECT_FALSE(g_engine->ReloadObjectList(&problem));
+    EXPECT_EQ(problem, "Bad R3D record at offset 999999: it does not fit the file");
+    EXPECT_EQ(Draw("moved"), std::make_pair(false, true));
+    EXPECT_EQ(Draw("new"), std::make_pair(true, false));
+    EXPECT_TRUE(NewBoxes().empty());
+}
+
 TEST_F(EngineTest, LightsReachGlAndKeepTheirOwnValues) {
     Lighting& light = g_engine->light;
     light.SetAmbient(1, 0, 0, GL_LIGHT0);
