@@ -12,7 +12,7 @@
 #    position the frames read) back at its start each time.
 # Usage: player_test.sh PQN DATA WORK_DIR (PQN may be a script that runs
 # pqn.exe under wine; DATA is the data set, copied for --watch to change).
-# PLAYER_MODES="player party loop" leaves out --watch (whose message box is SDL's).
+# PLAYER_MODES="player party loop" leaves out --watch.
 set -u
 pqn=$1
 data=$2
@@ -106,12 +106,18 @@ elif [ "$mode" = watch ]; then
     head -c 1000 /dev/zero > "$picture"
     for i in $(seq 600); do grep -q '"type":"error"' "$trace" && break; sleep 0.05; done
     grep '"type":"error"' "$trace" > "$work/watch.errors" || echo "no message for the damaged picture" >> "$work/$mode.problems"
-    # SDL shows the message box from a process of its own: ending it closes the box.
-    box() { [ "$(pgrep -c -f -- "--trace $trace")" -gt 1 ]; }
-    for i in $(seq 100); do box && break; sleep 0.05; done
-    box && kill "$(pgrep -n -f -- "--trace $trace")"
-    for i in $(seq 100); do box || break; sleep 0.05; done
-    box && echo "the message box did not close" >> "$work/$mode.problems"
+    # The message box is closed as a viewer closes it: focused, and Return
+    # pressed. (xdotool's search misses the box's UTF-8 name; xwininfo reads it.)
+    message_box() { xwininfo -root -tree | awk '/"Kestrel Error"/ { print $1; exit }'; }
+    box=""
+    for i in $(seq 200); do box=$(message_box); [ -n "$box" ] && break; sleep 0.05; done
+    if [ -z "$box" ]; then
+        echo "no message box for the damaged picture" >> "$work/$mode.problems"
+    else
+        xdotool windowfocus --sync "$box" key Return
+        for i in $(seq 200); do [ -z "$(message_box)" ] && break; sleep 0.05; done
+        [ -n "$(message_box)" ] && echo "the message box did not close" >> "$work/$mode.problems"
+    fi
     grab watch-damaged
 else
     wait_frames 30
