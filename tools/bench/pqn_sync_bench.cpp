@@ -13,7 +13,9 @@
 //       drawing), and lists every event in EVENTS.txt ("flash"/"row"/"sync",
 //       seconds into the recording, picture or call minus sound in ms)
 // The sound of each cue row is placed by aligning the recorded sound with the
-// capture's (whose first sample is the start of the capture's first order);
+// capture's (whose first sample is the start of the capture's first order),
+// quarter second by quarter second, so that gaps the sound server leaves do
+// not move the events after them;
 // each picture event is found in the grabbed
 // frames: a flash as the ring's area brightening most at once, a row as the first
 // grab whose readout shows it (the readout's pixels are looked up among the
@@ -218,13 +220,38 @@ long BestLag(const std::vector<float>& whole, const std::vector<float>& part, lo
     return best;
 }
 
-// Where `part` best lines up inside `whole`, in samples of `whole`: envelopes
-// of 1024 and then 32 samples narrow the search, the samples decide it.
-long Align(const std::vector<float>& whole, const std::vector<float>& part, double* correlation) {
-    long coarse = BestLag(Envelope(whole, 1024), Envelope(part, 1024), -static_cast<long>(part.size() / 2048),
-                          static_cast<long>(whole.size() / 1024), correlation);
-    long middle = BestLag(Envelope(whole, 32), Envelope(part, 32), coarse * 32 - 64, coarse * 32 + 64, correlation);
-    return BestLag(whole, part, middle * 32 - 48, middle * 32 + 48, correlation);
+// Where each quarter second of the capture's sound lies in the recording,
+// as the recording's sample at which the capture's first one would be. A
+// sound server that falls behind (this machine stalls every process for a
+// tenth of a second or more every few seconds) plays silence and then goes
+// on where it was, so the lag grows by each such gap: it is followed from
+// one quarter to the next, its half second of sound found within a quarter
+// second of the lag before (where it is found at all). The show's sound is
+// the first the recording hears, and the music repeats, so the first three
+// seconds are looked for within half a second of that alone.
+std::vector<long> LagsByQuarter(const std::vector<float>& recorded, const std::vector<float>& captured, double* correlation) {
+    long firstHeard = 0;
+    while (firstHeard < static_cast<long>(recorded.size()) && std::fabs(recorded[static_cast<size_t>(firstHeard)]) * 32768 <= 8)
+        ++firstHeard;
+    std::vector<float> start(captured.begin(), captured.begin() + std::min<size_t>(captured.size(), 3 * kRate));
+    std::vector<float> recordedEnvelope = Envelope(recorded, 32);
+    long near = BestLag(recordedEnvelope, Envelope(start, 32), (firstHeard - kRate / 2) / 32, (firstHeard + kRate / 2) / 32, correlation);
+    long lag = BestLag(recorded, start, near * 32 - 48, near * 32 + 48, correlation);
+    std::vector<long> lags;
+    const size_t quarter = kRate / 4, piece = kRate / 2;
+    for (size_t from = 0; from + piece <= captured.size(); from += quarter) {
+        std::vector<float> part(captured.begin() + static_cast<long>(from), captured.begin() + static_cast<long>(from + piece));
+        long centre = lag + static_cast<long>(from);
+        double match = 0;
+        long middle = BestLag(recordedEnvelope, Envelope(part, 32), (centre - static_cast<long>(quarter)) / 32,
+                              (centre + static_cast<long>(quarter)) / 32, &match);
+        long found = BestLag(recorded, part, middle * 32 - 48, middle * 32 + 48, &match) - static_cast<long>(from);
+        // A piece not heard (the show ended, or a gap fills it) keeps the lag before.
+        if (match >= 0.9) lag = found;
+        lags.push_back(lag);
+    }
+    if (lags.empty()) lags.push_back(lag);
+    return lags;
 }
 
 using platform::TraceEntry;
@@ -295,9 +322,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     double correlation = 0;
-    long lag = Align(recorded, captured, &correlation);
-    auto soundAt = [&](double moduleSeconds) { return soundStart + static_cast<double>(lag) / kRate + moduleSeconds - captureStart; };
-    std::printf("sound aligned with the capture: correlation %.3f\n", correlation);
+    std::vector<long> lags = LagsByQuarter(recorded, captured, &correlation);
+    auto soundAt = [&](double moduleSeconds) {
+        double captureSeconds = moduleSeconds - captureStart;
+        size_t quarter = static_cast<size_t>(std::clamp(captureSeconds * 4, 0.0, static_cast<double>(lags.size() - 1)));
+        return soundStart + static_cast<double>(lags[quarter]) / kRate + captureSeconds;
+    };
+    std::printf("sound aligned with the capture: correlation %.3f; the sound heard %.0f ms later at the end than at the start\n",
+                correlation, 1000.0 * static_cast<double>(lags.back() - lags.front()) / kRate);
 
     // The capture's readouts: each frame's box, with the text the trace gives it.
     std::map<std::string, std::pair<int, int>> rowOfBox;
