@@ -103,6 +103,7 @@ void BeginSeek(uint32_t music, const SeekTarget& target) {
     run::AfterSeekFrame();
     if (!s.warping) {
         StopHearingMusic(music);
+        ForgetUnheardSyncs(music);
         BeginWarp();
     }
     s.seeking = true;

@@ -245,6 +245,19 @@ void StopHearingMusic(DWORD handle) {
     UnlockOutput();
 }
 
+void ForgetUnheardSyncs(DWORD handle) {
+    Channel* ch = FindChannel(handle);
+    if (!ch || !ch->IsModule() || !State().realTime) return;
+    std::lock_guard<std::mutex> delivering(SyncDeliveryLock());
+    LockOutput();
+    {
+        std::lock_guard<std::mutex> guard(ChannelsLock());
+        ch->unfiled.Clear();
+        ch->pending.clear();
+    }
+    UnlockOutput();
+}
+
 void HearMusicFromHere(DWORD handle) {
     Channel* ch = FindChannel(handle);
     if (!ch || !ch->IsModule() || !State().realTime) return;

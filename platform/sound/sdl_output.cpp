@@ -169,7 +169,13 @@ bool SayNoOutput() {
 
 }  // namespace
 
+std::mutex& SyncDeliveryLock() {
+    static std::mutex lock;
+    return lock;
+}
+
 void DeliverHeardSyncs() {
+    std::lock_guard<std::mutex> delivering(SyncDeliveryLock());
     std::vector<PendingSync> due;
     {
         std::lock_guard<std::mutex> guard(ChannelsLock());

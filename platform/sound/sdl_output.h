@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 
 #include "sound/channels.h"
 
@@ -29,5 +30,8 @@ int64_t DecodeLeadFrames();
 // heard: every millisecond on the sync thread, or from the frame loop where
 // there are no threads (the browser).
 void DeliverHeardSyncs();
+// Held while syncs are taken and delivered: whoever holds it knows no sync
+// is on its way to the show (take it before LockOutput).
+std::mutex& SyncDeliveryLock();
 
 }  // namespace platform::sound

@@ -71,6 +71,10 @@ void HearMusicFromOrder(DWORD handle, uint32_t order);
 // device from where its decoding then stands, the show clock going on.
 void StopHearingMusic(DWORD handle);
 void HearMusicFromHere(DWORD handle);
+// Real time, at a seek: the syncs of the sound not yet heard are dropped (the
+// seek's own frames raise theirs), and when it returns none is on its way to
+// the show, so none lands on the state the seek puts back.
+void ForgetUnheardSyncs(DWORD handle);
 // Closes the sound output and stops the sync thread: no sync is delivered after it.
 void StopAudio();
 }  // namespace platform
