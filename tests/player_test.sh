@@ -12,7 +12,7 @@
 #    position the frames read) back at its start each time.
 # Usage: player_test.sh PQN DATA WORK_DIR (PQN may be a script that runs
 # pqn.exe under wine; DATA is the data set, copied for --watch to change).
-# PLAYER_MODES="player party loop" leaves out --watch.
+# PLAYER_MODES="player loop" runs only the modes named (all four by default).
 set -u
 pqn=$1
 data=$2
