@@ -18,6 +18,8 @@
 #include "formats/trace_file.h"
 #include "platform/clock.h"
 #include "base/frame_costs.h"
+#include "gl/pixel_counter.h"
+#include "present/surface.h"
 #include "system/process.h"
 
 namespace platform::bench {
@@ -31,6 +33,9 @@ struct State {
     bool sawFrame = false;
     std::map<int, std::vector<double>> frameMs;  // by scene
     std::map<int, base::costs::Totals> sceneCosts;     // the scene's frames together
+    std::map<int, gl::pixels::FramePixels> scenePixels;  // the scene's counted frames together
+    std::map<int, size_t> pixelFrames;                   // how many of them
+    uint64_t framePixels = 0;                            // the pixels of one frame
     base::costs::Totals costsAtLastFrame;
     // The seeks: their targets, the whole run's frame at each (a hash of its
     // pixels, 0 until the show passes it), and each seek's frame once shown.
@@ -114,9 +119,31 @@ void NoteSeekFrame(State& s, MusicPosition position, uint64_t presented, const s
     s.lastPassed = position;
 }
 
+// Every 16th frame's pixels are counted; reading the counts stalls the
+// driver, so that frame and the one before it (whose read-back may arrive
+// after the stall) are left out of the frame times and costs.
+constexpr uint64_t kPixelsCountedEvery = 16;
+
+bool TimedFrame(uint64_t presented) {
+    uint64_t phase = presented % kPixelsCountedEvery;
+    return phase != 0 && phase != kPixelsCountedEvery - 1;
+}
+
+void AddPixels(const gl::pixels::FramePixels& frame, gl::pixels::FramePixels* sum) {
+    sum->shaded += frame.shaded;
+    sum->written += frame.written;
+    sum->blended += frame.blended;
+    sum->depthTested += frame.depthTested;
+    sum->textured += frame.textured;
+    sum->cleared += frame.cleared;
+}
+
 }  // namespace
 
-void Start() { S().start = S().last = Clock::now(); }
+void Start() {
+    S().start = S().last = Clock::now();
+    gl::pixels::CountEveryNthFrame(kPixelsCountedEvery);
+}
 
 void PlanSeeks(const std::vector<MusicPosition>& targets) {
     S().targets = targets;
@@ -126,6 +153,7 @@ void PlanSeeks(const std::vector<MusicPosition>& targets) {
 void SeekStarted(size_t target) {
     State& s = S();
     if (s.seekMs.empty() && !s.seeking) s.showMsBeforeSeeks = ShowTimeMs();
+    gl::pixels::CountEveryNthFrame(0);
     s.seeking = true;
     s.seekTarget = target;
     s.seekStart = Clock::now();
@@ -149,10 +177,18 @@ void FramePresented(int scene, MusicPosition position, uint64_t presented, const
     Clock::time_point now = Clock::now();
     if (!s.targets.empty()) NoteSeekFrame(s, position, presented, pixels);
     if (s.seeking || !s.seekMs.empty()) return;
+    gl::pixels::FramePixels counted;
+    if (gl::pixels::TakeCountedFrame(presented, &counted) && scene > 0) {
+        AddPixels(counted, &s.scenePixels[scene]);
+        ++s.pixelFrames[scene];
+        int widthPx = 0, heightPx = 0;
+        present::FrameSizePx(&widthPx, &heightPx);
+        s.framePixels = static_cast<uint64_t>(widthPx) * static_cast<uint64_t>(heightPx);
+    }
     if (!s.sawFrame) {
         s.sawFrame = true;
         s.firstFrame = now;
-    } else if (scene > 0) {
+    } else if (scene > 0 && TimedFrame(presented)) {
         s.frameMs[scene].push_back(std::chrono::duration<double, std::milli>(now - s.last).count());
         AddSince(s.costsAtLastFrame, base::costs::Counted(), &s.sceneCosts[scene]);
     }
@@ -178,6 +214,41 @@ void ReportSeeks(const State& s, bool json) {
                     "(worst); the whole run's frame in %zu of %zu compared; from %zu checkpoints taking %.1f KB\n",
                     s.seekMs.size(), median, p95, worst, s.exactSeeks, s.comparedSeeks, s.checkpoints,
                     s.checkpointBytes / 1024.0);
+}
+
+// A scene's counted frames: each kind of pixel as a multiple of the frame's
+// pixels, and the mean frame's milliseconds per million pixels shaded.
+void PrintPixels(const State& s, int scene, double meanFrameMs, bool json) {
+    auto frames = s.pixelFrames.find(scene);
+    if (frames == s.pixelFrames.end() || s.framePixels == 0) return;
+    const gl::pixels::FramePixels& sum = s.scenePixels.at(scene);
+    double per = static_cast<double>(frames->second) * static_cast<double>(s.framePixels);
+    double shadedPerFrame = static_cast<double>(sum.shaded) / static_cast<double>(frames->second);
+    double msPerMillion = shadedPerFrame > 0 ? meanFrameMs / (shadedPerFrame / 1e6) : 0;
+    if (json)
+        std::printf(",\"pixels\":{\"frames\":%zu,\"shaded\":%.3f,\"written\":%.3f,\"blended\":%.3f,\"depth_tested\":%.3f,"
+                    "\"textured\":%.3f,\"cleared\":%.3f,\"ms_per_million_shaded\":%.3f}",
+                    frames->second, sum.shaded / per, sum.written / per, sum.blended / per, sum.depthTested / per,
+                    sum.textured / per, sum.cleared / per, msPerMillion);
+    else
+        std::printf("%5d %7zu %8.2f %8.2f %8.2f %8.2f %8.2f %8.2f %10.3f\n", scene, frames->second, sum.shaded / per,
+                    sum.written / per, sum.blended / per, sum.depthTested / per, sum.textured / per, sum.cleared / per,
+                    msPerMillion);
+}
+
+double MeanMs(const std::vector<double>& ms) {
+    double sum = 0;
+    for (double v : ms) sum += v;
+    return ms.empty() ? 0 : sum / static_cast<double>(ms.size());
+}
+
+// The pixel table (text only; JSON carries them with each scene).
+void ReportPixels(const State& s) {
+    if (s.pixelFrames.empty()) return;
+    std::printf("pixels per frame, as multiples of the frame's pixels, counted by the driver in every %llu th frame:\n"
+                "scene  frames   shaded  written  blended    depth textured  cleared  ms/Mpixel\n",
+                static_cast<unsigned long long>(kPixelsCountedEvery));
+    for (const auto& entry : s.frameMs) PrintPixels(s, entry.first, MeanMs(entry.second), false);
 }
 
 }  // namespace
@@ -208,12 +279,14 @@ void Report(bool json) {
         else
             std::printf("%5d %7zu %7.1f %10.3f %7.3f", entry.first, ms.size(), fps, Percentile(ms, 0.5), Percentile(ms, 0.99));
         PrintCosts(s.sceneCosts[entry.first], ms.size(), json);
+        if (json) PrintPixels(s, entry.first, MeanMs(ms), true);
         std::printf(json ? "}" : "\n");
         first = false;
     }
     double speed = wall > 0 ? show / wall : 0;
     if (json) std::printf("],\"frames\":%zu,\"show_s\":%.2f,\"wall_s\":%.2f,\"capture_speed\":%.2f", total, show, wall, speed);
     else std::printf("whole show: %zu frames, %.2f s of show rendered and read back in %.2f s: %.2fx real time\n", total, show, wall, speed);
+    if (!json) ReportPixels(s);
     ReportSeeks(s, json);
     if (json) std::printf("}\n");
 }

@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include "gl/backend.h"
+#include "gl/pixel_counter.h"
 #include "base/frame_costs.h"
 
 namespace platform::gl {
@@ -26,16 +27,20 @@ GLint GluBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint heig
 
 // The driver's draws, state changes and uploads the benchmark counts: the
 // calls that draw, those that change the state a draw depends on, and
-// those that hand the driver a picture.
+// those that hand the driver a picture; and the pixels of the frames it
+// counts them in.
 void CountDraw() { ++base::costs::Counted().draws; }
 void CountStateChange() { ++base::costs::Counted().stateChanges; }
 void CountUpload() { ++base::costs::Counted().bufferUploads; }
 
-void CountedEnd() { CountDraw(), ::glEnd(); }
+// A draw of a frame whose pixels are counted runs between the counter's queries.
+void CountedBegin(GLenum mode) { pixels::BeforeDraw(), ::glBegin(mode); }
+void CountedEnd() { CountDraw(), ::glEnd(), pixels::AfterDraw(); }
 void CountedDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices) {
-    CountDraw(), ::glDrawElements(mode, count, type, indices);
+    CountDraw(), pixels::BeforeDraw(), ::glDrawElements(mode, count, type, indices), pixels::AfterDraw();
 }
-void CountedCallList(GLuint list) { CountDraw(), ::glCallList(list); }
+void CountedCallList(GLuint list) { CountDraw(), pixels::BeforeDraw(), ::glCallList(list), pixels::AfterDraw(); }
+void CountedClear(GLbitfield mask) { pixels::Cleared(mask), ::glClear(mask); }
 void CountedLoadIdentity() { CountStateChange(), ::glLoadIdentity(); }
 void CountedTranslatef(GLfloat x, GLfloat y, GLfloat z) { CountStateChange(), ::glTranslatef(x, y, z); }
 void CountedRotatef(GLfloat angleDegrees, GLfloat x, GLfloat y, GLfloat z) {
@@ -63,7 +68,9 @@ GLint CountedBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint 
 }
 
 void Counted(Backend* table) {
+    table->Begin = CountedBegin;
     table->End = CountedEnd;
+    table->Clear = CountedClear;
     table->DrawElements = CountedDrawElements;
     table->CallList = CountedCallList;
     table->LoadIdentity = CountedLoadIdentity;

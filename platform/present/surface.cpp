@@ -20,6 +20,7 @@
 #include "base/clock.h"
 #include "base/frame_costs.h"
 #include "gl/backend.h"
+#include "gl/pixel_counter.h"
 #include "present/overlay.h"
 #include "present/readback.h"
 
@@ -301,6 +302,7 @@ namespace {
 // window.
 void PresentLatched(SurfaceState& s, PlatformContext* context) {
     base::costs::EndStep(base::costs::kTick);
+    gl::pixels::FrameDrawn(s.presented);
     Resolve(context);
     std::vector<TextRegion> saved = DrawOverlay(context);
     base::costs::EndStep(base::costs::kText);
