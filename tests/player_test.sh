@@ -6,6 +6,7 @@
 #  - a frame step shows the next frame, and a step back the one before;
 #  - while paused the frame holds: a key that seeks nothing draws nothing;
 #  - without --player the same keys change nothing: the show goes on;
+#  - --at opens on the whole run's frame at its moment;
 #  - with --watch a picture changed on disk is shown at once, paused, and a
 #    picture damaged then keeps the one shown, with its message;
 #  - --loop-range plays its stretch again and again, the music (whose
@@ -172,6 +173,12 @@ if ran player; then
 fi
 
 if ran watch; then
+    # --at opens on the whole run's frame at its moment.
+    if ! xvfb-run -a -s "-screen 0 640x480x24" "$pqn" --headless --fps 30 --shot 9:20 --out "$work/at" > "$work/at.out" 2>&1; then
+        echo "the headless run failed:"; cat "$work/at.out"; exit 1
+    fi
+    same_pixels "$work/watch-before.png" "$work/at/shot-009-20.png" ||
+        fail "--at 9:20 opened on $work/watch-before.png, not the whole run's frame there ($work/at/shot-009-20.png)"
     same_pixels "$work/watch-changed.png" "$work/watch-before.png" && fail "a changed picture was not shown"
     same_pixels "$work/watch-damaged.png" "$work/watch-changed.png" || fail "a damaged picture did not keep the one shown"
     grep -q 'images\\\\tausta2.raw is 1000 bytes, 393216 needed' "$work/watch.errors" 2> /dev/null ||
