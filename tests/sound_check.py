@@ -6,7 +6,7 @@ writes it) against the whole run's sound (a capture's audio.wav).
   sound_check.py pause RAW REFERENCE.wav          one pause: silence between two stretches of the
                                                   module that follow on from each other
   sound_check.py loop RAW REFERENCE.wav           the reference's start heard again and again,
-                                                  each time round as long as the others
+                                                  each time round reaching as far as the others
 
 Sound is placed in the reference by normalised cross-correlation."""
 import sys
@@ -17,6 +17,8 @@ import numpy as np
 RATE = 44100
 SILENT = 8  # |sample| at most this is silence (a null sink's silence is 0)
 MATCH = 0.9  # the least correlation of a stretch found in the reference
+GAP = 10  # samples of silence that are a gap in the sound, not the module's
+PIECE = RATE // 10  # the stretch placed in the reference
 
 
 def read_raw(path):
@@ -55,6 +57,21 @@ def silent_runs(sound, least):
     return [(s, e) for s, e in zip(starts, ends) if e - s >= least]
 
 
+def segments(sound, start, end):
+    """The stretches of sound[start:end] between silences of GAP samples or
+    more, as (start, end). A sound server that falls behind (on a loaded
+    machine) plays silence and goes on about where it was, a sample or so
+    lost; the module itself has no such silence."""
+    found, at = [], start
+    for a, b in silent_runs(sound[start:end], GAP):
+        if start + a > at:
+            found.append((at, start + a))
+        at = start + b
+    if at < end:
+        found.append((at, end))
+    return found
+
+
 def tail(path, state, seconds):
     sound = read_raw(path)
     n = int(float(seconds) * RATE)
@@ -69,58 +86,75 @@ def tail(path, state, seconds):
 
 
 def check_pause(path, reference_path):
+    """The last stretch of a tenth of a second before the pause, and the
+    first after it, placed in the reference: the sound after is where the
+    sound before left off, less what gaps may have lost (a few ms each)."""
     sound, reference = read_raw(path), read_wav_mono(reference_path)
     loud = np.flatnonzero(np.abs(sound) > SILENT)
     if len(loud) == 0:
         print("nothing was heard")
         return 1
-    heard = sound[loud[0]: loud[-1] + 1]
-    gaps = silent_runs(heard, RATE // 2)
-    if len(gaps) != 1:
-        print(f"{len(gaps)} silences of half a second or more, one expected (the pause)")
+    first, last = loud[0], loud[-1] + 1
+    pauses = [(first + a, first + b) for a, b in silent_runs(sound[first:last], RATE // 2)]
+    if len(pauses) != 1:
+        print(f"{len(pauses)} silences of half a second or more, one expected (the pause)")
         return 1
-    start, end = gaps[0]
-    piece = RATE // 4
-    if start < piece or len(heard) - end < piece:
+    paused, resumed = pauses[0]
+    before = [seg for seg in segments(sound, first, paused) if seg[1] - seg[0] >= PIECE]
+    after = [seg for seg in segments(sound, resumed, last) if seg[1] - seg[0] >= PIECE]
+    if not before or not after:
         print("too little sound on one side of the pause")
         return 1
-    before, at_before = place(reference, heard[start - piece: start])
-    after, at_after = place(reference, heard[end: end + piece])
-    print(f"pause of {(end - start) / RATE:.2f} s; before it the reference's {before / RATE:.3f} s to "
-          f"{(before + piece) / RATE:.3f} s (correlation {at_before:.3f}), after it from {after / RATE:.3f} s ({at_after:.3f})")
-    if min(at_before, at_after) < MATCH:
+    piece_end, piece_start = before[-1][1], after[0][0]
+    # The sound heard between the pieces and the pause, gaps left out.
+    heard_after_piece = sum(e - a for a, e in segments(sound, piece_end, paused))
+    heard_before_piece = sum(e - a for a, e in segments(sound, resumed, piece_start))
+    gaps = len(segments(sound, before[-1][0], paused)) + len(segments(sound, resumed, after[0][1])) - 2
+    stopped, match_before = place(reference, sound[piece_end - PIECE: piece_end])
+    went_on, match_after = place(reference, sound[piece_start: piece_start + PIECE])
+    stopped += PIECE + heard_after_piece
+    went_on -= heard_before_piece
+    print(f"pause of {(resumed - paused) / RATE:.2f} s: the sound stopped at the reference's {stopped / RATE:.3f} s "
+          f"(correlation {match_before:.3f}) and went on from {went_on / RATE:.3f} s ({match_after:.3f}); "
+          f"{gaps} gaps in the sound around it")
+    if min(match_before, match_after) < MATCH:
         print("the sound on a side of the pause is not the module's")
         return 1
-    jump_ms = (after - (before + piece)) * 1000 / RATE
-    if abs(jump_ms) > 5:
+    jump_ms = (went_on - stopped) * 1000 / RATE
+    if abs(jump_ms) > 5 + 5 * gaps:
         print(f"the sound resumed {jump_ms:+.1f} ms from where it stopped")
         return 1
     return 0
 
 
 def check_loop(path, reference_path):
-    """A time round starts on the first frame at or after the stretch's start,
-    up to a frame (at most 1/24 s) into its sound; the template is taken
-    from after that."""
+    """Every tenth of a second of the recording placed in the reference: the
+    places go back to the stretch's start (within the frame a time round
+    starts on, and a gap) again and again, and each time round reaches as
+    far as the others."""
     sound, reference = read_raw(path), read_wav_mono(reference_path)
-    lead = RATE // 20
-    c = correlation(sound, reference[lead: lead + RATE // 4])
-    rounds = []
-    for at in np.argsort(-c):
-        if c[at] < MATCH:
-            break
-        if all(abs(at - r) > RATE // 2 for r in rounds):
-            rounds.append(int(at))
-    rounds.sort()
-    print("the stretch's start heard at " + ", ".join(f"{(r - lead) / RATE:.2f} s" for r in rounds))
+    places = []
+    for a, e in segments(sound, 0, len(sound)):
+        for at in range(a, e - PIECE + 1, PIECE):
+            found, match = place(reference, sound[at: at + PIECE])
+            if match >= MATCH:
+                places.append(found / RATE)
+    rounds = [[]]
+    for found in places:
+        if rounds[-1] and found < rounds[-1][-1] - 0.5:
+            rounds.append([])
+        rounds[-1].append(found)
+    print("times round: " + ", ".join(f"from {r[0]:.2f} s to {r[-1] + PIECE / RATE:.2f} s of the stretch" for r in rounds))
     if len(rounds) < 3:
-        print("the loop's start was heard fewer than three times")
+        print("the stretch was heard fewer than three times")
         return 1
-    # Each time round lasts as long as the others: the stretch, and the seek
-    # back, within the frame each starts on.
-    lengths = np.diff(rounds) / RATE
-    if np.ptp(lengths) > 2 / 30:
-        print("the times round last " + ", ".join(f"{l:.3f} s" for l in lengths))
+    if any(r[0] > 0.25 for r in rounds[1:]):
+        print("a time round did not start at the stretch's start")
+        return 1
+    # Each time round (but the last, which Escape may cut) reaches as far as the others.
+    ends = [r[-1] for r in rounds[:-1]]
+    if max(ends) - min(ends) > 0.25:
+        print("the times round do not reach as far as each other")
         return 1
     return 0
 
