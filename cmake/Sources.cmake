@@ -24,7 +24,7 @@ set(PQN_PLATFORM_SOURCES
   platform/system/paths.cpp platform/system/data_file.cpp platform/system/glibc_random.cpp
   platform/system/libc_rand_override.cpp
   platform/formats/trace_file.cpp
-  platform/gl/gl_calls.cpp platform/gl/state_log.cpp platform/gl/pixel_counter.cpp
+  platform/gl/gl_calls.cpp platform/gl/state_log.cpp platform/gl/pixel_counter.cpp platform/gl/coverage.cpp
   platform/host/video.cpp
   platform/present/layout.cpp platform/present/context.cpp platform/present/surface.cpp platform/present/readback.cpp
   platform/present/overlay.cpp

@@ -6,6 +6,9 @@
 
 #include <vector>
 
+#include "platform/options.h"
+#include "gl/backend.h"
+
 namespace platform::gl::pixels {
 
 namespace {
@@ -37,7 +40,9 @@ struct Counter {
     Calls calls;
     bool counting = false;
     bool inDraw = false;
-    std::vector<GLuint> spare;  // queries made and free for the next draws
+    // Queries made and free for the next draws, by target (a query keeps the
+    // target it was first used with).
+    std::vector<GLuint> spareShaded, spareWritten;
     std::vector<Draw> draws;
     FramePixels frame;
     uint64_t every = 0;
@@ -50,8 +55,10 @@ Counter& C() {
     return counter;
 }
 
-// The query calls, where the current context keeps pipeline statistics.
+// The shader path counts on the CPU; the fixed function needs the query
+// calls of a context that keeps pipeline statistics.
 bool Available(Counter& c) {
+    if (ShadersDraw()) return true;
     if (!c.asked) {
         c.asked = true;
         if (SDL_GL_GetCurrentContext() && SDL_GL_ExtensionSupported("GL_ARB_pipeline_statistics_query")) {
@@ -64,14 +71,14 @@ bool Available(Counter& c) {
     return c.calls.gen && c.calls.begin && c.calls.end && c.calls.result;
 }
 
-GLuint Query(Counter& c) {
-    if (c.spare.empty()) {
+GLuint Query(Counter& c, std::vector<GLuint>* spare) {
+    if (spare->empty()) {
         GLuint made[64];
         c.calls.gen(64, made);
-        c.spare.assign(made, made + 64);
+        spare->assign(made, made + 64);
     }
-    GLuint query = c.spare.back();
-    c.spare.pop_back();
+    GLuint query = spare->back();
+    spare->pop_back();
     return query;
 }
 
@@ -89,7 +96,7 @@ void BeforeDraw() {
     GLint compiling = 0;  // a draw compiled into a display list draws nothing now
     ::glGetIntegerv(GL_LIST_INDEX, &compiling);
     if (compiling) return;
-    Draw draw{Query(c), Query(c), ::glIsEnabled(GL_BLEND) == GL_TRUE, ::glIsEnabled(GL_DEPTH_TEST) == GL_TRUE,
+    Draw draw{Query(c, &c.spareShaded), Query(c, &c.spareWritten), ::glIsEnabled(GL_BLEND) == GL_TRUE, ::glIsEnabled(GL_DEPTH_TEST) == GL_TRUE,
               ::glIsEnabled(GL_TEXTURE_2D) == GL_TRUE};
     c.calls.begin(kFragmentShaderInvocations, draw.shaded);
     c.calls.begin(kSamplesPassed, draw.written);
@@ -103,6 +110,19 @@ void AfterDraw() {
     c.calls.end(kSamplesPassed);
     c.calls.end(kFragmentShaderInvocations);
     c.inDraw = false;
+}
+
+bool CountingNow() { return C().counting; }
+
+bool KeepPositions() { return Options().bench; }
+
+void AddDrawnPixels(uint64_t pixels, bool blended, bool depthTested, bool textured) {
+    FramePixels& frame = C().frame;
+    frame.shaded += pixels;
+    frame.written += pixels;
+    if (blended) frame.blended += pixels;
+    if (depthTested) frame.depthTested += pixels;
+    if (textured) frame.textured += pixels;
 }
 
 void Cleared(GLbitfield mask) {
@@ -125,8 +145,8 @@ FramePixels ReadFrame(Counter& c) {
         if (draw.blended) frame.blended += written;
         if (draw.depthTested) frame.depthTested += written;
         if (draw.textured) frame.textured += written;
-        c.spare.push_back(draw.shaded);
-        c.spare.push_back(draw.written);
+        c.spareShaded.push_back(draw.shaded);
+        c.spareWritten.push_back(draw.written);
     }
     c.draws.clear();
     c.frame = FramePixels();

@@ -17,7 +17,10 @@
 // draws go into it and everything else (client state among it) is carried
 // out at once; the program records nothing but draws.
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -25,6 +28,8 @@
 #include "gl/es3/programs.h"
 #include "gl/es3/state.h"
 #include "base/frame_costs.h"
+#include "gl/coverage.h"
+#include "gl/pixel_counter.h"
 
 namespace platform::gl::es3 {
 
@@ -69,9 +74,27 @@ void Point(GLuint location, AttributeLayout layout) {
 }
 
 // Sets up a vertex array over `bytes` of vertices (and `indices`, when given).
+// The positions of a buffer's vertices in the order `indices` draws them
+// (or one after the other), four floats each.
+std::vector<float> PositionsOf(const void* bytes, size_t byteCount, const std::vector<GLuint>& indices, GLsizei count,
+                               AttributeLayout position) {
+    std::vector<float> positions;
+    size_t stride = position.stride ? static_cast<size_t>(position.stride) : sizeof(float) * static_cast<size_t>(position.size);
+    for (GLsizei i = 0; i < count; ++i) {
+        size_t vertex = indices.empty() ? static_cast<size_t>(i) : indices[static_cast<size_t>(i)];
+        size_t at = position.offset + vertex * stride;
+        float p[4] = {0, 0, 0, 1};
+        if (at + sizeof(float) * static_cast<size_t>(position.size) <= byteCount)
+            std::memcpy(p, static_cast<const uint8_t*>(bytes) + at, sizeof(float) * static_cast<size_t>(position.size));
+        positions.insert(positions.end(), p, p + 4);
+    }
+    return positions;
+}
+
 ListDraw MakeDraw(GLenum mode, const void* bytes, size_t byteCount, const std::vector<GLuint>& indices, GLsizei count,
                   AttributeLayout position, AttributeLayout color, AttributeLayout texCoord, AttributeLayout normal) {
     ListDraw draw;
+    if (pixels::KeepPositions()) draw.positions = PositionsOf(bytes, byteCount, indices, count, position);
     draw.mode = mode;
     draw.count = count;
     draw.hasColors = color.size > 0;
@@ -257,6 +280,8 @@ void DrawGathered(State& s) {
     ListDraw draw = StreamedDraw(s.gatheredArray, s.gatheredBuffer, s.gathered.data(),
                                  s.gathered.size() * sizeof(EyeVertex), s.gathered.size());
     draw.hasColors = draw.hasTexCoords = draw.hasNormals = true;
+    if (pixels::CountingNow())
+        for (const EyeVertex& v : s.gathered) draw.positions.insert(draw.positions.end(), v.position, v.position + 4);
     Replay inEyeSpace = Snapshot(s, 0, 0);
     inEyeSpace.modelview = Identity();
     SubmitAsCalled(draw, inEyeSpace);
@@ -300,9 +325,72 @@ void AppendArray(const ClientArray& array, size_t count, std::vector<float>* out
 
 }  // namespace
 
+namespace {
+
+// The window rectangle a draw can reach: the viewport, within the scissor
+// where it is on.
+coverage::Target CurrentTarget() {
+    coverage::Target target{};
+    glGetIntegerv(GL_VIEWPORT, target.viewport);
+    const GLint* v = target.viewport;
+    target.visible = {static_cast<double>(v[0]), static_cast<double>(v[1]), static_cast<double>(v[0] + v[2]),
+                      static_cast<double>(v[1] + v[3])};
+    if (glIsEnabled(GL_SCISSOR_TEST)) {
+        GLint box[4];
+        glGetIntegerv(GL_SCISSOR_BOX, box);
+        coverage::PixelRect& r = target.visible;
+        r = {std::max(r.x0, static_cast<double>(box[0])), std::max(r.y0, static_cast<double>(box[1])),
+             std::min(r.x1, static_cast<double>(box[0] + box[2])), std::min(r.y1, static_cast<double>(box[1] + box[3]))};
+    }
+    return target;
+}
+
+coverage::Cull CurrentCull() {
+    if (!glIsEnabled(GL_CULL_FACE)) return coverage::Cull::kNone;
+    GLint face = GL_BACK, front = GL_CCW;
+    glGetIntegerv(GL_CULL_FACE_MODE, &face);
+    glGetIntegerv(GL_FRONT_FACE, &front);
+    if (face == GL_FRONT_AND_BACK) return coverage::Cull::kBoth;
+    bool cullsCounterClockwise = (face == GL_FRONT) == (front == GL_CCW);
+    return cullsCounterClockwise ? coverage::Cull::kFront : coverage::Cull::kBack;
+}
+
+// A draw of a counted frame: its triangles' pixels, each cut to the view
+// volume and the visible rectangle, filed by the state it is drawn with.
+// Lines and points are not counted.
+void CountPixels(const State& s, const ListDraw& draw) {
+    if (!pixels::CountingNow() || draw.positions.empty()) return;
+    Matrix4 toClip = Multiply(s.projection, s.modelview);
+    coverage::Target target = CurrentTarget();
+    coverage::Cull cull = CurrentCull();
+    const std::vector<float>& p = draw.positions;
+    auto corner = [&](size_t i) {
+        Vector4 c = Transform(toClip, {p[4 * i], p[4 * i + 1], p[4 * i + 2], p[4 * i + 3]});
+        return coverage::ClipPoint{c.x, c.y, c.z, c.w};
+    };
+    auto triangle = [&](size_t a, size_t b, size_t c) {
+        return coverage::TrianglePixels(corner(a), corner(b), corner(c), target, cull);
+    };
+    size_t count = p.size() / 4;
+    double area = 0;
+    if (draw.mode == GL_TRIANGLES)
+        for (size_t i = 0; i + 2 < count; i += 3) area += triangle(i, i + 1, i + 2);
+    else if (draw.mode == GL_TRIANGLE_STRIP)
+        for (size_t i = 0; i + 2 < count; ++i) area += i % 2 == 0 ? triangle(i, i + 1, i + 2) : triangle(i + 1, i, i + 2);
+    else if (draw.mode == GL_TRIANGLE_FAN)
+        for (size_t i = 1; i + 1 < count; ++i) area += triangle(0, i, i + 1);
+    else
+        return;
+    pixels::AddDrawnPixels(static_cast<uint64_t>(std::llround(area)), glIsEnabled(GL_BLEND) == GL_TRUE,
+                           glIsEnabled(GL_DEPTH_TEST) == GL_TRUE, s.texturing && BoundTextureComplete(s));
+}
+
+}  // namespace
+
 void Submit(const ListDraw& draw) {
     State& s = Current();
     if (!UseProgramFor(s)) return;
+    CountPixels(s, draw);
     if (!draw.hasColors) SetAttributeValue(kColorAttribute, s.color[0], s.color[1], s.color[2], s.color[3]);
     if (!draw.hasTexCoords) SetAttributeValue(kTexCoordAttribute, s.texCoord[0], s.texCoord[1], 0, 1);
     if (!draw.hasNormals) SetAttributeValue(kNormalAttribute, s.normal[0], s.normal[1], s.normal[2], 1);
@@ -328,6 +416,8 @@ void DrawImmediateBatch() {
                                  s.batch.size() * sizeof(ImmediateVertex), s.batch.size());
     draw.mode = mode;
     draw.hasColors = draw.hasTexCoords = true;
+    if (pixels::CountingNow())
+        for (const ImmediateVertex& v : s.batch) draw.positions.insert(draw.positions.end(), v.position, v.position + 4);
     s.batch.clear();
     Submit(draw);
 }

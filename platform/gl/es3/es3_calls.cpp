@@ -9,6 +9,7 @@
 #include "gl/es3/es3_calls.h"
 #include "gl/es3/state.h"
 #include "base/frame_costs.h"
+#include "gl/pixel_counter.h"
 
 namespace platform::gl::es3 {
 
@@ -230,6 +231,7 @@ static void CountStateChange() { ++base::costs::Counted().stateChanges; }
 
 void Clear(GLbitfield mask) {
     DrawBatch();
+    pixels::Cleared(mask);
     glClear(mask);
 }
 void ClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) { glClearColor(red, green, blue, alpha); }

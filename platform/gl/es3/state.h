@@ -97,6 +97,9 @@ struct ListDraw {
     bool hasTexCoords = false;
     bool hasNormals = false;
     std::vector<ObjectVertex> triangles;  // empty: replayed from its buffer only
+    // The vertices' positions in the order drawn, four floats each, where
+    // the draw's pixels are counted (a benchmark run; see pixel_counter.h).
+    std::vector<float> positions;
 };
 
 // A replay of a list's draw waiting to be drawn: where the draw is, and the
