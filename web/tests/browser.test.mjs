@@ -119,12 +119,16 @@ browserTest('in real time the sound runs and the show follows it for 15 seconds,
     .map((line) => JSON.parse(line)).filter((event) => event.type === 'frame'));
   // Measured from once the show has drawn a second's worth of frames.
   await waitUntil(page, 'a second of frames', 60000, `${kTraced}.split('"type":"frame"').length > 30`);
-  const heardAtStart = await page.evaluate('Module.SDL2.audioContext.currentTime');
+  const clocksAtStart = await page.evaluate('[Module.SDL2.audioContext.currentTime, performance.now()]');
   const framesAtStart = (await readTrace()).length;
   await new Promise((waited) => setTimeout(waited, 15000));
-  const heard = (await page.evaluate('Module.SDL2.audioContext.currentTime')) - heardAtStart;
+  const clocks = await page.evaluate('[Module.SDL2.audioContext.currentTime, performance.now()]');
+  const heard = clocks[0] - clocksAtStart[0], elapsed = (clocks[1] - clocksAtStart[1]) / 1000;
   const frames = await readTrace();
-  assert.ok(heard > 14 && heard < 16.5, `the sound advanced ${heard} s in 15 s`);
+  // A loaded machine starves the browser's sound output now and then, and
+  // its clock then falls a little behind the wall clock: the sound runs if
+  // it kept most of the pace, never ahead of it.
+  assert.ok(heard > 0.8 * elapsed && heard < 1.1 * elapsed, `the sound advanced ${heard} s in ${elapsed} s`);
   // Frames keep coming (how many a second is the pacing benchmark's business: a loaded machine draws fewer).
   assert.ok(frames.length - framesAtStart > 15 * 5, `${frames.length - framesAtStart} frames in 15 s`);
   const first = frames[framesAtStart], last = frames[frames.length - 1];
