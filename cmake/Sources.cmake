@@ -38,7 +38,7 @@ set(PQN_PLATFORM_SOURCES
 # The program's own OpenGL ES 3.0 shaders (where the GL library exports
 # OpenGL ES 3.0's calls: a desktop's Mesa, a browser's WebGL 2).
 set(PQN_PLATFORM_SHADER_SOURCES
-  platform/gl/es3/shader_path.cpp platform/gl/es3/es3_calls.cpp platform/gl/es3/draw.cpp platform/gl/es3/matrix.cpp
+  platform/gl/es3/shader_path.cpp platform/gl/es3/es3_calls.cpp platform/gl/es3/draw.cpp platform/gl/es3/quad_trim.cpp platform/gl/es3/matrix.cpp
   platform/gl/es3/programs.cpp)
 
 # Where POSIX signals and descriptors are (a desktop, a browser).

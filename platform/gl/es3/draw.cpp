@@ -26,6 +26,7 @@
 
 #include "gl/es3/es3_calls.h"
 #include "gl/es3/programs.h"
+#include "gl/es3/quad_trim.h"
 #include "gl/es3/state.h"
 #include "base/frame_costs.h"
 #include "gl/coverage.h"
@@ -162,6 +163,38 @@ void QuadsToTriangles(std::vector<ImmediateVertex>* vertices, size_t first, std:
     vertices->resize(first);
     for (size_t i = 0; i + 3 < corners->size(); i += 4)
         for (size_t corner : {0, 1, 3, 1, 2, 3}) vertices->push_back((*corners)[i + corner]);
+}
+
+// The texels of the bound texture that can change a pixel of a quad drawn
+// now, or false where any of them can: a texture read by one level, under
+// its own coordinates, modulating an unlit colour, blended by its alpha,
+// with no depth test (a see-through fragment still writes depth).
+bool VisibleBox(const State& s, TexelBox* box) {
+    if (!s.texturing || !BoundTextureComplete(s) || s.lighting || !s.blending || s.depthTesting) return false;
+    const TextureRecord& texture = s.textures[s.boundTexture];
+    Matrix4 identity = Identity();
+    if (texture.hasMipmaps || !texture.visible.known || !std::equal(identity.m, identity.m + 16, s.texture.m)) return false;
+    if (s.blendSource != GL_SRC_ALPHA) return false;
+    if (s.blendDestination == GL_ONE_MINUS_SRC_ALPHA) *box = texture.visible.unveiled;
+    else if (s.blendDestination == GL_ONE) *box = Overlap(texture.visible.unveiled, texture.visible.lit);
+    else return false;
+    return true;
+}
+
+// Cuts the quads from `first` to the end of `vertices` to what of them can
+// show, and leaves out those of which nothing can.
+void TrimQuads(const State& s, std::vector<ImmediateVertex>* vertices, size_t first) {
+    TexelBox box;
+    if (!VisibleBox(s, &box)) return;
+    const TextureRecord& texture = s.textures[s.boundTexture];
+    size_t kept = first;
+    for (size_t i = first; i + 3 < vertices->size(); i += 4) {
+        ImmediateVertex* quad = vertices->data() + i;
+        if (TrimQuad(box, texture.widthPx, texture.heightPx, quad) == QuadTrim::kHidden) continue;
+        if (kept != i) std::copy(quad, quad + 4, vertices->data() + kept);
+        kept += 4;
+    }
+    vertices->resize(kept);
 }
 
 AttributeLayout ImmediateAttribute(GLint size, size_t offset) {
@@ -381,8 +414,8 @@ void CountPixels(const State& s, const ListDraw& draw) {
         for (size_t i = 1; i + 1 < count; ++i) area += triangle(0, i, i + 1);
     else
         return;
-    pixels::AddDrawnPixels(static_cast<uint64_t>(std::llround(area)), glIsEnabled(GL_BLEND) == GL_TRUE,
-                           glIsEnabled(GL_DEPTH_TEST) == GL_TRUE, s.texturing && BoundTextureComplete(s));
+    pixels::AddDrawnPixels(static_cast<uint64_t>(std::llround(area)), s.blending, s.depthTesting,
+                           s.texturing && BoundTextureComplete(s));
 }
 
 }  // namespace
@@ -470,7 +503,10 @@ void End() {
         if (Joins(s.beginMode)) {
             size_t given = s.batch.size() - s.primitiveStart, per = VerticesPerPrimitive(s.beginMode);
             s.batch.resize(s.primitiveStart + given / per * per);
-            if (s.beginMode == kQuads) QuadsToTriangles(&s.batch, s.primitiveStart, &s.quadCorners);
+            if (s.beginMode == kQuads) {
+                TrimQuads(s, &s.batch, s.primitiveStart);
+                QuadsToTriangles(&s.batch, s.primitiveStart, &s.quadCorners);
+            }
         } else {
             DrawBatch();
         }

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "gl/es3/es3_calls.h"
+#include "gl/es3/quad_trim.h"
 #include "gl/es3/state.h"
 #include "base/frame_costs.h"
 #include "gl/pixel_counter.h"
@@ -153,6 +154,29 @@ static TextureRecord& BoundTextureRecord() {
     return notGenerated;
 }
 
+// What of a picture given to glTexImage2D can show; not known for layouts
+// other than 8-bit grey, grey and alpha, RGB or RGBA rows packed as
+// glPixelStorei's alignment says.
+static VisibleTexels VisibleTexelsOf(const uint8_t* pixels, GLsizei width, GLsizei height, GLint internalFormat,
+                                     GLenum format, GLenum type) {
+    int components = 0;
+    switch (format) {
+        case GL_LUMINANCE: components = 1; break;
+        case GL_LUMINANCE_ALPHA: components = 2; break;
+        case GL_RGB: components = 3; break;
+        case GL_RGBA: components = 4; break;
+        default: return {};
+    }
+    const State& s = Current();
+    bool otherLayout = std::any_of(s.unpackLayoutOther.begin(), s.unpackLayoutOther.end(),
+                                   [](const auto& setting) { return setting.second != 0; });
+    if (type != GL_UNSIGNED_BYTE || otherLayout) return {};
+    VisibleTexels visible = FindVisibleTexels(pixels, width, height, components, s.unpackAlignment);
+    // A texture kept without alpha is opaque whatever alpha its picture had.
+    if (internalFormat != GL_RGBA && internalFormat != GL_LUMINANCE_ALPHA) visible.unveiled = {0, 0, width, height};
+    return visible;
+}
+
 // GL 1.1 takes a component count for the internal format; ES 3.0 takes the
 // format itself.
 void TexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
@@ -166,6 +190,8 @@ void TexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
     TextureRecord& texture = BoundTextureRecord();
     texture.hasImage = width > 0 && height > 0;
     texture.hasMipmaps = false;
+    texture.widthPx = width, texture.heightPx = height;
+    texture.visible = VisibleTexelsOf(static_cast<const uint8_t*>(pixels), width, height, internalFormat, format, type);
 }
 
 // The picture and its smaller copies, each half the size of the one before,
@@ -195,7 +221,14 @@ void DeleteTextures(GLsizei n, const GLuint* textures) {
     }
     glDeleteTextures(n, textures);
 }
-void PixelStorei(GLenum pname, GLint param) { glPixelStorei(pname, param); }
+// The unpacking alignment is followed; pictures given under any other
+// unpacking layout are not read for what can show.
+void PixelStorei(GLenum pname, GLint param) {
+    State& s = Current();
+    if (pname == GL_UNPACK_ALIGNMENT) s.unpackAlignment = param;
+    else if (pname != GL_PACK_ALIGNMENT) s.unpackLayoutOther[pname] = param;
+    glPixelStorei(pname, param);
+}
 
 // The switches of the fixed function are the shader path's; the rest are ES's.
 static bool* SwitchNamed(GLenum cap) {
@@ -218,6 +251,8 @@ static void Switch(GLenum cap, bool on) {
         *kept = on;
         return;
     }
+    if (cap == GL_BLEND) Current().blending = on;
+    if (cap == GL_DEPTH_TEST) Current().depthTesting = on;
     if (on) glEnable(cap);
     else glDisable(cap);
     ++base::costs::Counted().stateChanges;
@@ -248,6 +283,7 @@ void DepthMask(GLboolean flag) {
 }
 void BlendFunc(GLenum sourceFactor, GLenum destinationFactor) {
     DrawBatch();
+    Current().blendSource = sourceFactor, Current().blendDestination = destinationFactor;
     glBlendFunc(sourceFactor, destinationFactor);
     CountStateChange();
 }

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include "gl/es3/matrix.h"
@@ -46,12 +47,32 @@ struct Material {
     float shininess = 0;
 };
 
-// What GL 1.1 needs to know of a texture to tell whether it is complete: a
-// texture that is not leaves texturing off (ES would read black from it).
+// A rectangle of texels, columns x0 to x1 - 1 and rows y0 to y1 - 1; empty
+// when x0 >= x1 or y0 >= y1.
+struct TexelBox {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+
+// What of a picture can change a pixel under a blend that takes the texel's
+// alpha as the source factor: `unveiled`, the texels whose alpha is not 0;
+// `lit`, those whose colour is not black. Filtering mixes neighbours, so a
+// pixel that reads only texels outside `unveiled` has alpha 0 and leaves an
+// over-blend (source alpha, one minus it) unchanged; one that reads only
+// texels outside either box adds nothing (source alpha, one).
+struct VisibleTexels {
+    bool known = false;  // false: the picture was not read, all of it may show
+    TexelBox unveiled, lit;
+};
+
+// What GL 1.1 needs to know of a texture to tell whether it is complete (a
+// texture that is not leaves texturing off: ES would read black from it),
+// and what of its picture can show (see quad_trim.h).
 struct TextureRecord {
     bool hasImage = false;     // level 0 given
     bool hasMipmaps = false;   // the smaller levels made
     GLint minFilter = 0x2702;  // GL_NEAREST_MIPMAP_LINEAR, GL's default
+    int widthPx = 0, heightPx = 0;
+    VisibleTexels visible;
 };
 
 struct ClientArray {
@@ -128,6 +149,11 @@ struct State {
     bool normalize = false;
     bool texturing = false;
     bool flat = false;
+    // ES's own switches and fragment state, kept too for what a draw may leave out.
+    bool blending = false, depthTesting = false;
+    GLenum blendSource = GL_ONE, blendDestination = GL_ZERO;
+    GLint unpackAlignment = 4;
+    std::map<GLenum, GLint> unpackLayoutOther;  // the other unpacking settings given (row length, skips)
 
     std::vector<TextureRecord> textures = std::vector<TextureRecord>(1);  // by name, the default texture's first
     GLuint boundTexture = 0;

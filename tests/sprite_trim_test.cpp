@@ -1,0 +1,270 @@
+// Sprites cut to what of their picture can show, on the shader path: which
+// texels of a picture can change a pixel, the part of a quad over them, and,
+// drawn headless and read back, a cut sprite beside the same sprite drawn
+// whole (a depth test that passes everything keeps it whole): the same
+// pixels, and the counted pixels say the cut one covered only its part.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "gl/backend.h"
+#include "gl/es3/quad_trim.h"
+#include "gl/pixel_counter.h"
+#include "platform/runtime.h"
+#include "support.h"
+
+namespace {
+
+using platform::gl::es3::FindVisibleTexels;
+using platform::gl::es3::ImmediateVertex;
+using platform::gl::es3::QuadTrim;
+using platform::gl::es3::TexelBox;
+using platform::gl::es3::TrimQuad;
+namespace pixels = platform::gl::pixels;
+
+// A picture of `components` whose texels in `block` are (200 100 50) with
+// alpha 255, the rest black with alpha 0; rows padded to `alignment` bytes
+// with bytes that would be visible if read as texels.
+std::vector<uint8_t> Picture(int widthPx, int heightPx, int components, TexelBox block, int alignment = 1) {
+    size_t rowBytes = static_cast<size_t>(widthPx) * components;
+    size_t stride = (rowBytes + alignment - 1) / alignment * alignment;
+    std::vector<uint8_t> bytes(stride * heightPx, 0xff);
+    for (int y = 0; y < heightPx; ++y)
+        for (int x = 0; x < widthPx; ++x) {
+            bool inside = x >= block.x0 && x < block.x1 && y >= block.y0 && y < block.y1;
+            const uint8_t texel[4] = {static_cast<uint8_t>(inside ? 200 : 0), static_cast<uint8_t>(inside ? 100 : 0),
+                                      static_cast<uint8_t>(inside ? 50 : 0), static_cast<uint8_t>(inside ? 255 : 0)};
+            std::copy(texel, texel + components, bytes.begin() + y * stride + x * components);
+        }
+    return bytes;
+}
+
+void ExpectBox(const TexelBox& box, int x0, int y0, int x1, int y1) {
+    EXPECT_EQ(box.x0, x0);
+    EXPECT_EQ(box.y0, y0);
+    EXPECT_EQ(box.x1, x1);
+    EXPECT_EQ(box.y1, y1);
+}
+
+TEST(VisibleTexelsTest, TheBoxesHoldTheTexelsThatAreNotSeeThroughOrNotBlack) {
+    std::vector<uint8_t> rgba = Picture(64, 32, 4, {10, 5, 20, 9});
+    platform::gl::es3::VisibleTexels found = FindVisibleTexels(rgba.data(), 64, 32, 4, 1);
+    ASSERT_TRUE(found.known);
+    ExpectBox(found.unveiled, 10, 5, 20, 9);
+    ExpectBox(found.lit, 10, 5, 20, 9);
+    // A texel that is black but not see-through, and one see-through but coloured.
+    rgba[(30 * 64 + 2) * 4 + 3] = 255;
+    rgba[(1 * 64 + 60) * 4 + 0] = 9;
+    found = FindVisibleTexels(rgba.data(), 64, 32, 4, 1);
+    ExpectBox(found.unveiled, 2, 5, 20, 31);
+    ExpectBox(found.lit, 10, 1, 61, 9);
+
+    // RGB rows of 7 texels padded to 4 bytes: the padding is not a texel.
+    std::vector<uint8_t> rgb = Picture(7, 6, 3, {1, 2, 3, 4}, 4);
+    found = FindVisibleTexels(rgb.data(), 7, 6, 3, 4);
+    ExpectBox(found.unveiled, 0, 0, 7, 6);  // no alpha: opaque
+    ExpectBox(found.lit, 1, 2, 3, 4);
+
+    std::vector<uint8_t> clear(16 * 16 * 4, 0);
+    found = FindVisibleTexels(clear.data(), 16, 16, 4, 1);
+    EXPECT_GE(found.unveiled.x0, found.unveiled.x1) << "nothing shows";
+    EXPECT_FALSE(FindVisibleTexels(nullptr, 16, 16, 4, 1).known);
+}
+
+// A sprite's quad as the engine gives it: texture (0 0) at its first corner.
+void Sprite(float x, float y, float widthPx, float heightPx, ImmediateVertex q[4]) {
+    const float corners[4][4] = {{x, y, 0, 0}, {x + widthPx, y, 1, 0}, {x + widthPx, y + heightPx, 1, 1}, {x, y + heightPx, 0, 1}};
+    for (int i = 0; i < 4; ++i) q[i] = {{corners[i][0], corners[i][1], 0, 1}, {1, 1, 1, 0.5f}, {corners[i][2], corners[i][3]}};
+}
+
+void ExpectCorner(const ImmediateVertex& v, float x, float y, float s, float t) {
+    EXPECT_NEAR(v.position[0], x, 1e-3);
+    EXPECT_NEAR(v.position[1], y, 1e-3);
+    EXPECT_NEAR(v.texCoord[0], s, 1e-6);
+    EXPECT_NEAR(v.texCoord[1], t, 1e-6);
+    EXPECT_EQ(v.position[3], 1);
+    EXPECT_EQ(v.color[3], 0.5f);
+}
+
+TEST(QuadTrimTest, ASpriteIsCutToItsVisibleTexelsWithATexelAroundThemForTheFilter) {
+    ImmediateVertex q[4];
+    Sprite(100, 50, 512, 256, q);  // a 256x128 picture drawn twice its size
+    ASSERT_EQ(TrimQuad({64, 32, 128, 96}, 256, 128, q), QuadTrim::kTrimmed);
+    ExpectCorner(q[0], 100 + 126, 50 + 62, 63 / 256.0f, 31 / 128.0f);
+    ExpectCorner(q[1], 100 + 258, 50 + 62, 129 / 256.0f, 31 / 128.0f);
+    ExpectCorner(q[2], 100 + 258, 50 + 194, 129 / 256.0f, 97 / 128.0f);
+    ExpectCorner(q[3], 100 + 126, 50 + 194, 63 / 256.0f, 97 / 128.0f);
+
+    // Texture coordinates that run the other way round the quad.
+    Sprite(0, 0, 100, 100, q);
+    std::swap(q[1].texCoord, q[3].texCoord);
+    ASSERT_EQ(TrimQuad({64, 32, 128, 96}, 256, 128, q), QuadTrim::kTrimmed);
+    ExpectCorner(q[0], 31 / 128.0f * 100, 63 / 256.0f * 100, 63 / 256.0f, 31 / 128.0f);
+    ExpectCorner(q[2], 97 / 128.0f * 100, 129 / 256.0f * 100, 129 / 256.0f, 97 / 128.0f);
+}
+
+TEST(QuadTrimTest, WhatCannotBeCutExactlyIsLeftWholeAndWhatCannotShowIsLeftOut) {
+    ImmediateVertex q[4];
+    // Reaching the edge: a repeating texture filters across it, so that direction stays whole.
+    Sprite(0, 0, 256, 128, q);
+    ASSERT_EQ(TrimQuad({0, 32, 128, 96}, 256, 128, q), QuadTrim::kTrimmed);
+    ExpectCorner(q[0], 0, 31, 0, 31 / 128.0f);
+    ExpectCorner(q[2], 256, 97, 1, 97 / 128.0f);
+    Sprite(0, 0, 256, 128, q);
+    EXPECT_EQ(TrimQuad({1, 1, 255, 127}, 256, 128, q), QuadTrim::kUnchanged);
+
+    auto unchanged = [](void (*change)(ImmediateVertex*), const char* what) {
+        ImmediateVertex q[4];
+        Sprite(0, 0, 256, 128, q);
+        change(q);
+        ImmediateVertex before[4] = {q[0], q[1], q[2], q[3]};
+        EXPECT_EQ(TrimQuad({64, 32, 128, 96}, 256, 128, q), QuadTrim::kUnchanged) << what;
+        EXPECT_EQ(q[2].position[0], before[2].position[0]) << what;
+    };
+    unchanged([](ImmediateVertex* q) { q[2].position[0] += 1; }, "not a parallelogram");
+    unchanged([](ImmediateVertex* q) { q[2].color[0] = 0; }, "colours that differ");
+    unchanged([](ImmediateVertex* q) { q[1].texCoord[0] = q[2].texCoord[0] = 2; }, "texture repeated");
+    unchanged([](ImmediateVertex* q) { q[1].texCoord[1] = q[2].texCoord[1] = 0.5f; }, "texture skewed");
+
+    Sprite(0, 0, 256, 128, q);
+    EXPECT_EQ(TrimQuad({}, 256, 128, q), QuadTrim::kHidden) << "a picture that is all see-through";
+    // Only the part of the texture away from the box is drawn.
+    Sprite(0, 0, 256, 128, q);
+    for (ImmediateVertex& v : q) v.texCoord[0] = v.texCoord[0] * 0.25f;
+    EXPECT_EQ(TrimQuad({128, 32, 192, 96}, 256, 128, q), QuadTrim::kHidden);
+}
+
+// Drawn headless on the shader path.
+class SpriteDrawTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        platform::RunOptions options;
+        options.headless = true;
+        options.bench = true;
+        options.gl = platform::GlWay::kEs3;
+        platform::Configure(options);
+    }
+    void SetUp() override {
+        ::OpenEngine(1, nullptr, 1);
+        ASSERT_NE(g_engine, nullptr);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluOrtho2D(0, 640, 0, 480);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_CULL_FACE);
+        glDepthFunc(GL_ALWAYS);
+    }
+    void TearDown() override {
+        pixels::CountEveryNthFrame(0);
+        test::CloseEngine();
+    }
+    static void FrameDrawn(uint64_t presented) {
+        platform::gl::ChosenBackend().drawPending();
+        pixels::FrameDrawn(presented);
+    }
+    // Stripes of colour under both halves alike, for the blend to show on.
+    static void Background() {
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_BLEND);
+        for (int x = 0; x < 320; x += 8) {
+            glColor3f(x / 320.0f, 0.3f, 1 - x / 320.0f);
+            for (int half : {0, 320}) {
+                glBegin(GL_QUADS);
+                glVertex2i(half + x, 0);
+                glVertex2i(half + x + 8, 0);
+                glVertex2i(half + x + 8, 480);
+                glVertex2i(half + x, 480);
+                glEnd();
+            }
+        }
+    }
+    static void UploadPicture(const std::vector<uint8_t>& picture, GLenum format, int widthPx, int heightPx) {
+        GLuint texture = 0;
+        glGenTextures(1, &texture);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexImage2D(GL_TEXTURE_2D, 0, format == GL_RGBA ? 4 : 3, widthPx, heightPx, 0, format, GL_UNSIGNED_BYTE,
+                     picture.data());
+        glEnable(GL_TEXTURE_2D);
+    }
+    // The sprite turned by `degrees` about (x, y) in each half: cut in the
+    // left one, drawn whole under the depth test in the right one.
+    static void SpriteInBothHalves(int x, int y, int widthPx, int heightPx, float degrees) {
+        for (int half : {0, 320}) {
+            if (half) glEnable(GL_DEPTH_TEST);
+            glLoadIdentity();
+            glTranslatef(static_cast<float>(half + x), static_cast<float>(y), 0);
+            glRotatef(degrees, 0, 0, 1);
+            glBegin(GL_QUADS);
+            glTexCoord2i(0, 0);
+            glVertex2i(-widthPx / 2, -heightPx / 2);
+            glTexCoord2i(1, 0);
+            glVertex2i(widthPx / 2, -heightPx / 2);
+            glTexCoord2i(1, 1);
+            glVertex2i(widthPx / 2, heightPx / 2);
+            glTexCoord2i(0, 1);
+            glVertex2i(-widthPx / 2, heightPx / 2);
+            glEnd();
+            glDisable(GL_DEPTH_TEST);
+        }
+        glLoadIdentity();
+    }
+    // The largest difference of any channel between the two halves.
+    static int HalvesDiffer() {
+        std::vector<uint8_t> frame(640 * 480 * 4);
+        glFlush();
+        glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
+        int worst = 0;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 320; ++x)
+                for (int c = 0; c < 3; ++c)
+                    worst = std::max(worst, std::abs(frame[(y * 640 + x) * 4 + c] - frame[(y * 640 + x + 320) * 4 + c]));
+        return worst;
+    }
+};
+
+TEST_F(SpriteDrawTest, ACutSpriteDrawsTheWholeSpritesPixelsAndCoversOnlyItsVisiblePart) {
+    pixels::CountEveryNthFrame(2);
+    FrameDrawn(0);
+    Background();
+    FrameDrawn(1);
+    Background();
+    // Over-blended: a 256x128 picture with a 40x20 block that shows, drawn at 300x200.
+    UploadPicture(Picture(256, 128, 4, {100, 40, 140, 60}), GL_RGBA, 256, 128);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1, 1, 1, 0.8f);
+    SpriteInBothHalves(160, 120, 300, 200, 0);
+    FrameDrawn(2);
+    pixels::FramePixels frame;
+    ASSERT_TRUE(pixels::TakeCountedFrame(2, &frame));
+    EXPECT_EQ(frame.depthTested, 60000u) << "the sprite drawn whole";
+    // 42 x 22 texels of it: 49.2 x 34.4 pixels.
+    uint64_t cut = frame.blended - frame.depthTested;
+    EXPECT_GT(cut, 1600u) << "the cut sprite covers less than its visible texels";
+    EXPECT_LT(cut, 1800u) << "the cut sprite covers more than its visible texels and a texel around them";
+    EXPECT_EQ(HalvesDiffer(), 0) << "the cut sprite's pixels are not the whole sprite's";
+
+    // Turned, scaled unevenly, and the texture's picture made anew: its new
+    // visible part is the one that counts.
+    Background();
+    UploadPicture(Picture(256, 128, 4, {20, 70, 90, 100}), GL_RGBA, 256, 128);
+    SpriteInBothHalves(160, 300, 240, 130, 33);
+    EXPECT_EQ(HalvesDiffer(), 0) << "a turned cut sprite's pixels are not the whole sprite's";
+
+    // Added: an RGB picture, black but for its block.
+    Background();
+    UploadPicture(Picture(128, 128, 3, {30, 30, 60, 50}), GL_RGB, 128, 128);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glColor4f(0.9f, 0.7f, 1, 0.6f);
+    SpriteInBothHalves(160, 240, 160, 160, -12);
+    EXPECT_EQ(HalvesDiffer(), 0) << "an added cut sprite's pixels are not the whole sprite's";
+}
+
+}  // namespace
