@@ -1,11 +1,13 @@
 // Sprites cut to what of their picture can show, on the shader path: which
-// texels of a picture can change a pixel, the part of a quad over them, and,
-// drawn headless and read back, a cut sprite beside the same sprite drawn
-// whole (a depth test that passes everything keeps it whole): the same
-// pixels, and the counted pixels say the cut one covered only its part.
+// texels and cells of a picture can change a pixel, the pieces of a quad
+// over them, and, drawn headless and read back, a cut sprite beside the same
+// sprite drawn whole (a depth test that passes everything keeps it whole):
+// the same pixels, and the counted pixels say the cut one covered only what
+// can show.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -20,9 +22,8 @@ namespace {
 
 using platform::gl::es3::FindVisibleTexels;
 using platform::gl::es3::ImmediateVertex;
-using platform::gl::es3::QuadTrim;
+using platform::gl::es3::CutQuad;
 using platform::gl::es3::TexelBox;
-using platform::gl::es3::TrimQuad;
 namespace pixels = platform::gl::pixels;
 
 // A picture of `components` whose texels in `block` are (200 100 50) with
@@ -49,18 +50,32 @@ void ExpectBox(const TexelBox& box, int x0, int y0, int x1, int y1) {
     EXPECT_EQ(box.y1, y1);
 }
 
-TEST(VisibleTexelsTest, TheBoxesHoldTheTexelsThatAreNotSeeThroughOrNotBlack) {
+TEST(VisibleTexelsTest, TheBoxesAndCellsHoldTheTexelsThatAreNotSeeThroughOrNotBlack) {
     std::vector<uint8_t> rgba = Picture(64, 32, 4, {10, 5, 20, 9});
     platform::gl::es3::VisibleTexels found = FindVisibleTexels(rgba.data(), 64, 32, 4, 1);
     ASSERT_TRUE(found.known);
     ExpectBox(found.unveiled, 10, 5, 20, 9);
     ExpectBox(found.lit, 10, 5, 20, 9);
-    // A texel that is black but not see-through, and one see-through but coloured.
-    rgba[(30 * 64 + 2) * 4 + 3] = 255;
-    rgba[(1 * 64 + 60) * 4 + 0] = 9;
+    // Cells of 8x4 texels, each read a texel beyond its sides: columns 1 and 2, rows 1 and 2.
+    EXPECT_EQ(found.unveiledCells.count(), 4u);
+    for (int row : {1, 2})
+        for (int column : {1, 2}) EXPECT_TRUE(found.unveiledCells[row * 8 + column]) << row << " " << column;
+    EXPECT_EQ(found.litCells, found.unveiledCells);
+
+    // A texel that is black but not see-through, at the far side: the first
+    // column of cells reads it too, as the texture repeats; and one
+    // see-through but coloured.
+    rgba[(30 * 64 + 63) * 4 + 3] = 255;
+    rgba[(1 * 64 + 40) * 4 + 0] = 9;
     found = FindVisibleTexels(rgba.data(), 64, 32, 4, 1);
-    ExpectBox(found.unveiled, 2, 5, 20, 31);
-    ExpectBox(found.lit, 10, 1, 61, 9);
+    ExpectBox(found.unveiled, 10, 5, 64, 31);
+    ExpectBox(found.lit, 10, 1, 41, 9);
+    EXPECT_TRUE(found.unveiledCells[7 * 8 + 0] && found.unveiledCells[7 * 8 + 7]);
+    EXPECT_FALSE(found.litCells[7 * 8 + 0]);
+    EXPECT_TRUE(found.litCells[0 * 8 + 5] && !found.unveiledCells[0 * 8 + 5]);
+    platform::gl::es3::Showing adding = platform::gl::es3::ShowingWhen(found, true);
+    ExpectBox(adding.box, 10, 5, 41, 9);
+    EXPECT_EQ(adding.cells, found.unveiledCells & found.litCells);
 
     // RGB rows of 7 texels padded to 4 bytes: the padding is not a texel.
     std::vector<uint8_t> rgb = Picture(7, 6, 3, {1, 2, 3, 4}, 4);
@@ -71,6 +86,7 @@ TEST(VisibleTexelsTest, TheBoxesHoldTheTexelsThatAreNotSeeThroughOrNotBlack) {
     std::vector<uint8_t> clear(16 * 16 * 4, 0);
     found = FindVisibleTexels(clear.data(), 16, 16, 4, 1);
     EXPECT_GE(found.unveiled.x0, found.unveiled.x1) << "nothing shows";
+    EXPECT_TRUE(found.unveiledCells.none());
     EXPECT_FALSE(FindVisibleTexels(nullptr, 16, 16, 4, 1).known);
 }
 
@@ -80,61 +96,110 @@ void Sprite(float x, float y, float widthPx, float heightPx, ImmediateVertex q[4
     for (int i = 0; i < 4; ++i) q[i] = {{corners[i][0], corners[i][1], 0, 1}, {1, 1, 1, 0.5f}, {corners[i][2], corners[i][3]}};
 }
 
-void ExpectCorner(const ImmediateVertex& v, float x, float y, float s, float t) {
-    EXPECT_NEAR(v.position[0], x, 1e-3);
-    EXPECT_NEAR(v.position[1], y, 1e-3);
-    EXPECT_NEAR(v.texCoord[0], s, 1e-6);
-    EXPECT_NEAR(v.texCoord[1], t, 1e-6);
-    EXPECT_EQ(v.position[3], 1);
-    EXPECT_EQ(v.color[3], 0.5f);
+// The pieces a quad is cut into: their area, the box around them, and
+// whether each is a parallelogram whose texture runs with it as the quad's does.
+struct Pieces {
+    size_t count = 0;
+    double area = 0;
+    float x0 = 1e9f, y0 = 1e9f, x1 = -1e9f, y1 = -1e9f;
+    bool alike = true;
+};
+
+Pieces Measure(const std::vector<ImmediateVertex>& corners, float pxPerS, float pxPerT) {
+    Pieces p;
+    for (size_t i = 0; i + 3 < corners.size(); i += 4) {
+        const ImmediateVertex* q = &corners[i];
+        ++p.count;
+        float ex = q[1].position[0] - q[0].position[0], ey = q[3].position[1] - q[0].position[1];
+        p.area += static_cast<double>(ex) * ey;
+        for (int c = 0; c < 4; ++c) {
+            p.x0 = std::min(p.x0, q[c].position[0]), p.x1 = std::max(p.x1, q[c].position[0]);
+            p.y0 = std::min(p.y0, q[c].position[1]), p.y1 = std::max(p.y1, q[c].position[1]);
+            p.alike = p.alike && std::abs(q[c].position[0] - q[0].position[0] - (q[c].texCoord[0] - q[0].texCoord[0]) * pxPerS) < 1e-3 &&
+                      std::abs(q[c].position[1] - q[0].position[1] - (q[c].texCoord[1] - q[0].texCoord[1]) * pxPerT) < 1e-3 &&
+                      q[c].color[3] == 0.5f && q[c].position[3] == 1;
+        }
+    }
+    return p;
 }
 
-TEST(QuadTrimTest, ASpriteIsCutToItsVisibleTexelsWithATexelAroundThemForTheFilter) {
+platform::gl::es3::Showing ShowingOf(const std::vector<uint8_t>& rgba, int widthPx, int heightPx) {
+    return platform::gl::es3::ShowingWhen(FindVisibleTexels(rgba.data(), widthPx, heightPx, 4, 1), false);
+}
+
+TEST(QuadTrimTest, ASpriteIsCutToWhatCanShowWithATexelAroundItForTheFilter) {
     ImmediateVertex q[4];
+    std::vector<ImmediateVertex> pieces;
     Sprite(100, 50, 512, 256, q);  // a 256x128 picture drawn twice its size
-    ASSERT_EQ(TrimQuad({64, 32, 128, 96}, 256, 128, q), QuadTrim::kTrimmed);
-    ExpectCorner(q[0], 100 + 126, 50 + 62, 63 / 256.0f, 31 / 128.0f);
-    ExpectCorner(q[1], 100 + 258, 50 + 62, 129 / 256.0f, 31 / 128.0f);
-    ExpectCorner(q[2], 100 + 258, 50 + 194, 129 / 256.0f, 97 / 128.0f);
-    ExpectCorner(q[3], 100 + 126, 50 + 194, 63 / 256.0f, 97 / 128.0f);
+    ASSERT_TRUE(CutQuad(ShowingOf(Picture(256, 128, 4, {64, 32, 128, 96}), 256, 128), 256, 128, q, &pieces));
+    Pieces p = Measure(pieces, 512, 256);
+    EXPECT_TRUE(p.alike);
+    // Texels 63 to 128 across and 31 to 96 down.
+    EXPECT_NEAR(p.area, 132.0 * 132.0, 1e-2);
+    EXPECT_NEAR(p.x0, 100 + 126, 1e-3);
+    EXPECT_NEAR(p.x1, 100 + 258, 1e-3);
+    EXPECT_NEAR(p.y0, 50 + 62, 1e-3);
+    EXPECT_NEAR(p.y1, 50 + 194, 1e-3);
+
+    // Two blocks in opposite corners: the cells between them are left out.
+    std::vector<uint8_t> picture = Picture(256, 128, 4, {40, 20, 60, 30});
+    std::vector<uint8_t> other = Picture(256, 128, 4, {200, 100, 210, 110});
+    for (size_t i = 3; i < picture.size(); i += 4)
+        if (other[i]) std::copy(other.begin() + i - 3, other.begin() + i + 1, picture.begin() + i - 3);
+    pieces.clear();
+    ASSERT_TRUE(CutQuad(ShowingOf(picture, 256, 128), 256, 128, q, &pieces));
+    p = Measure(pieces, 512, 256);
+    EXPECT_TRUE(p.alike);
+    EXPECT_LT(p.area, 0.2 * 2 * (212 - 39) * 2 * (111 - 19)) << "the empty cells between the blocks are drawn";
+    EXPECT_GT(p.area, 4.0 * 22 * 12 + 4.0 * 12 * 12) << "a block is left out";
 
     // Texture coordinates that run the other way round the quad.
     Sprite(0, 0, 100, 100, q);
     std::swap(q[1].texCoord, q[3].texCoord);
-    ASSERT_EQ(TrimQuad({64, 32, 128, 96}, 256, 128, q), QuadTrim::kTrimmed);
-    ExpectCorner(q[0], 31 / 128.0f * 100, 63 / 256.0f * 100, 63 / 256.0f, 31 / 128.0f);
-    ExpectCorner(q[2], 97 / 128.0f * 100, 129 / 256.0f * 100, 129 / 256.0f, 97 / 128.0f);
+    pieces.clear();
+    ASSERT_TRUE(CutQuad(ShowingOf(Picture(256, 128, 4, {64, 32, 128, 96}), 256, 128), 256, 128, q, &pieces));
+    p = Measure(pieces, 0, 0);
+    EXPECT_NEAR(p.area, (97 - 31) / 128.0 * 100 * (129 - 63) / 256.0 * 100, 1e-2);
+    EXPECT_NEAR(p.x0, 31 / 128.0 * 100, 1e-3);
+    EXPECT_NEAR(p.y1, 129 / 256.0 * 100, 1e-3);
 }
 
-TEST(QuadTrimTest, WhatCannotBeCutExactlyIsLeftWholeAndWhatCannotShowIsLeftOut) {
+TEST(QuadTrimTest, WhatCannotBeCutExactlyIsDrawnWholeAndWhatCannotShowIsLeftOut) {
     ImmediateVertex q[4];
+    std::vector<ImmediateVertex> pieces;
+    platform::gl::es3::Showing block = ShowingOf(Picture(256, 128, 4, {64, 32, 128, 96}), 256, 128);
     // Reaching the edge: a repeating texture filters across it, so that direction stays whole.
     Sprite(0, 0, 256, 128, q);
-    ASSERT_EQ(TrimQuad({0, 32, 128, 96}, 256, 128, q), QuadTrim::kTrimmed);
-    ExpectCorner(q[0], 0, 31, 0, 31 / 128.0f);
-    ExpectCorner(q[2], 256, 97, 1, 97 / 128.0f);
-    Sprite(0, 0, 256, 128, q);
-    EXPECT_EQ(TrimQuad({1, 1, 255, 127}, 256, 128, q), QuadTrim::kUnchanged);
+    ASSERT_TRUE(CutQuad(ShowingOf(Picture(256, 128, 4, {0, 32, 256, 96}), 256, 128), 256, 128, q, &pieces));
+    Pieces p = Measure(pieces, 256, 128);
+    EXPECT_EQ(p.x0, 0);
+    EXPECT_EQ(p.x1, 256);
+    EXPECT_NEAR(p.y0, 31, 1e-3);
+    pieces.clear();
+    EXPECT_FALSE(CutQuad(ShowingOf(Picture(256, 128, 4, {1, 1, 255, 127}), 256, 128), 256, 128, q, &pieces));
+    EXPECT_TRUE(pieces.empty()) << "a quad that all shows is drawn whole";
 
-    auto unchanged = [](void (*change)(ImmediateVertex*), const char* what) {
-        ImmediateVertex q[4];
+    auto whole = [&](void (*change)(ImmediateVertex*), const char* what) {
         Sprite(0, 0, 256, 128, q);
         change(q);
-        ImmediateVertex before[4] = {q[0], q[1], q[2], q[3]};
-        EXPECT_EQ(TrimQuad({64, 32, 128, 96}, 256, 128, q), QuadTrim::kUnchanged) << what;
-        EXPECT_EQ(q[2].position[0], before[2].position[0]) << what;
+        pieces.clear();
+        EXPECT_FALSE(CutQuad(block, 256, 128, q, &pieces)) << what;
+        EXPECT_TRUE(pieces.empty()) << what;
     };
-    unchanged([](ImmediateVertex* q) { q[2].position[0] += 1; }, "not a parallelogram");
-    unchanged([](ImmediateVertex* q) { q[2].color[0] = 0; }, "colours that differ");
-    unchanged([](ImmediateVertex* q) { q[1].texCoord[0] = q[2].texCoord[0] = 2; }, "texture repeated");
-    unchanged([](ImmediateVertex* q) { q[1].texCoord[1] = q[2].texCoord[1] = 0.5f; }, "texture skewed");
+    whole([](ImmediateVertex* q) { q[2].position[0] += 1; }, "not a parallelogram");
+    whole([](ImmediateVertex* q) { q[2].color[0] = 0; }, "colours that differ");
+    whole([](ImmediateVertex* q) { q[1].texCoord[0] = q[2].texCoord[0] = 2; }, "texture repeated");
+    whole([](ImmediateVertex* q) { q[1].texCoord[1] = q[2].texCoord[1] = 0.5f; }, "texture skewed");
 
     Sprite(0, 0, 256, 128, q);
-    EXPECT_EQ(TrimQuad({}, 256, 128, q), QuadTrim::kHidden) << "a picture that is all see-through";
-    // Only the part of the texture away from the box is drawn.
-    Sprite(0, 0, 256, 128, q);
-    for (ImmediateVertex& v : q) v.texCoord[0] = v.texCoord[0] * 0.25f;
-    EXPECT_EQ(TrimQuad({128, 32, 192, 96}, 256, 128, q), QuadTrim::kHidden);
+    pieces.clear();
+    std::vector<uint8_t> clear(256 * 128 * 4, 0);
+    EXPECT_TRUE(CutQuad(ShowingOf(clear, 256, 128), 256, 128, q, &pieces));
+    EXPECT_TRUE(pieces.empty()) << "a picture that is all see-through";
+    // Only the part of the texture away from the block is drawn.
+    for (ImmediateVertex& v : q) v.texCoord[0] = v.texCoord[0] * 0.125f;
+    EXPECT_TRUE(CutQuad(block, 256, 128, q, &pieces));
+    EXPECT_TRUE(pieces.empty());
 }
 
 // Drawn headless on the shader path.
@@ -194,8 +259,10 @@ protected:
         glEnable(GL_TEXTURE_2D);
     }
     // The sprite turned by `degrees` about (x, y) in each half: cut in the
-    // left one, drawn whole under the depth test in the right one.
+    // left one, drawn whole under the depth test in the right one; blended
+    // as glBlendFunc last said.
     static void SpriteInBothHalves(int x, int y, int widthPx, int heightPx, float degrees) {
+        glEnable(GL_BLEND);
         for (int half : {0, 320}) {
             if (half) glEnable(GL_DEPTH_TEST);
             glLoadIdentity();
@@ -257,6 +324,20 @@ TEST_F(SpriteDrawTest, ACutSpriteDrawsTheWholeSpritesPixelsAndCoversOnlyItsVisib
     UploadPicture(Picture(256, 128, 4, {20, 70, 90, 100}), GL_RGBA, 256, 128);
     SpriteInBothHalves(160, 300, 240, 130, 33);
     EXPECT_EQ(HalvesDiffer(), 0) << "a turned cut sprite's pixels are not the whole sprite's";
+
+    // Scattered blocks, so that the sprite is cut into many pieces: the
+    // pixels along their seams are drawn once, as by the whole quad, and
+    // those beside a block that ends at a cell border are drawn too.
+    Background();
+    std::vector<uint8_t> scattered(256 * 256 * 4, 0);
+    for (TexelBox block : {TexelBox{10, 10, 30, 20}, TexelBox{100, 120, 128, 140}, TexelBox{200, 30, 250, 96}}) {
+        std::vector<uint8_t> one = Picture(256, 256, 4, block);
+        for (size_t i = 3; i < one.size(); i += 4)
+            if (one[i]) std::copy(one.begin() + i - 3, one.begin() + i + 1, scattered.begin() + i - 3);
+    }
+    UploadPicture(scattered, GL_RGBA, 256, 256);
+    SpriteInBothHalves(160, 240, 190, 190, 71);
+    EXPECT_EQ(HalvesDiffer(), 0) << "a sprite cut into pieces does not draw the whole sprite's pixels";
 
     // Added: an RGB picture, black but for its block.
     Background();

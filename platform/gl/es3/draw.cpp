@@ -165,36 +165,34 @@ void QuadsToTriangles(std::vector<ImmediateVertex>* vertices, size_t first, std:
         for (size_t corner : {0, 1, 3, 1, 2, 3}) vertices->push_back((*corners)[i + corner]);
 }
 
-// The texels of the bound texture that can change a pixel of a quad drawn
-// now, or false where any of them can: a texture read by one level, under
-// its own coordinates, modulating an unlit colour, blended by its alpha,
-// with no depth test (a see-through fragment still writes depth).
-bool VisibleBox(const State& s, TexelBox* box) {
+// What of the bound texture can show in a quad drawn now, or false where
+// all of it may: a texture read by one level, under its own coordinates,
+// modulating an unlit colour, blended by its alpha, with no depth test (a
+// see-through fragment still writes depth).
+bool ShowingNow(const State& s, Showing* showing) {
     if (!s.texturing || !BoundTextureComplete(s) || s.lighting || !s.blending || s.depthTesting) return false;
     const TextureRecord& texture = s.textures[s.boundTexture];
     Matrix4 identity = Identity();
     if (texture.hasMipmaps || !texture.visible.known || !std::equal(identity.m, identity.m + 16, s.texture.m)) return false;
     if (s.blendSource != GL_SRC_ALPHA) return false;
-    if (s.blendDestination == GL_ONE_MINUS_SRC_ALPHA) *box = texture.visible.unveiled;
-    else if (s.blendDestination == GL_ONE) *box = Overlap(texture.visible.unveiled, texture.visible.lit);
-    else return false;
+    if (s.blendDestination != GL_ONE_MINUS_SRC_ALPHA && s.blendDestination != GL_ONE) return false;
+    *showing = ShowingWhen(texture.visible, s.blendDestination == GL_ONE);
     return true;
 }
 
-// Cuts the quads from `first` to the end of `vertices` to what of them can
-// show, and leaves out those of which nothing can.
-void TrimQuads(const State& s, std::vector<ImmediateVertex>* vertices, size_t first) {
-    TexelBox box;
-    if (!VisibleBox(s, &box)) return;
+// Cuts the quads from `first` to the end of the batch to the parts that can
+// show (see quad_trim.h).
+void CutQuads(State& s, size_t first) {
+    Showing showing;
+    if (!ShowingNow(s, &showing)) return;
     const TextureRecord& texture = s.textures[s.boundTexture];
-    size_t kept = first;
-    for (size_t i = first; i + 3 < vertices->size(); i += 4) {
-        ImmediateVertex* quad = vertices->data() + i;
-        if (TrimQuad(box, texture.widthPx, texture.heightPx, quad) == QuadTrim::kHidden) continue;
-        if (kept != i) std::copy(quad, quad + 4, vertices->data() + kept);
-        kept += 4;
-    }
-    vertices->resize(kept);
+    std::vector<ImmediateVertex>& uncut = s.quadCorners;
+    uncut.assign(s.batch.begin() + static_cast<std::ptrdiff_t>(first), s.batch.end());
+    s.batch.resize(first);
+    for (size_t i = 0; i + 3 < uncut.size(); i += 4)
+        if (!CutQuad(showing, texture.widthPx, texture.heightPx, &uncut[i], &s.batch))
+            s.batch.insert(s.batch.end(), uncut.begin() + static_cast<std::ptrdiff_t>(i),
+                           uncut.begin() + static_cast<std::ptrdiff_t>(i + 4));
 }
 
 AttributeLayout ImmediateAttribute(GLint size, size_t offset) {
@@ -504,7 +502,7 @@ void End() {
             size_t given = s.batch.size() - s.primitiveStart, per = VerticesPerPrimitive(s.beginMode);
             s.batch.resize(s.primitiveStart + given / per * per);
             if (s.beginMode == kQuads) {
-                TrimQuads(s, &s.batch, s.primitiveStart);
+                CutQuads(s, s.primitiveStart);
                 QuadsToTriangles(&s.batch, s.primitiveStart, &s.quadCorners);
             }
         } else {

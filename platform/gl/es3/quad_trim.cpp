@@ -1,4 +1,4 @@
-// What part of a picture can show through a blend, and the part of a sprite
+// What part of a picture can show through a blend, and the parts of a sprite
 // quad over it (see quad_trim.h).
 #include "gl/es3/quad_trim.h"
 
@@ -9,6 +9,8 @@ namespace platform::gl::es3 {
 
 namespace {
 
+constexpr uint8_t kUnveiled = 1, kLit = 2;
+
 void Include(TexelBox* box, int x, int y) {
     if (box->x0 >= box->x1) {
         *box = {x, y, x + 1, y + 1};
@@ -16,6 +18,32 @@ void Include(TexelBox* box, int x, int y) {
     }
     box->x0 = std::min(box->x0, x), box->x1 = std::max(box->x1, x + 1);
     box->y0 = std::min(box->y0, y), box->y1 = std::max(box->y1, y + 1);
+}
+
+// The texels cell `index` of `sizePx` covers, a texel beyond each side: the
+// texels linear filtering reads over it (to be wrapped into the picture).
+void CellTexels(int index, int sizePx, int* first, int* end) {
+    *first = index * sizePx / kCellsAcross - 1;
+    *end = ((index + 1) * sizePx + kCellsAcross - 1) / kCellsAcross + 1;
+}
+
+TexelBox Overlap(const TexelBox& a, const TexelBox& b) {
+    return {std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1), std::min(a.y1, b.y1)};
+}
+
+int Wrapped(int texel, int sizePx) { return ((texel % sizePx) + sizePx) % sizePx; }
+
+// The kinds of texel read over a cell of a picture whose texels are flagged in `kinds`.
+uint8_t KindsInCell(const std::vector<uint8_t>& kinds, int widthPx, int heightPx, int column, int row) {
+    int x0, x1, y0, y1;
+    CellTexels(column, widthPx, &x0, &x1);
+    CellTexels(row, heightPx, &y0, &y1);
+    uint8_t found = 0;
+    for (int y = y0; y < y1; ++y) {
+        const uint8_t* line = kinds.data() + static_cast<size_t>(Wrapped(y, heightPx)) * widthPx;
+        for (int x = x0; x < x1; ++x) found |= line[Wrapped(x, widthPx)];
+    }
+    return found;
 }
 
 // The texture coordinates, along one of its directions, that can read a
@@ -30,14 +58,6 @@ void VisibleRange(int first, int end, int sizePx, float* low, float* high) {
     *high = static_cast<float>(end + 1) / static_cast<float>(sizePx);
 }
 
-// The part of 0..1 of a side along which the coordinate runs from `start` by
-// `delta` that lies in [low, high].
-void SideRange(float start, float delta, float low, float high, float* from, float* to) {
-    float a = (low - start) / delta, b = (high - start) / delta;
-    *from = std::max(0.0f, std::min(a, b));
-    *to = std::min(1.0f, std::max(a, b));
-}
-
 bool SameColor(const ImmediateVertex& a, const ImmediateVertex& b) {
     return std::equal(a.color, a.color + 4, b.color);
 }
@@ -46,8 +66,10 @@ bool InUnitSquare(const ImmediateVertex& v) {
     return v.texCoord[0] >= 0 && v.texCoord[0] <= 1 && v.texCoord[1] >= 0 && v.texCoord[1] <= 1;
 }
 
-// The point of the parallelogram at (u, v) of its sides from corner 0 to 1 and from 0 to 3.
+// The point of the parallelogram at (u, v) of its sides from corner 0 to 1
+// and from 0 to 3; its own corners exactly at theirs.
 ImmediateVertex At(const ImmediateVertex q[4], float u, float v) {
+    if ((u == 0 || u == 1) && (v == 0 || v == 1)) return q[u == 0 ? (v == 0 ? 0 : 3) : (v == 0 ? 1 : 2)];
     ImmediateVertex out = q[0];
     for (int i = 0; i < 4; ++i)
         out.position[i] = q[0].position[i] + u * (q[1].position[i] - q[0].position[i]) +
@@ -56,6 +78,35 @@ ImmediateVertex At(const ImmediateVertex q[4], float u, float v) {
         out.texCoord[i] = q[0].texCoord[i] + u * (q[1].texCoord[i] - q[0].texCoord[i]) +
                           v * (q[3].texCoord[i] - q[0].texCoord[i]);
     return out;
+}
+
+// One side of a quad along which one texture coordinate runs from `start` by
+// `delta`: where it is cut (0 and 1 among them), and for each piece between
+// cuts whether it lies in the visible range and which cell it is in.
+struct SideCuts {
+    std::vector<float> at;
+    std::vector<bool> visible;
+    std::vector<int> cell;
+};
+
+SideCuts CutSide(float start, float delta, float low, float high) {
+    SideCuts side;
+    side.at = {0, 1};
+    auto cutAt = [&](float coordinate) {
+        float u = (coordinate - start) / delta;
+        if (u > 0 && u < 1) side.at.push_back(u);
+    };
+    for (int k = 1; k < kCellsAcross; ++k) cutAt(static_cast<float>(k) / kCellsAcross);
+    cutAt(low);
+    cutAt(high);
+    std::sort(side.at.begin(), side.at.end());
+    side.at.erase(std::unique(side.at.begin(), side.at.end()), side.at.end());
+    for (size_t i = 0; i + 1 < side.at.size(); ++i) {
+        float middle = start + delta * (side.at[i] + side.at[i + 1]) / 2;
+        side.visible.push_back(middle >= low && middle <= high);
+        side.cell.push_back(std::clamp(static_cast<int>(middle * kCellsAcross), 0, kCellsAcross - 1));
+    }
+    return side;
 }
 
 }  // namespace
@@ -68,58 +119,79 @@ VisibleTexels FindVisibleTexels(const uint8_t* pixels, int widthPx, int heightPx
     size_t stride = (rowBytes + align - 1) / align * align;
     bool hasAlpha = components == 2 || components == 4;
     int colorComponents = components >= 3 ? 3 : 1;
+    std::vector<uint8_t> kinds(static_cast<size_t>(widthPx) * heightPx);
     for (int y = 0; y < heightPx; ++y) {
         const uint8_t* texel = pixels + static_cast<size_t>(y) * stride;
         for (int x = 0; x < widthPx; ++x, texel += components) {
-            if (!hasAlpha || texel[components - 1] != 0) Include(&found.unveiled, x, y);
-            if (std::any_of(texel, texel + colorComponents, [](uint8_t c) { return c != 0; })) Include(&found.lit, x, y);
+            uint8_t& kind = kinds[static_cast<size_t>(y) * widthPx + x];
+            if (!hasAlpha || texel[components - 1] != 0) kind |= kUnveiled, Include(&found.unveiled, x, y);
+            if (std::any_of(texel, texel + colorComponents, [](uint8_t c) { return c != 0; }))
+                kind |= kLit, Include(&found.lit, x, y);
         }
     }
+    for (int row = 0; row < kCellsAcross; ++row)
+        for (int column = 0; column < kCellsAcross; ++column) {
+            uint8_t kindsHere = KindsInCell(kinds, widthPx, heightPx, column, row);
+            found.unveiledCells[row * kCellsAcross + column] = (kindsHere & kUnveiled) != 0;
+            found.litCells[row * kCellsAcross + column] = (kindsHere & kLit) != 0;
+        }
     found.known = true;
     return found;
 }
 
-TexelBox Overlap(const TexelBox& a, const TexelBox& b) {
-    return {std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1), std::min(a.y1, b.y1)};
+Showing ShowingWhen(const VisibleTexels& visible, bool adding) {
+    if (!adding) return {visible.unveiled, visible.unveiledCells};
+    return {Overlap(visible.unveiled, visible.lit), visible.unveiledCells & visible.litCells};
 }
 
-QuadTrim TrimQuad(const TexelBox& box, int widthPx, int heightPx, ImmediateVertex q[4]) {
+bool CutQuad(const Showing& showing, int widthPx, int heightPx, const ImmediateVertex q[4],
+             std::vector<ImmediateVertex>* pieces) {
     for (int i = 1; i < 4; ++i)
-        if (!SameColor(q[0], q[i])) return QuadTrim::kUnchanged;
+        if (!SameColor(q[0], q[i])) return false;
     for (int i = 0; i < 4; ++i)
-        if (!InUnitSquare(q[i])) return QuadTrim::kUnchanged;
+        if (!InUnitSquare(q[i])) return false;
     for (int i = 0; i < 4; ++i)
-        if (q[0].position[i] + q[2].position[i] != q[1].position[i] + q[3].position[i]) return QuadTrim::kUnchanged;
+        if (q[0].position[i] + q[2].position[i] != q[1].position[i] + q[3].position[i]) return false;
     for (int i = 0; i < 2; ++i)
-        if (q[0].texCoord[i] + q[2].texCoord[i] != q[1].texCoord[i] + q[3].texCoord[i]) return QuadTrim::kUnchanged;
+        if (q[0].texCoord[i] + q[2].texCoord[i] != q[1].texCoord[i] + q[3].texCoord[i]) return false;
     float ds1 = q[1].texCoord[0] - q[0].texCoord[0], dt1 = q[1].texCoord[1] - q[0].texCoord[1];
     float ds3 = q[3].texCoord[0] - q[0].texCoord[0], dt3 = q[3].texCoord[1] - q[0].texCoord[1];
-    // Which texture direction each pair of sides runs along.
-    bool sAlongFirst = dt1 == 0 && ds3 == 0 && ds1 != 0 && dt3 != 0;
-    bool tAlongFirst = ds1 == 0 && dt3 == 0 && dt1 != 0 && ds3 != 0;
-    if (!sAlongFirst && !tAlongFirst) return QuadTrim::kUnchanged;
-    if (box.x0 >= box.x1 || box.y0 >= box.y1) return QuadTrim::kHidden;
+    // Which texture direction (0: s, 1: t) the first side, from corner 0 to 1, runs along.
+    int first;
+    if (dt1 == 0 && ds3 == 0 && ds1 != 0 && dt3 != 0) first = 0;
+    else if (ds1 == 0 && dt3 == 0 && dt1 != 0 && ds3 != 0) first = 1;
+    else return false;
+    const TexelBox& box = showing.box;
+    if (box.x0 >= box.x1 || box.y0 >= box.y1 || showing.cells.none()) return true;
 
-    float sLow, sHigh, tLow, tHigh;
-    VisibleRange(box.x0, box.x1, widthPx, &sLow, &sHigh);
-    VisibleRange(box.y0, box.y1, heightPx, &tLow, &tHigh);
-    float s0 = q[0].texCoord[0], t0 = q[0].texCoord[1];
-    float u0, u1, v0, v1;
-    if (sAlongFirst) {
-        SideRange(s0, ds1, sLow, sHigh, &u0, &u1);
-        SideRange(t0, dt3, tLow, tHigh, &v0, &v1);
-    } else {
-        SideRange(t0, dt1, tLow, tHigh, &u0, &u1);
-        SideRange(s0, ds3, sLow, sHigh, &v0, &v1);
-    }
-    if (u0 >= u1 || v0 >= v1) return QuadTrim::kHidden;
-    if (u0 == 0 && u1 == 1 && v0 == 0 && v1 == 1) return QuadTrim::kUnchanged;
-    ImmediateVertex whole[4] = {q[0], q[1], q[2], q[3]};
-    q[0] = At(whole, u0, v0);
-    q[1] = At(whole, u1, v0);
-    q[2] = At(whole, u1, v1);
-    q[3] = At(whole, u0, v1);
-    return QuadTrim::kTrimmed;
+    float low[2], high[2];
+    VisibleRange(box.x0, box.x1, widthPx, &low[0], &high[0]);
+    VisibleRange(box.y0, box.y1, heightPx, &low[1], &high[1]);
+    int second = 1 - first;
+    SideCuts u = CutSide(q[0].texCoord[first], first == 0 ? ds1 : dt1, low[first], high[first]);
+    SideCuts v = CutSide(q[0].texCoord[second], second == 0 ? ds3 : dt3, low[second], high[second]);
+    size_t across = u.visible.size(), down = v.visible.size();
+    std::vector<bool> shows(across * down);
+    size_t showingPieces = 0;
+    for (size_t b = 0; b < down; ++b)
+        for (size_t a = 0; a < across; ++a) {
+            int column = first == 0 ? u.cell[a] : v.cell[b], row = first == 0 ? v.cell[b] : u.cell[a];
+            shows[b * across + a] = u.visible[a] && v.visible[b] && showing.cells[row * kCellsAcross + column];
+            showingPieces += shows[b * across + a];
+        }
+    if (showingPieces == across * down) return false;
+    // The corners where the cuts cross, each worked out once so that
+    // neighbouring pieces share them.
+    std::vector<ImmediateVertex> corner((across + 1) * (down + 1));
+    for (size_t b = 0; b <= down; ++b)
+        for (size_t a = 0; a <= across; ++a) corner[b * (across + 1) + a] = At(q, u.at[a], v.at[b]);
+    for (size_t b = 0; b < down; ++b)
+        for (size_t a = 0; a < across; ++a) {
+            if (!shows[b * across + a]) continue;
+            size_t at = b * (across + 1) + a;
+            for (size_t c : {at, at + 1, at + across + 2, at + across + 1}) pieces->push_back(corner[c]);
+        }
+    return true;
 }
 
 }  // namespace platform::gl::es3

@@ -9,6 +9,7 @@
 
 #include <GLES3/gl3.h>
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -56,12 +57,18 @@ struct TexelBox {
 // What of a picture can change a pixel under a blend that takes the texel's
 // alpha as the source factor: `unveiled`, the texels whose alpha is not 0;
 // `lit`, those whose colour is not black. Filtering mixes neighbours, so a
-// pixel that reads only texels outside `unveiled` has alpha 0 and leaves an
-// over-blend (source alpha, one minus it) unchanged; one that reads only
-// texels outside either box adds nothing (source alpha, one).
+// pixel that reads only texels with alpha 0 leaves an over-blend (source
+// alpha, one minus it) unchanged, and one that reads only texels with alpha
+// 0 or only black ones adds nothing (source alpha, one). Kept as the box
+// around each kind, and for each of the picture's cells (kCellsAcross x
+// kCellsAcross of them, row by row) whether what is read over it, a texel
+// beyond its sides included, holds texels of that kind.
+constexpr int kCellsAcross = 8;
+using CellSet = std::bitset<kCellsAcross * kCellsAcross>;
 struct VisibleTexels {
     bool known = false;  // false: the picture was not read, all of it may show
     TexelBox unveiled, lit;
+    CellSet unveiledCells, litCells;
 };
 
 // What GL 1.1 needs to know of a texture to tell whether it is complete (a
@@ -170,7 +177,7 @@ struct State {
     std::vector<ImmediateVertex> batch;
     GLenum batchMode = 0;
     size_t primitiveStart = 0;
-    std::vector<ImmediateVertex> quadCorners;  // room for turning quads into triangles
+    std::vector<ImmediateVertex> quadCorners;  // room for turning quads into triangles, and for cutting them
     GLuint streamArray = 0, streamBuffer = 0;  // what immediate mode draws from
     // Replays of lists' small draws called since the state last changed
     // (matrices aside). One is drawn as it is; more are transformed to eye
