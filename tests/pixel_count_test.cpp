@@ -30,24 +30,12 @@ bool OnFixedFunction() {
 class PixelCountTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        platform::RunOptions options;
-        options.headless = true;
-        options.bench = true;
-        options.gl = OnFixedFunction() ? platform::GlWay::kFixedFunction : platform::GlWay::kEs3;
-        platform::Configure(options);
+        test::ConfigureHeadlessGl(OnFixedFunction() ? platform::GlWay::kFixedFunction : platform::GlWay::kEs3, true);
     }
     void SetUp() override {
         ::OpenEngine(1, nullptr, 1);
         ASSERT_NE(g_engine, nullptr);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluOrtho2D(0, 640, 0, 480);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_BLEND);
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_CULL_FACE);
+        test::DrawInWindowPixels();
     }
     void TearDown() override {
         pixels::CountEveryNthFrame(0);

@@ -205,23 +205,11 @@ TEST(QuadTrimTest, WhatCannotBeCutExactlyIsDrawnWholeAndWhatCannotShowIsLeftOut)
 // Drawn headless on the shader path.
 class SpriteDrawTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        platform::RunOptions options;
-        options.headless = true;
-        options.bench = true;
-        options.gl = platform::GlWay::kEs3;
-        platform::Configure(options);
-    }
+    static void SetUpTestSuite() { test::ConfigureHeadlessGl(platform::GlWay::kEs3, true); }
     void SetUp() override {
         ::OpenEngine(1, nullptr, 1);
         ASSERT_NE(g_engine, nullptr);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluOrtho2D(0, 640, 0, 480);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_CULL_FACE);
+        test::DrawInWindowPixels();
         glDepthFunc(GL_ALWAYS);
     }
     void TearDown() override {

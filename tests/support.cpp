@@ -20,6 +20,26 @@ void ConfigureHeadless() {
     configured = true;
 }
 
+void ConfigureHeadlessGl(platform::GlWay way, bool counting) {
+    platform::RunOptions options;
+    options.headless = true;
+    options.bench = counting;
+    options.gl = way;
+    platform::Configure(options);
+}
+
+void DrawInWindowPixels() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluOrtho2D(0, 640, 0, 480);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_CULL_FACE);
+}
+
 void OpenEngine() {
     ConfigureHeadless();
     ::OpenEngine(1, nullptr, 1);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../main/demo.h"
+#include "platform/runtime.h"
 #include "../tools/data/xm_writer.h"
 
 namespace test {
@@ -19,6 +20,12 @@ void ConfigureHeadless();
 // Starts the platform headless (once per process) and opens a fresh engine in
 // g_engine with its window and GL context, as start-up does.
 void OpenEngine();
+// Starts the platform headless drawing with `way`, with pixel counts where
+// `counting` (as --bench does); once per process, before any engine opens.
+void ConfigureHeadlessGl(platform::GlWay way, bool counting);
+// GL set up for drawing in window pixels, (0 0) at the bottom left of the
+// 640x480 window, with no depth test, culling, blending or texture.
+void DrawInWindowPixels();
 // Closes the window as the program does; g_engine becomes null.
 void CloseEngine();
 

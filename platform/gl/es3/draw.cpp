@@ -166,7 +166,7 @@ void QuadsToTriangles(std::vector<ImmediateVertex>* vertices, size_t first, std:
 }
 
 // What of the bound texture can show in a quad drawn now, or false where
-// all of it may: a texture read by one level, under its own coordinates,
+// all of it may (or all of it does): a texture read by one level, under its own coordinates,
 // modulating an unlit colour, blended by its alpha, with no depth test (a
 // see-through fragment still writes depth).
 bool ShowingNow(const State& s, Showing* showing) {
@@ -177,7 +177,7 @@ bool ShowingNow(const State& s, Showing* showing) {
     if (s.blendSource != GL_SRC_ALPHA) return false;
     if (s.blendDestination != GL_ONE_MINUS_SRC_ALPHA && s.blendDestination != GL_ONE) return false;
     *showing = ShowingWhen(texture.visible, s.blendDestination == GL_ONE);
-    return true;
+    return !AllShows(*showing, texture.widthPx, texture.heightPx);
 }
 
 // Cuts the quads from `first` to the end of the batch to the parts that can

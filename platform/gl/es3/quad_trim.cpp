@@ -20,30 +20,55 @@ void Include(TexelBox* box, int x, int y) {
     box->y0 = std::min(box->y0, y), box->y1 = std::max(box->y1, y + 1);
 }
 
-// The texels cell `index` of `sizePx` covers, a texel beyond each side: the
-// texels linear filtering reads over it (to be wrapped into the picture).
-void CellTexels(int index, int sizePx, int* first, int* end) {
-    *first = index * sizePx / kCellsAcross - 1;
-    *end = ((index + 1) * sizePx + kCellsAcross - 1) / kCellsAcross + 1;
-}
-
 TexelBox Overlap(const TexelBox& a, const TexelBox& b) {
     return {std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1), std::min(a.y1, b.y1)};
 }
 
-int Wrapped(int texel, int sizePx) { return ((texel % sizePx) + sizePx) % sizePx; }
+// The texels cell `index` of `sizePx` covers, a texel beyond each side: the
+// texels linear filtering reads over it, wrapped into the picture.
+std::vector<int> CellTexels(int index, int sizePx) {
+    int first = index * sizePx / kCellsAcross - 1;
+    int end = ((index + 1) * sizePx + kCellsAcross - 1) / kCellsAcross + 1;
+    std::vector<int> texels;
+    for (int texel = first; texel < end; ++texel) texels.push_back(((texel % sizePx) + sizePx) % sizePx);
+    return texels;
+}
 
-// The kinds of texel read over a cell of a picture whose texels are flagged in `kinds`.
-uint8_t KindsInCell(const std::vector<uint8_t>& kinds, int widthPx, int heightPx, int column, int row) {
-    int x0, x1, y0, y1;
-    CellTexels(column, widthPx, &x0, &x1);
-    CellTexels(row, heightPx, &y0, &y1);
-    uint8_t found = 0;
-    for (int y = y0; y < y1; ++y) {
-        const uint8_t* line = kinds.data() + static_cast<size_t>(Wrapped(y, heightPx)) * widthPx;
-        for (int x = x0; x < x1; ++x) found |= line[Wrapped(x, widthPx)];
+// The box around each kind of texel, from the kinds found in each row and column.
+void FindBoxes(const std::vector<uint8_t>& inRow, const std::vector<uint8_t>& inColumn, VisibleTexels* found) {
+    for (uint8_t kind : {kUnveiled, kLit}) {
+        TexelBox rows, columns;
+        for (int y = 0; y < static_cast<int>(inRow.size()); ++y)
+            if (inRow[y] & kind) Include(&rows, 0, y);
+        for (int x = 0; x < static_cast<int>(inColumn.size()); ++x)
+            if (inColumn[x] & kind) Include(&columns, x, 0);
+        if (rows.y0 < rows.y1) (kind == kUnveiled ? found->unveiled : found->lit) = {columns.x0, rows.y0, columns.x1, rows.y1};
     }
-    return found;
+}
+
+// For each cell, whether what is read over it holds each kind of texel:
+// each row reduced over each column of cells first, then each column of
+// cells over its rows.
+void FindCells(const std::vector<uint8_t>& kinds, int widthPx, int heightPx, VisibleTexels* found) {
+    std::vector<uint8_t> rowCells(static_cast<size_t>(heightPx) * kCellsAcross, 0);
+    for (int column = 0; column < kCellsAcross; ++column) {
+        std::vector<int> texels = CellTexels(column, widthPx);
+        for (int y = 0; y < heightPx; ++y) {
+            const uint8_t* line = kinds.data() + static_cast<size_t>(y) * widthPx;
+            uint8_t found = 0;
+            for (int x : texels) found |= line[x];
+            rowCells[static_cast<size_t>(y) * kCellsAcross + column] = found;
+        }
+    }
+    for (int row = 0; row < kCellsAcross; ++row) {
+        std::vector<int> texels = CellTexels(row, heightPx);
+        for (int column = 0; column < kCellsAcross; ++column) {
+            uint8_t kindsHere = 0;
+            for (int y : texels) kindsHere |= rowCells[static_cast<size_t>(y) * kCellsAcross + column];
+            found->unveiledCells[row * kCellsAcross + column] = (kindsHere & kUnveiled) != 0;
+            found->litCells[row * kCellsAcross + column] = (kindsHere & kLit) != 0;
+        }
+    }
 }
 
 // The texture coordinates, along one of its directions, that can read a
@@ -81,30 +106,35 @@ ImmediateVertex At(const ImmediateVertex q[4], float u, float v) {
 }
 
 // One side of a quad along which one texture coordinate runs from `start` by
-// `delta`: where it is cut (0 and 1 among them), and for each piece between
-// cuts whether it lies in the visible range and which cell it is in.
+// `delta`: where it is cut (0 and 1 among them, at most the cell borders and
+// the visible range's two ends between), and for each piece between cuts
+// whether it lies in the visible range and which cell it is in.
+constexpr int kCutsMost = kCellsAcross + 3;
 struct SideCuts {
-    std::vector<float> at;
-    std::vector<bool> visible;
-    std::vector<int> cell;
+    int count = 0;
+    float at[kCutsMost];
+    bool visible[kCutsMost];
+    int cell[kCutsMost];
+    int pieces() const { return count - 1; }
 };
 
 SideCuts CutSide(float start, float delta, float low, float high) {
     SideCuts side;
-    side.at = {0, 1};
+    side.at[side.count++] = 0;
+    side.at[side.count++] = 1;
     auto cutAt = [&](float coordinate) {
         float u = (coordinate - start) / delta;
-        if (u > 0 && u < 1) side.at.push_back(u);
+        if (u > 0 && u < 1) side.at[side.count++] = u;
     };
     for (int k = 1; k < kCellsAcross; ++k) cutAt(static_cast<float>(k) / kCellsAcross);
     cutAt(low);
     cutAt(high);
-    std::sort(side.at.begin(), side.at.end());
-    side.at.erase(std::unique(side.at.begin(), side.at.end()), side.at.end());
-    for (size_t i = 0; i + 1 < side.at.size(); ++i) {
+    std::sort(side.at, side.at + side.count);
+    side.count = static_cast<int>(std::unique(side.at, side.at + side.count) - side.at);
+    for (int i = 0; i < side.pieces(); ++i) {
         float middle = start + delta * (side.at[i] + side.at[i + 1]) / 2;
-        side.visible.push_back(middle >= low && middle <= high);
-        side.cell.push_back(std::clamp(static_cast<int>(middle * kCellsAcross), 0, kCellsAcross - 1));
+        side.visible[i] = middle >= low && middle <= high;
+        side.cell[i] = std::clamp(static_cast<int>(middle * kCellsAcross), 0, kCellsAcross - 1);
     }
     return side;
 }
@@ -118,23 +148,20 @@ VisibleTexels FindVisibleTexels(const uint8_t* pixels, int widthPx, int heightPx
     size_t align = static_cast<size_t>(rowAlignment);
     size_t stride = (rowBytes + align - 1) / align * align;
     bool hasAlpha = components == 2 || components == 4;
-    int colorComponents = components >= 3 ? 3 : 1;
-    std::vector<uint8_t> kinds(static_cast<size_t>(widthPx) * heightPx);
+    bool hasColor = components >= 3;
+    std::vector<uint8_t> kinds(static_cast<size_t>(widthPx) * heightPx), inRow(heightPx, 0), inColumn(widthPx, 0);
     for (int y = 0; y < heightPx; ++y) {
         const uint8_t* texel = pixels + static_cast<size_t>(y) * stride;
+        uint8_t* kind = kinds.data() + static_cast<size_t>(y) * widthPx;
         for (int x = 0; x < widthPx; ++x, texel += components) {
-            uint8_t& kind = kinds[static_cast<size_t>(y) * widthPx + x];
-            if (!hasAlpha || texel[components - 1] != 0) kind |= kUnveiled, Include(&found.unveiled, x, y);
-            if (std::any_of(texel, texel + colorComponents, [](uint8_t c) { return c != 0; }))
-                kind |= kLit, Include(&found.lit, x, y);
+            bool unveiled = !hasAlpha || texel[components - 1] != 0;
+            bool lit = (texel[0] | (hasColor ? texel[1] | texel[2] : 0)) != 0;
+            kind[x] = static_cast<uint8_t>((unveiled ? kUnveiled : 0) | (lit ? kLit : 0));
+            inRow[y] |= kind[x], inColumn[x] |= kind[x];
         }
     }
-    for (int row = 0; row < kCellsAcross; ++row)
-        for (int column = 0; column < kCellsAcross; ++column) {
-            uint8_t kindsHere = KindsInCell(kinds, widthPx, heightPx, column, row);
-            found.unveiledCells[row * kCellsAcross + column] = (kindsHere & kUnveiled) != 0;
-            found.litCells[row * kCellsAcross + column] = (kindsHere & kLit) != 0;
-        }
+    FindBoxes(inRow, inColumn, &found);
+    FindCells(kinds, widthPx, heightPx, &found);
     found.known = true;
     return found;
 }
@@ -142,6 +169,11 @@ VisibleTexels FindVisibleTexels(const uint8_t* pixels, int widthPx, int heightPx
 Showing ShowingWhen(const VisibleTexels& visible, bool adding) {
     if (!adding) return {visible.unveiled, visible.unveiledCells};
     return {Overlap(visible.unveiled, visible.lit), visible.unveiledCells & visible.litCells};
+}
+
+bool AllShows(const Showing& showing, int widthPx, int heightPx) {
+    const TexelBox& box = showing.box;
+    return showing.cells.all() && box.x0 - 1 <= 0 && box.y0 - 1 <= 0 && box.x1 + 1 >= widthPx && box.y1 + 1 >= heightPx;
 }
 
 bool CutQuad(const Showing& showing, int widthPx, int heightPx, const ImmediateVertex q[4],
@@ -170,11 +202,11 @@ bool CutQuad(const Showing& showing, int widthPx, int heightPx, const ImmediateV
     int second = 1 - first;
     SideCuts u = CutSide(q[0].texCoord[first], first == 0 ? ds1 : dt1, low[first], high[first]);
     SideCuts v = CutSide(q[0].texCoord[second], second == 0 ? ds3 : dt3, low[second], high[second]);
-    size_t across = u.visible.size(), down = v.visible.size();
-    std::vector<bool> shows(across * down);
-    size_t showingPieces = 0;
-    for (size_t b = 0; b < down; ++b)
-        for (size_t a = 0; a < across; ++a) {
+    int across = u.pieces(), down = v.pieces();
+    bool shows[kCutsMost * kCutsMost];
+    int showingPieces = 0;
+    for (int b = 0; b < down; ++b)
+        for (int a = 0; a < across; ++a) {
             int column = first == 0 ? u.cell[a] : v.cell[b], row = first == 0 ? v.cell[b] : u.cell[a];
             shows[b * across + a] = u.visible[a] && v.visible[b] && showing.cells[row * kCellsAcross + column];
             showingPieces += shows[b * across + a];
@@ -182,14 +214,14 @@ bool CutQuad(const Showing& showing, int widthPx, int heightPx, const ImmediateV
     if (showingPieces == across * down) return false;
     // The corners where the cuts cross, each worked out once so that
     // neighbouring pieces share them.
-    std::vector<ImmediateVertex> corner((across + 1) * (down + 1));
-    for (size_t b = 0; b <= down; ++b)
-        for (size_t a = 0; a <= across; ++a) corner[b * (across + 1) + a] = At(q, u.at[a], v.at[b]);
-    for (size_t b = 0; b < down; ++b)
-        for (size_t a = 0; a < across; ++a) {
+    ImmediateVertex corner[kCutsMost * kCutsMost];
+    for (int b = 0; b <= down; ++b)
+        for (int a = 0; a <= across; ++a) corner[b * (across + 1) + a] = At(q, u.at[a], v.at[b]);
+    for (int b = 0; b < down; ++b)
+        for (int a = 0; a < across; ++a) {
             if (!shows[b * across + a]) continue;
-            size_t at = b * (across + 1) + a;
-            for (size_t c : {at, at + 1, at + across + 2, at + across + 1}) pieces->push_back(corner[c]);
+            int at = b * (across + 1) + a;
+            for (int c : {at, at + 1, at + across + 2, at + across + 1}) pieces->push_back(corner[c]);
         }
     return true;
 }

@@ -29,6 +29,8 @@ struct Showing {
     CellSet cells;
 };
 Showing ShowingWhen(const VisibleTexels& visible, bool adding);
+// Whether every piece of a quad of that texture can show: nothing to cut.
+bool AllShows(const Showing& showing, int widthPx, int heightPx);
 
 // Appends to `pieces` the parts of a quad (its four corners in
 // glBegin(GL_QUADS) order) of a `widthPx` x `heightPx` texture that can show,
