@@ -25,13 +25,39 @@ TexelBox Overlap(const TexelBox& a, const TexelBox& b) {
 }
 
 // The texels cell `index` of `sizePx` covers, a texel beyond each side: the
-// texels linear filtering reads over it, wrapped into the picture.
-std::vector<int> CellTexels(int index, int sizePx) {
-    int first = index * sizePx / kCellsAcross - 1;
-    int end = ((index + 1) * sizePx + kCellsAcross - 1) / kCellsAcross + 1;
-    std::vector<int> texels;
-    for (int texel = first; texel < end; ++texel) texels.push_back(((texel % sizePx) + sizePx) % sizePx);
-    return texels;
+// texels linear filtering reads over it, from `first` (-1 at the earliest:
+// the last texel, as the texture repeats) to before `end` (at most one past
+// the last: the first texel).
+void CellTexels(int index, int sizePx, int* first, int* end) {
+    *first = index * sizePx / kCellsAcross - 1;
+    *end = ((index + 1) * sizePx + kCellsAcross - 1) / kCellsAcross + 1;
+}
+
+// The kinds among texels [first, end) of a line of `sizePx` (`stride` apart), wrapped into it.
+uint8_t KindsAlong(const uint8_t* line, size_t stride, int sizePx, int first, int end) {
+    uint8_t found = 0;
+    for (int i = std::max(first, 0); i < std::min(end, sizePx); ++i) found |= line[i * stride];
+    if (first < 0) found |= line[(sizePx - 1) * stride];
+    if (end > sizePx) found |= line[0];
+    return found;
+}
+
+// The kinds of a row of texels of `components`.
+void RowKinds(const uint8_t* t, int widthPx, int components, uint8_t* kinds) {
+    switch (components) {
+        case 1:
+            for (int x = 0; x < widthPx; ++x) kinds[x] = kUnveiled | (t[x] ? kLit : 0);
+            break;
+        case 2:
+            for (int x = 0; x < widthPx; ++x) kinds[x] = (t[2 * x + 1] ? kUnveiled : 0) | (t[2 * x] ? kLit : 0);
+            break;
+        case 3:
+            for (int x = 0; x < widthPx; ++x) kinds[x] = kUnveiled | ((t[3 * x] | t[3 * x + 1] | t[3 * x + 2]) ? kLit : 0);
+            break;
+        default:
+            for (int x = 0; x < widthPx; ++x)
+                kinds[x] = (t[4 * x + 3] ? kUnveiled : 0) | ((t[4 * x] | t[4 * x + 1] | t[4 * x + 2]) ? kLit : 0);
+    }
 }
 
 // The box around each kind of texel, from the kinds found in each row and column.
@@ -46,25 +72,14 @@ void FindBoxes(const std::vector<uint8_t>& inRow, const std::vector<uint8_t>& in
     }
 }
 
-// For each cell, whether what is read over it holds each kind of texel:
-// each row reduced over each column of cells first, then each column of
-// cells over its rows.
-void FindCells(const std::vector<uint8_t>& kinds, int widthPx, int heightPx, VisibleTexels* found) {
-    std::vector<uint8_t> rowCells(static_cast<size_t>(heightPx) * kCellsAcross, 0);
-    for (int column = 0; column < kCellsAcross; ++column) {
-        std::vector<int> texels = CellTexels(column, widthPx);
-        for (int y = 0; y < heightPx; ++y) {
-            const uint8_t* line = kinds.data() + static_cast<size_t>(y) * widthPx;
-            uint8_t found = 0;
-            for (int x : texels) found |= line[x];
-            rowCells[static_cast<size_t>(y) * kCellsAcross + column] = found;
-        }
-    }
+// For each cell, whether what is read over it holds each kind of texel,
+// from the kinds read over each row's part in each column of cells.
+void FindCells(const std::vector<uint8_t>& rowCells, int heightPx, VisibleTexels* found) {
     for (int row = 0; row < kCellsAcross; ++row) {
-        std::vector<int> texels = CellTexels(row, heightPx);
+        int first, end;
+        CellTexels(row, heightPx, &first, &end);
         for (int column = 0; column < kCellsAcross; ++column) {
-            uint8_t kindsHere = 0;
-            for (int y : texels) kindsHere |= rowCells[static_cast<size_t>(y) * kCellsAcross + column];
+            uint8_t kindsHere = KindsAlong(rowCells.data() + column, kCellsAcross, heightPx, first, end);
             found->unveiledCells[row * kCellsAcross + column] = (kindsHere & kUnveiled) != 0;
             found->litCells[row * kCellsAcross + column] = (kindsHere & kLit) != 0;
         }
@@ -147,21 +162,21 @@ VisibleTexels FindVisibleTexels(const uint8_t* pixels, int widthPx, int heightPx
     size_t rowBytes = static_cast<size_t>(widthPx) * static_cast<size_t>(components);
     size_t align = static_cast<size_t>(rowAlignment);
     size_t stride = (rowBytes + align - 1) / align * align;
-    bool hasAlpha = components == 2 || components == 4;
-    bool hasColor = components >= 3;
-    std::vector<uint8_t> kinds(static_cast<size_t>(widthPx) * heightPx), inRow(heightPx, 0), inColumn(widthPx, 0);
+    int cellFirst[kCellsAcross], cellEnd[kCellsAcross];
+    for (int column = 0; column < kCellsAcross; ++column) CellTexels(column, widthPx, &cellFirst[column], &cellEnd[column]);
+    std::vector<uint8_t> kinds(widthPx), inRow(heightPx, 0), inColumn(widthPx, 0);
+    std::vector<uint8_t> rowCells(static_cast<size_t>(heightPx) * kCellsAcross);
     for (int y = 0; y < heightPx; ++y) {
-        const uint8_t* texel = pixels + static_cast<size_t>(y) * stride;
-        uint8_t* kind = kinds.data() + static_cast<size_t>(y) * widthPx;
-        for (int x = 0; x < widthPx; ++x, texel += components) {
-            bool unveiled = !hasAlpha || texel[components - 1] != 0;
-            bool lit = (texel[0] | (hasColor ? texel[1] | texel[2] : 0)) != 0;
-            kind[x] = static_cast<uint8_t>((unveiled ? kUnveiled : 0) | (lit ? kLit : 0));
-            inRow[y] |= kind[x], inColumn[x] |= kind[x];
+        RowKinds(pixels + static_cast<size_t>(y) * stride, widthPx, components, kinds.data());
+        for (int x = 0; x < widthPx; ++x) inColumn[x] |= kinds[x];
+        uint8_t* cells = rowCells.data() + static_cast<size_t>(y) * kCellsAcross;
+        for (int column = 0; column < kCellsAcross; ++column) {
+            cells[column] = KindsAlong(kinds.data(), 1, widthPx, cellFirst[column], cellEnd[column]);
+            inRow[y] |= cells[column];
         }
     }
     FindBoxes(inRow, inColumn, &found);
-    FindCells(kinds, widthPx, heightPx, &found);
+    FindCells(rowCells, heightPx, &found);
     found.known = true;
     return found;
 }
