@@ -17,6 +17,7 @@
 
 #include "formats/trace_file.h"
 #include "platform/clock.h"
+#include "platform/options.h"
 #include "base/frame_costs.h"
 #include "gl/pixel_counter.h"
 #include "present/surface.h"
@@ -375,6 +376,9 @@ void ReportCaptureSpeeds(const std::string& dataDir, bool json, int frameLimit) 
     bool first = true;
     for (const auto& size : kSizes) {
         std::vector<std::string> common{"--fps", std::to_string(kSampleFps), "--data", dataDir};
+        // The captures draw the way this run was asked to.
+        if (Options().gl == GlWay::kFixedFunction) common.insert(common.end(), {"--gl", "fixed"});
+        if (Options().gl == GlWay::kEs3) common.insert(common.end(), {"--gl", "es3"});
         if (frameLimit > 0) {
             common.push_back("--frames");
             common.push_back(std::to_string(std::max(1, frameLimit * kSampleFps / kShowFps)));
