@@ -154,6 +154,9 @@ static TextureRecord& BoundTextureRecord() {
     return notGenerated;
 }
 
+// How many pictures of one texture are read for what can show.
+constexpr int kPicturesReadMost = 4;
+
 // What of a picture given to glTexImage2D can show; not known for layouts
 // other than 8-bit grey, grey and alpha, RGB or RGBA rows packed as
 // glPixelStorei's alignment says.
@@ -191,7 +194,13 @@ void TexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
     texture.hasImage = width > 0 && height > 0;
     texture.hasMipmaps = false;
     texture.widthPx = width, texture.heightPx = height;
-    texture.visible = VisibleTexelsOf(static_cast<const uint8_t*>(pixels), width, height, internalFormat, format, type);
+    // A picture given anew again and again (noise, a new one each frame) is
+    // not read: reading it would cost more than cutting its sprites saves.
+    ++texture.pictures;
+    if (texture.pictures <= kPicturesReadMost)
+        texture.visible = VisibleTexelsOf(static_cast<const uint8_t*>(pixels), width, height, internalFormat, format, type);
+    else
+        texture.visible = {};
 }
 
 // The picture and its smaller copies, each half the size of the one before,

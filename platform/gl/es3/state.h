@@ -79,6 +79,7 @@ struct TextureRecord {
     bool hasMipmaps = false;   // the smaller levels made
     GLint minFilter = 0x2702;  // GL_NEAREST_MIPMAP_LINEAR, GL's default
     int widthPx = 0, heightPx = 0;
+    int pictures = 0;  // level-0 pictures given
     VisibleTexels visible;
 };
 
