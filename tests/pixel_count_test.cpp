@@ -11,11 +11,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "gl/backend.h"
+#include "counting_test.h"
 #include "gl/coverage.h"
 #include "gl/pixel_counter.h"
 #include "platform/runtime.h"
-#include "support.h"
 
 namespace {
 
@@ -27,24 +26,10 @@ bool OnFixedFunction() {
     return gl && std::string(gl) == "fixed";
 }
 
-class PixelCountTest : public ::testing::Test {
+class PixelCountTest : public test::CountingTest {
 protected:
     static void SetUpTestSuite() {
         test::ConfigureHeadlessGl(OnFixedFunction() ? platform::GlWay::kFixedFunction : platform::GlWay::kEs3, true);
-    }
-    void SetUp() override {
-        ::OpenEngine(1, nullptr, 1);
-        ASSERT_NE(g_engine, nullptr);
-        test::DrawInWindowPixels();
-    }
-    void TearDown() override {
-        pixels::CountEveryNthFrame(0);
-        test::CloseEngine();
-    }
-    // What the table holds back is drawn, as at a swap, and the frame ends.
-    static void FrameDrawn(uint64_t presented) {
-        platform::gl::ChosenBackend().drawPending();
-        pixels::FrameDrawn(presented);
     }
     // An axis-aligned rectangle: exactly its width times its height of pixels.
     static void Rectangle(int x, int y, int widthPx, int heightPx) {

@@ -12,11 +12,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include "gl/backend.h"
-#include "gl/es3/quad_trim.h"
+#include "gl/es3/quad_trim.h"  // first: ES's header before the program's GL names
+
+#include "counting_test.h"
 #include "gl/pixel_counter.h"
 #include "platform/runtime.h"
-#include "support.h"
 
 namespace {
 
@@ -203,22 +203,12 @@ TEST(QuadTrimTest, WhatCannotBeCutExactlyIsDrawnWholeAndWhatCannotShowIsLeftOut)
 }
 
 // Drawn headless on the shader path.
-class SpriteDrawTest : public ::testing::Test {
+class SpriteDrawTest : public test::CountingTest {
 protected:
     static void SetUpTestSuite() { test::ConfigureHeadlessGl(platform::GlWay::kEs3, true); }
     void SetUp() override {
-        ::OpenEngine(1, nullptr, 1);
-        ASSERT_NE(g_engine, nullptr);
-        test::DrawInWindowPixels();
+        CountingTest::SetUp();
         glDepthFunc(GL_ALWAYS);
-    }
-    void TearDown() override {
-        pixels::CountEveryNthFrame(0);
-        test::CloseEngine();
-    }
-    static void FrameDrawn(uint64_t presented) {
-        platform::gl::ChosenBackend().drawPending();
-        pixels::FrameDrawn(presented);
     }
     // Stripes of colour under both halves alike, for the blend to show on.
     static void Background() {
