@@ -166,9 +166,9 @@ void QuadsToTriangles(std::vector<ImmediateVertex>* vertices, size_t first, std:
 }
 
 // What of the bound texture can show in a quad drawn now, or false where
-// all of it may (or all of it does): a texture read by one level, under its own coordinates,
-// modulating an unlit colour, blended by its alpha, with no depth test (a
-// see-through fragment still writes depth).
+// all of it may (or all of it does). Cut are quads of a texture read by one
+// level, under its own coordinates, modulating an unlit colour, blended by
+// its alpha, with no depth test (a see-through fragment still writes depth).
 bool ShowingNow(const State& s, Showing* showing) {
     if (!s.texturing || !BoundTextureComplete(s) || s.lighting || !s.blending || s.depthTesting) return false;
     const TextureRecord& texture = s.textures[s.boundTexture];
