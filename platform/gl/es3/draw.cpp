@@ -172,8 +172,7 @@ void QuadsToTriangles(std::vector<ImmediateVertex>* vertices, size_t first, std:
 bool ShowingNow(const State& s, Showing* showing) {
     if (!s.texturing || !BoundTextureComplete(s) || s.lighting || !s.blending || s.depthTesting) return false;
     const TextureRecord& texture = s.textures[s.boundTexture];
-    Matrix4 identity = Identity();
-    if (texture.hasMipmaps || !texture.visible.known || !std::equal(identity.m, identity.m + 16, s.texture.m)) return false;
+    if (texture.hasMipmaps || !texture.visible.known || !SameMatrix(s.texture, Identity())) return false;
     if (s.blendSource != GL_SRC_ALPHA) return false;
     if (s.blendDestination != GL_ONE_MINUS_SRC_ALPHA && s.blendDestination != GL_ONE) return false;
     *showing = ShowingWhen(texture.visible, s.blendDestination == GL_ONE);

@@ -41,8 +41,6 @@ static Matrix4* CurrentMatrix(State& s) {
     }
 }
 
-static bool SameMatrix(const Matrix4& a, const Matrix4& b) { return std::equal(a.m, a.m + 16, b.m); }
-
 static void SetCurrent(const Matrix4& to) {
     State& s = Current();
     Matrix4* matrix = CurrentMatrix(s);

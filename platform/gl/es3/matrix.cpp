@@ -1,6 +1,7 @@
 // Matrix arithmetic of the shader path (see matrix.h).
 #include "gl/es3/matrix.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform::gl::es3 {
@@ -18,6 +19,8 @@ Matrix4 FromDoubles(const double (&d)[16]) {
 }  // namespace
 
 Matrix4 Identity() { return {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}; }
+
+bool SameMatrix(const Matrix4& a, const Matrix4& b) { return std::equal(a.m, a.m + 16, b.m); }
 
 Matrix4 Multiply(const Matrix4& a, const Matrix4& b) {
     Matrix4 result;

@@ -19,6 +19,8 @@ struct Matrix3 {
 };
 
 Matrix4 Identity();
+// Whether two matrices hold the same values.
+bool SameMatrix(const Matrix4& a, const Matrix4& b);
 // a * b: b is applied first, as glMultMatrix applies it to the current matrix.
 Matrix4 Multiply(const Matrix4& a, const Matrix4& b);
 Vector4 Transform(const Matrix4& matrix, Vector4 v);
