@@ -9,6 +9,7 @@
 #include "platform/bass.h"
 #include "platform/bench.h"
 #include "platform/capture.h"
+#include "platform/flash_check.h"
 #include "base/signals.h"
 #include "host/host.h"
 #include "host/video.h"
@@ -43,6 +44,15 @@ void BenchTakes(std::vector<uint8_t>* pixels, int, int, const FrameNote& frame) 
     bench::FramePresented(frame.scene, frame.position, frame.presented, *pixels);
 }
 
+// The flash check reads every show frame in RGB once the music plays.
+present::PixelOrder FlashCheckWants(bool showFrame, bool musicStarted) {
+    return Options().flashCheck && showFrame && musicStarted ? present::PixelOrder::kRgb : present::PixelOrder::kNone;
+}
+
+void FlashCheckTakes(std::vector<uint8_t>* pixels, int widthPx, int heightPx, const FrameNote& frame) {
+    flash_check::FramePresented(frame.scene, frame.position, *pixels, widthPx, heightPx);
+}
+
 // What takes frames and sound, registered once: presentation and the sound
 // know them only through their interfaces.
 void RegisterTakers() {
@@ -51,6 +61,7 @@ void RegisterTakers() {
     registered = true;
     present::AddFrameReader({CaptureWants, CaptureTakes});
     present::AddFrameReader({BenchWants, BenchTakes});
+    present::AddFrameReader({FlashCheckWants, FlashCheckTakes});
     sound::SetLockstepSoundTaker(capture::Audio);
 }
 
@@ -87,6 +98,7 @@ void Shutdown() {
     StopAudio();
     capture::Finish(base::Interrupted());
     if (Options().bench) bench::Report(Options().benchJson);
+    if (Options().flashCheck) flash_check::Report(Options().benchJson);
     CloseTrace();
     present::ReleaseFont();
     host::QuitVideo();
