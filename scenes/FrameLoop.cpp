@@ -9,6 +9,7 @@
 #include "Checkpoints.h"
 #include "DataWatch.h"
 #include "Player.h"
+#include "platform/options.h"
 #include "platform/runtime.h"
 #include "TickTimer.h"
 
@@ -77,3 +78,5 @@ SceneEnd RunSceneFrames(const SceneFrame& frame) {
         if (position.order >= frame.endOrder) return SceneEnd::kDone;
     }
 }
+
+bool CalmShow() { return platform::Options().calm; }

@@ -5,6 +5,9 @@
 
 #include "SceneFrame.h"
 
+// Whether the show is drawn calm (--calm): its flashes on the beat softened.
+bool CalmShow();
+
 // Runs frames until the end order, until the user quits or until a seek.
 SceneEnd RunSceneFrames(const SceneFrame& frame);
 

@@ -8,6 +8,14 @@
 
 #include "SceneFrame.h"
 
+// How far the flashes on the beat reach in a calm show: the ring's fade, the
+// fan's light, the flickering lines' alpha and the tumbling mesh's kick (of 1
+// in a show that is not).
+constexpr float kCalmRingFade = 0.35f;
+constexpr float kCalmFanAlpha = 0.45f;
+constexpr float kCalmLineAlpha = 0.5f;
+constexpr float kCalmKick = 0.5f;  // the tumbling mesh's kick on the beat
+
 // The nine scenes, in the order shown, each until its end, the user quits or a seek.
 SceneEnd Scene1();
 SceneEnd Scene2();
@@ -30,12 +38,14 @@ struct SwayingRobot {  // scene 2
     float backdropFade = 1, nextFade = 0, nextScale = 3, spin = 0;
     float robotY = -0.6f, ghostY = -0.6f, ghostAlpha = 0.6f, ghostScale = 0.21f;
     float ringFade = 0, ringScale = 3;
+    bool calm = false;  // the ring's flash on the beat softened
 };
 void SwayingRobotTick(SwayingRobot& s, MusicPosition p);
 
 struct TitleReveal {  // scene 3
     float backdropFade = 1, stripShift = 0, lineAlpha = 0, robotFade = 0, tumble = 0;
     float kickZ = 0, roll = 0, slideX = 0, finalFade = 0, finalScale = 3;
+    bool calm = false;  // the flickering lines dimmed
 };
 void TitleRevealTick(TitleReveal& s, MusicPosition p);
 
@@ -43,6 +53,7 @@ struct Reconnecting {  // scene 4
     float backdropFade = 1, longFade = 0, longScale = 3, headY = 256, curveY = 256, curveShift = 0;
     float fanAlpha = 0, meshSpin = 0, meshY = 0, meshZ = 0, tiltX = 0, tiltZ = 0;
     int meshIndex = 0;
+    bool calm = false;  // the fan's flash on the beat softened
 };
 void ReconnectingTick(Reconnecting& s, MusicPosition p);
 void TiltKick(Reconnecting& s);

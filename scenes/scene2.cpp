@@ -20,7 +20,7 @@ void SwayingRobotTick(SwayingRobot& s, MusicPosition p) {
     }
     if (SyncFlag(0)) {
         ClearSyncFlag(0);
-        s.ringFade = 1;
+        s.ringFade = s.calm ? kCalmRingFade : 1;
         s.ringScale = 1;
     }
     if (s.ringFade > 0) s.ringFade -= 0.001f;
@@ -106,6 +106,7 @@ SceneEnd Scene2() {
     glClearColor(0, 0, 0, 0);
 
     SwayingRobot s;
+    s.calm = CalmShow();
     g_tickTimer.Reset();
     return RunScene<SwayingRobot, SwayingRobotTick, Draw>(2, s);
 }

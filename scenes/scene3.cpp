@@ -95,7 +95,7 @@ static void Draw(const TitleReveal& s, MusicPosition p) {
     for (int i = 0; i < 20; ++i) {
         int k = std::rand() % 20;
         float y = static_cast<float>(k + 218 + 112);
-        DrawLine(0, y, 0, 640, y, 0, 0.01f, 0.25f, 0.7f, s.lineAlpha);
+        DrawLine(0, y, 0, 640, y, 0, 0.01f, 0.25f, 0.7f, s.calm ? s.lineAlpha * kCalmLineAlpha : s.lineAlpha);
     }
     e->edTexture(true);
 
@@ -123,6 +123,7 @@ SceneEnd Scene3() {
     SetUpBlueLights();
 
     TitleReveal s;
+    s.calm = CalmShow();
     g_tickTimer.Reset();
     SceneEnd end = RunScene<TitleReveal, TitleRevealTick, Draw>(3, s);
     if (end == SceneEnd::kDone)

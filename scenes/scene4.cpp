@@ -2,6 +2,7 @@
 // head and three curve strips rising, the glowing fan from order 10, and
 // after sync 3 an outlined tumbling mesh that syncs 4 and 0 switch; a long
 // background zooms in at the end.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -21,6 +22,10 @@ void TiltKick(Reconnecting& s) {
     } else {
         s.tiltZ = 32;
         s.tiltX = -20;
+    }
+    if (s.calm) {
+        s.tiltX *= kCalmKick;
+        s.tiltZ *= kCalmKick;
     }
 }
 
@@ -52,7 +57,7 @@ void ReconnectingTick(Reconnecting& s, MusicPosition p) {
     if (O >= 11) {
         if (SyncFlag(0)) {
             ClearSyncFlag(0);
-            s.fanAlpha = 1;
+            s.fanAlpha = s.calm ? std::max(s.fanAlpha, kCalmFanAlpha) : 1;
             s.meshIndex += 1;
             TiltKick(s);
         }
@@ -150,6 +155,7 @@ SceneEnd Scene4() {
     SetUpBlueLights();
 
     Reconnecting s;
+    s.calm = CalmShow();
     g_fanAngle = 0;
     g_tickTimer.Reset();
     return RunScene<Reconnecting, ReconnectingTick, Draw>(4, s);
