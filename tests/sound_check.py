@@ -7,6 +7,9 @@ writes it) against the whole run's sound (a capture's audio.wav).
                                                   module that follow on from each other
   sound_check.py loop RAW REFERENCE.wav           the reference's start heard again and again,
                                                   each time round reaching as far as the others
+  sound_check.py volume RAW REFERENCE.wav G,G,..  the module heard in one stretch of time, its
+                                                  level against the reference's stepping through
+                                                  the gains G (0: muted, a silence)
 
 Sound is placed in the reference by normalised cross-correlation."""
 import sys
@@ -159,6 +162,51 @@ def check_loop(path, reference_path):
     return 0
 
 
+def check_volume(path, reference_path, gains_text):
+    """Every tenth of a second of the recording placed in the reference: all
+    at one offset in time (a volume never moves the sound), and the level
+    of each against the reference's at its place one of the gains, in the
+    order given; a gain of 0 is a silence of half a second or more."""
+    sound, reference = read_raw(path), read_wav_mono(reference_path)
+    gains = [float(g) for g in gains_text.split(",")]
+    offsets, levels, gaps = [], [], 0
+    for a, e in segments(sound, 0, len(sound)):
+        gaps += 1
+        for at in range(a, e - PIECE + 1, PIECE):
+            piece = sound[at: at + PIECE]
+            found, match = place(reference, piece)
+            heard = reference[found: found + PIECE]
+            if match < MATCH or np.dot(heard, heard) <= 0:
+                continue
+            offsets.append((found - at) * 1000 / RATE)
+            levels.append((at, float(np.sqrt(np.dot(piece, piece) / np.dot(heard, heard)))))
+    if not offsets:
+        print("nothing of the module was heard")
+        return 1
+    drift = max(offsets) - min(offsets)
+    # The levels in order, each piece taken as the gain it is nearest to
+    # (pieces a ramp cuts through, between two gains, left out), and the
+    # silences between them.
+    silences = [(a, b) for a, b in silent_runs(sound, RATE // 2) if a > 0 and b < len(sound)]
+    steps = []
+    for at, level in levels:
+        while silences and silences[0][1] <= at:
+            steps.append(0.0)
+            silences.pop(0)
+        near = min((g for g in gains if g > 0), key=lambda g: abs(level - g) / g)
+        if abs(level - near) / near <= 0.1 and (not steps or steps[-1] != near):
+            steps.append(near)
+    print(f"levels heard: {', '.join(f'{g:g}' for g in steps)}; the sound's place in time moved by {drift:.1f} ms "
+          f"over {len(offsets)} pieces, {gaps - 1} gaps")
+    if drift > 10 + 5 * (gaps - 1):
+        print("the volume moved the sound in time")
+        return 1
+    if steps != gains:
+        print(f"the levels heard are not the gains {gains_text}")
+        return 1
+    return 0
+
+
 def main(argv):
     if len(argv) == 5 and argv[1] == "tail":
         return tail(argv[2], argv[3], argv[4])
@@ -166,6 +214,8 @@ def main(argv):
         return check_pause(argv[2], argv[3])
     if len(argv) == 4 and argv[1] == "loop":
         return check_loop(argv[2], argv[3])
+    if len(argv) == 5 and argv[1] == "volume":
+        return check_volume(argv[2], argv[3], argv[4])
     print(__doc__)
     return 2
 

@@ -6,7 +6,10 @@
 #    where it stopped (the sound on both sides of the gap is the module's,
 #    one stretch of it);
 #  - loop: --loop-range plays its stretch's sound again from its start each
-#    time round.
+#    time round;
+#  - volume: --volume 50, then - and M twice: the module is heard at a quarter
+#    of its level, then at 45's, silenced, and again at 45's, all in one
+#    stretch of time: the volume never moves the sound.
 # The recording is set against the sound of a headless capture of the same
 # stretch (tests/sound_check.py).
 # Usage: sound_test.sh PQN DATA WORK_DIR
@@ -65,8 +68,19 @@ wait_sound() {
     return 1
 }
 parec --device=show.monitor --format=s16le --rate=44100 --channels=1 --raw > "$sound" & recorder=$!
+# Waits until the recording has $1 seconds more than now, the last of them $2.
+wait_more() {
+    local until=$(( $(stat -c %s "$sound") + ${1%.*} * 88200 ))
+    for i in $(seq 600); do
+        [ "$(stat -c %s "$sound")" -ge "$until" ] && /usr/bin/python3 "$here/sound_check.py" tail "$sound" "$2" 0.5 && return 0
+        sleep 0.05
+    done
+    return 1
+}
 if [ "$mode" = pause ]; then
     "$pqn" --window --player --at 5:0 --fps 30 --data "$data" --trace "$trace" > "$work/$mode.out" 2>&1 &
+elif [ "$mode" = volume ]; then
+    "$pqn" --window --player --volume 50 --at 5:0 --fps 30 --data "$data" --trace "$trace" > "$work/$mode.out" 2>&1 &
 else
     "$pqn" --window --loop-range 5:0-5:12 --fps 30 --data "$data" --trace "$trace" > "$work/$mode.out" 2>&1 &
 fi
@@ -78,6 +92,14 @@ if [ "$mode" = pause ]; then
     wait_sound 1.0 silent || echo "the sound went on while paused" >> "$work/$mode.problems"
     xdotool key space
     wait_sound 1.0 sound || echo "the sound did not resume" >> "$work/$mode.problems"
+elif [ "$mode" = volume ]; then
+    wait_more 1 sound || echo "the sound stopped at volume 50" >> "$work/$mode.problems"
+    xdotool key minus
+    wait_more 1 sound || echo "the sound stopped at volume 45" >> "$work/$mode.problems"
+    xdotool key m
+    wait_more 1 silent || echo "M did not mute the sound" >> "$work/$mode.problems"
+    xdotool key m
+    wait_more 1 sound || echo "M did not bring the sound back" >> "$work/$mode.problems"
 else
     # The frames' positions follow the sound heard: once they have gone back
     # to 5:0 three times, three times round have been heard whole.
@@ -96,7 +118,7 @@ echo "$?" > "$work/$mode.status"
 kill "$recorder"
 EOF
 
-for mode in pause loop; do
+for mode in pause loop volume; do
     xvfb-run -a -s "-screen 0 640x480x24" bash "$work/session.sh" "$pqn" "$data" "$work" "$mode" "$here"
     status=$(cat "$work/$mode.status" 2> /dev/null || echo none)
     if [ "$status" != 0 ] || [ -s "$work/$mode.problems" ]; then
@@ -105,7 +127,10 @@ for mode in pause loop; do
         echo "its output:"; cat "$work/$mode.out"
         continue
     fi
-    /usr/bin/python3 "$here/sound_check.py" "$mode" "$work/$mode.raw" "$work/reference/audio.wav" || fail "$mode: the sound heard (kept in $work/$mode.raw)"
+    gains=()
+    [ "$mode" = volume ] && gains=(0.25,0.2025,0,0.2025)
+    /usr/bin/python3 "$here/sound_check.py" "$mode" "$work/$mode.raw" "$work/reference/audio.wav" "${gains[@]}" ||
+        fail "$mode: the sound heard (kept in $work/$mode.raw)"
 done
 
 [ "$failures" = 0 ] && echo "sound: all checks passed"

@@ -3,6 +3,7 @@
 
 #include <SDL_timer.h>
 
+#include <algorithm>
 #include <deque>
 
 #include "platform/bass.h"
@@ -10,6 +11,8 @@
 #include "base/clock.h"
 #include "host/host.h"
 #include "present/surface.h"
+#include "sound/sdl_output.h"
+#include "sound/volume.h"
 
 namespace platform::player {
 
@@ -30,7 +33,46 @@ AskedSeek& Asked() {
     return asked;
 }
 
+struct Volume {
+    bool set = false;  // until then, --volume's
+    int percent = 100;
+    bool muted = false;
+};
+
+Volume& TheVolume() {
+    static Volume volume;
+    if (!volume.set) volume = {true, Options().volumePercent, false};
+    return volume;
+}
+
+// +, - (on the main keys or the keypad) and M.
+int VolumeStepsOf(uint32_t key) {
+    switch (key) {
+        case 0xBB: case 0x6B: return 1;
+        case 0xBD: case 0x6D: return -1;
+        default: return 0;
+    }
+}
+
+bool IsVolumeKey(uint32_t key) { return key == 'M' || VolumeStepsOf(key) != 0; }
+
+void PressVolumeKey(uint32_t key) {
+    Volume& v = TheVolume();
+    if (key == 'M') SetVolume(v.percent, !v.muted);
+    else SetVolume(sound::StepVolume(v.percent, VolumeStepsOf(key)), false);
+}
+
 }  // namespace
+
+int VolumePercent() { return TheVolume().percent; }
+bool Muted() { return TheVolume().muted; }
+
+void SetVolume(int volumePercent, bool muted) {
+    Volume& v = TheVolume();
+    v.percent = std::clamp(volumePercent, 0, 100);
+    v.muted = muted;
+    sound::SetOutputVolume(v.percent, v.muted);
+}
 
 bool On() { return Options().player; }
 
@@ -46,11 +88,14 @@ bool IsPlayerKey(uint32_t key) {
         case 0xDB: case 0xDD:  // [ and ]
             return true;
         default:
-            return key >= '1' && key <= '9';
+            return (key >= '1' && key <= '9') || IsVolumeKey(key);
     }
 }
 
-void QueueKey(uint32_t key) { Keys().push_back(key); }
+void QueueKey(uint32_t key) {
+    if (IsVolumeKey(key)) PressVolumeKey(key);
+    else Keys().push_back(key);
+}
 
 bool TakeKey(uint32_t* key) {
     if (Keys().empty()) return false;

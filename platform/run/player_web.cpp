@@ -13,3 +13,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE void PqnPress(int key) {
     if (platform::player::On() && platform::player::IsPlayerKey(static_cast<uint32_t>(key)))
         platform::player::QueueKey(static_cast<uint32_t>(key));
 }
+
+// The page's volume control: 0 to 100, and mute.
+extern "C" EMSCRIPTEN_KEEPALIVE void PqnSetVolume(int volumePercent, int muted) {
+    platform::player::SetVolume(volumePercent, muted != 0);
+}

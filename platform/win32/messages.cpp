@@ -48,6 +48,10 @@ int VirtualKey(SDL_Keycode key) {
         case SDLK_PERIOD: return 0xBE;
         case SDLK_LEFTBRACKET: return 0xDB;
         case SDLK_RIGHTBRACKET: return 0xDD;
+        case SDLK_EQUALS: case SDLK_PLUS: return 0xBB;  // the + key
+        case SDLK_MINUS: return 0xBD;
+        case SDLK_KP_PLUS: return 0x6B;
+        case SDLK_KP_MINUS: return 0x6D;
         case SDLK_LEFT: return 0x25;
         case SDLK_UP: return 0x26;
         case SDLK_RIGHT: return 0x27;

@@ -16,9 +16,15 @@ bool On();
 // Whether a key (a virtual-key code) is one of the player's.
 bool IsPlayerKey(uint32_t key);
 // The windows queue the player's keys as they are pressed; the program
-// takes them, oldest first, once a frame.
+// takes them, oldest first, once a frame. The volume keys (+, - and M) act
+// at once, below the program, and are not queued.
 void QueueKey(uint32_t key);
 bool TakeKey(uint32_t* key);
+// The viewer's volume, 0 to 100 (from --volume at the start), and mute; the
+// page's control sets it.
+int VolumePercent();
+bool Muted();
+void SetVolume(int volumePercent, bool muted);
 // The page's timeline asks for seeks to music positions; the program takes
 // the last one asked, once a frame.
 void QueueSeek(MusicPosition position);
