@@ -7,7 +7,7 @@
 // the browser, or suspended later) does not stop the show: the frames ask
 // SDL's sound callback for what the device would have taken by the wall
 // clock and throw it away, as a silent device does on the desktop, until
-// the AudioContext runs again.
+// the AudioContext runs again. A context that was closed is made anew.
 #include "host/host.h"
 
 #include <SDL.h>
@@ -40,6 +40,18 @@ EM_JS(void, KeepSoundGoing, (), {
     const kStoppedMostMs = 1000, kMostMsPerFrame = 250;
     const nowMs = performance.now();
     const pump = Module.pqnSoundPump || (Module.pqnSoundPump = {runningAtMs: nowMs, startMs: 0, frames: 0});
+    // A closed AudioContext (its device gone) never runs again: the sound
+    // goes on in a new one, from the same callback, once the browser lets it run.
+    if (SDL2.audioContext.state === 'closed' && typeof AudioContext !== 'undefined') {
+        const context = new AudioContext({sampleRate: SDL2.audioContext.sampleRate});
+        const renewed = context.createScriptProcessor(node.bufferSize, 0, node.channelCount || 2);
+        renewed.onaudioprocess = node.onaudioprocess;
+        renewed.connect(context.destination);
+        SDL2.audioContext = context;
+        SDL2.audio.scriptProcessorNode = renewed;
+        context.resume().catch(function() {});
+        console.warn('pqn: the sound device went away; the show goes on silent until the sound runs again');
+    }
     if (SDL2.audioContext.state === 'running') {
         pump.runningAtMs = nowMs;
         Module.pqnSilent = false;

@@ -71,6 +71,7 @@ bool FinishFrame() {
 bool PresentFrame() {
     if (!present::PresentPending()) return false;
     sound::NoteFramePeriodUs(present::FramePeriodUs());
+    if (!base::ClockIsVirtual()) sound::WatchOutput();
     return RunIsDone();
 }
 

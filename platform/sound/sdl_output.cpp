@@ -21,6 +21,7 @@
 #include "host/host.h"
 #include "sound/audio_latency.h"
 #include "sound/heard_frame.h"
+#include "sound/volume.h"
 
 namespace platform::sound {
 
@@ -56,7 +57,7 @@ struct DeviceProgress {
 
 struct Output {
     SDL_AudioDeviceID device = 0;
-    int bufferFrames = 0;
+    std::atomic<int> bufferFrames{0};
     DeviceProgress progress;
     HeardClock serverClock;  // the sound server's answers, when there is one (under ChannelsLock)
     // The audio thread's own:
@@ -66,6 +67,11 @@ struct Output {
     std::thread syncThread;
     std::atomic<bool> running{false};
     std::atomic<int64_t> framePeriodUs{0};  // set by the frame loop, read by the sync thread
+    bool realDevice = false;                // a device of the sound system, not SDL's silent one
+    bool lost = false;                      // the real device went away; looking for one
+    uint32_t lastLookMs = 0;
+    std::atomic<float> gain{1};             // the viewer's volume, set by the frame loop
+    float gainApplied = 1;                  // the audio thread's: where the last buffer's ramp ended
 
     ~Output() { Close(); }
     void Close() {
@@ -79,6 +85,11 @@ struct Output {
         serverClock = {};
     }
 };
+
+// How often the frame loop looks at the device, and, once it has gone
+// away, how often it looks for a new one.
+constexpr uint32_t kLookAtDeviceMs = 250;
+constexpr uint32_t kLookForDeviceMs = 2000;
 
 // The channel table is made first, so that it is destroyed after the output,
 // whose sync thread and callback walk it until the output closes.
@@ -133,11 +144,15 @@ void AudioCallback(void*, Uint8* stream, int bytes) {
     auto* mix = reinterpret_cast<int16_t*>(stream);
     std::memset(stream, 0, static_cast<size_t>(bytes));
     // SDL asks for the buffer it was opened with; a larger request is mixed in pieces.
-    for (int done = 0; done < frames; done += out.bufferFrames) {
-        int piece = std::min(out.bufferFrames, frames - done);
+    int bufferFrames = out.bufferFrames.load(std::memory_order_relaxed);
+    for (int done = 0; done < frames; done += bufferFrames) {
+        int piece = std::min(bufferFrames, frames - done);
         for (auto& ch : AllChannels())
             if (ch && ch->playing && !ch->lockstep) MixChannel(out, *ch, mix + 2 * done, piece);
     }
+    float gain = out.gain.load(std::memory_order_relaxed);
+    ApplyGain(mix, static_cast<size_t>(frames) * 2, out.gainApplied, gain);
+    out.gainApplied = gain;
     out.deliveredFrames += static_cast<uint64_t>(frames);
     out.progress.Publish(out.deliveredFrames, ClockFrames());
 }
@@ -188,6 +203,44 @@ void DeliverHeardSyncs() {
     for (const PendingSync& sync : due) DeliverSync(sync, true);
 }
 
+namespace {
+
+// The device --audio-device names, if SDL's driver has one of that name; the
+// default (null) otherwise, said once.
+const char* ChosenDevice() {
+    const std::string& asked = Options().audioDevice;
+    if (asked.empty()) return nullptr;
+    for (int i = 0; i < SDL_GetNumAudioDevices(0); ++i) {
+        const char* name = SDL_GetAudioDeviceName(i, 0);
+        if (name && asked == name) return name;
+    }
+    static bool said = false;
+    if (!said)
+        std::fprintf(stderr, "pqn: there is no sound device \"%s\" (see --list-audio-devices); the show plays on the default one\n",
+                     asked.c_str());
+    said = true;
+    return nullptr;
+}
+
+// Opens a device of the driver SDL has started (paused, as SDL opens it),
+// with buffers for what it asks for.
+bool OpenDevice(Output& out, const char* name) {
+    SDL_AudioSpec want{}, have{};
+    want.freq = kSampleRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = 1024;
+    want.callback = AudioCallback;
+    out.device = SDL_OpenAudioDevice(name, 0, &want, &have, 0);
+    if (!out.device) return false;
+    out.bufferFrames = have.samples;
+    out.channelSound.assign(static_cast<size_t>(have.samples) * 2, 0);
+    out.rows.reserve(static_cast<size_t>(have.samples) + 1);
+    return true;
+}
+
+}  // namespace
+
 bool OpenOutput(int device) {
     Output& out = TheOutput();
     if (device == -1) {
@@ -196,22 +249,14 @@ bool OpenOutput(int device) {
     } else if (SDL_AudioInit("dummy") != 0) {
         return false;
     }
-    SDL_AudioSpec want{}, have{};
-    want.freq = kSampleRate;
-    want.format = AUDIO_S16SYS;
-    want.channels = 2;
-    want.samples = 1024;
-    want.callback = AudioCallback;
-    out.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (!out.device) {
+    if (!OpenDevice(out, device == -1 ? ChosenDevice() : nullptr)) {
         if (device != -1) return false;
         SayNoOutput();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    out.bufferFrames = have.samples;
-    out.channelSound.assign(static_cast<size_t>(have.samples) * 2, 0);
-    out.rows.reserve(static_cast<size_t>(have.samples) + 1);
+    out.gainApplied = out.gain = GainOf(Options().volumePercent, false);
+    out.realDevice = device == -1;
     if (device == -1) sound::audio_latency::Start(SDL_GetCurrentAudioDriver(), OnServerAnswer);
     out.running = true;
     // Where there are no threads (a browser) the frame loop delivers them.
@@ -219,11 +264,58 @@ bool OpenOutput(int device) {
     return true;
 }
 
+namespace {
+
+// Replaces the device in use by a new one of the sound system as it is now
+// (started again, so that a sound server that was restarted is found), or by
+// SDL's silent device, which keeps the time as a silent run does. The
+// frames handed out so far keep counting, so the sound goes on in step.
+void ReopenOutput(Output& out) {
+    sound::audio_latency::Stop();
+    SDL_CloseAudioDevice(out.device);
+    out.device = 0;
+    SDL_AudioQuit();
+    out.realDevice = SDL_AudioInit(nullptr) == 0 && OpenDevice(out, ChosenDevice());
+    if (!out.realDevice && SDL_AudioInit("dummy") == 0) OpenDevice(out, nullptr);
+    {
+        std::lock_guard<std::mutex> guard(ChannelsLock());
+        out.serverClock = {};
+    }
+    if (!out.device) return;
+    if (out.realDevice) sound::audio_latency::Start(SDL_GetCurrentAudioDriver(), OnServerAnswer);
+    SDL_PauseAudioDevice(out.device, 0);
+}
+
+}  // namespace
+
+void WatchOutput() {
+    Output& out = TheOutput();
+    if (!out.running || !out.device) return;
+    uint32_t nowMs = SDL_GetTicks();
+    if (nowMs - out.lastLookMs < (out.lost ? kLookForDeviceMs : kLookAtDeviceMs)) return;
+    out.lastLookMs = nowMs;
+    if (!out.lost) {
+        if (!out.realDevice || SDL_GetAudioDeviceStatus(out.device) != SDL_AUDIO_STOPPED) return;
+        out.lost = true;
+        std::fprintf(stderr, "pqn: the sound device went away; the show goes on silent and looks for one every %u s\n",
+                     kLookForDeviceMs / 1000);
+        ReopenOutput(out);
+    } else {
+        ReopenOutput(out);
+    }
+    if (out.lost && out.realDevice) {
+        out.lost = false;
+        std::fprintf(stderr, "pqn: the sound plays again, on %s\n", SDL_GetCurrentAudioDriver());
+    }
+}
+
 void NoteFramePeriodUs(int64_t periodUs) { TheOutput().framePeriodUs = periodUs; }
 
 void ResumeOutput() {
     if (TheOutput().device) SDL_PauseAudioDevice(TheOutput().device, 0);
 }
+
+void SetOutputVolume(int volumePercent, bool muted) { TheOutput().gain = GainOf(volumePercent, muted); }
 
 void CloseOutput() { TheOutput().Close(); }
 

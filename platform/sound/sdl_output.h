@@ -14,6 +14,14 @@ namespace platform::sound {
 // for too); -2: SDL's silent device, which still consumes in real time.
 bool OpenOutput(int device);
 void ResumeOutput();
+// From the frame loop (real time): whether the device has gone away (a
+// headset unplugged, the sound server stopped); if so the show goes on
+// silent, on the clock, and a device is looked for every two seconds, on
+// which the sound goes on in step.
+void WatchOutput();
+// The viewer's volume (0..100) and mute, applied to what goes to the device
+// from its next buffer on, ramped; the sound's timing is not touched.
+void SetOutputVolume(int volumePercent, bool muted);
 void CloseOutput();
 // Holds the audio callback off while the channel table or a channel's
 // decoder changes (take it before ChannelsLock).

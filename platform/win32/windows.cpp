@@ -13,6 +13,7 @@
 #include "gl/backend.h"
 #include "host/host.h"
 #include "host/video.h"
+#include "platform/devices.h"
 #include "platform/options.h"
 #include "platform/trace.h"
 #include "run/frame.h"
@@ -42,8 +43,9 @@ SDL_Window* CreateGlWindow(const char* title, int width, int height, Uint32 flag
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, kind.profileMask);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, kind.majorVersion);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, kind.minorVersion);
-        SDL_Window* sdl = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
-                                           height, flags);
+        int display = platform::WindowDisplay();
+        SDL_Window* sdl = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                                           SDL_WINDOWPOS_CENTERED_DISPLAY(display), width, height, flags);
         if (sdl) {
             *contextName = kind.name;
             return sdl;
