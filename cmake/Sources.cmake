@@ -25,12 +25,12 @@ set(PQN_PLATFORM_SOURCES
   platform/system/libc_rand_override.cpp
   platform/formats/trace_file.cpp
   platform/gl/gl_calls.cpp platform/gl/state_log.cpp platform/gl/pixel_counter.cpp platform/gl/coverage.cpp
-  platform/host/video.cpp
+  platform/host/video.cpp platform/host/devices.cpp
   platform/present/layout.cpp platform/present/context.cpp platform/present/surface.cpp platform/present/readback.cpp
   platform/present/overlay.cpp
   platform/sound/bass_openmpt.cpp platform/sound/channels.cpp platform/sound/module_decoder.cpp
-  platform/sound/sdl_output.cpp platform/sound/lockstep.cpp platform/sound/xm_sync.cpp
-  platform/capture/bench.cpp
+  platform/sound/sdl_output.cpp platform/sound/volume.cpp platform/sound/lockstep.cpp platform/sound/xm_sync.cpp
+  platform/capture/bench.cpp platform/capture/flashes.cpp platform/capture/flash_check.cpp
   platform/run/warp.cpp platform/run/frame.cpp platform/run/runtime.cpp platform/run/checkpoint.cpp
   platform/run/player.cpp
   platform/win32/windows.cpp platform/win32/messages.cpp platform/win32/gl_context.cpp platform/win32/gdi_text.cpp)

@@ -74,6 +74,24 @@ const char* const kUsage =
     "                     at or after it\n"
     "  --loop             play the whole show again and again (the sound restarts with it)\n"
     "  --loop-range O:R-O:R  play that stretch again and again\n"
+    "                     with --player, + and - turn the volume up and down, M mutes\n"
+    "\n"
+    "Safe and comfortable to watch:\n"
+    "  WARNING: the show flashes. Scenes 3, 4 and 5 have seconds with more than three flashes\n"
+    "  (the ring, the fan and the random flicker), which may affect people with photosensitive\n"
+    "  epilepsy. --calm holds every second under three flashes.\n"
+    "  --calm             the same show with its flashes softened and spread: no second has more\n"
+    "                     than three general or red flashes\n"
+    "  --flash-check [--json]  headless: count the flashes of every frame (general and red, as the\n"
+    "                     WCAG's three-flashes rule defines them) and report them per scene and\n"
+    "                     the seconds over three; with --calm, --scene, --at, --to and --fps\n"
+    "  --volume N         the sound's volume, 0 to 100 (default 100); it never moves the timing\n"
+    "  --audio-device NAME  play on this sound device (default: the system's default, followed\n"
+    "                     when the system switches it); a device that goes away while the show\n"
+    "                     plays is left for the system's default, or for silence on the clock\n"
+    "  --list-audio-devices  the sound devices' names, one a line\n"
+    "  --display N        full screen on screen N (1 is the first), a window first placed there\n"
+    "  --list-displays    the screens, numbered, with their sizes\n"
     "  --help, --version\n";
 
 namespace {
@@ -263,6 +281,26 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             options.headless = true;
         } else if (arg == "--json") {
             options.benchJson = true;
+        } else if (arg == "--flash-check") {
+            options.flashCheck = true;
+            options.headless = true;
+        } else if (arg == "--calm") {
+            options.calm = true;
+        } else if (arg == "--volume" && hasValue) {
+            if (!ParseInt(argv[++i], 0, 100, &options.volumePercent)) return Refuse(&line, "--volume takes 0 to 100");
+        } else if (arg == "--audio-device" && hasValue) {
+            options.audioDevice = argv[++i];
+            if (options.audioDevice.empty()) return Refuse(&line, "--audio-device takes a device's name (see --list-audio-devices)");
+        } else if (arg == "--list-audio-devices") {
+            line.action = CommandLine::Action::ListAudioDevices;
+            return line;
+        } else if (arg == "--display" && hasValue) {
+            options.displayGiven = true;
+            if (!ParseInt(argv[++i], 1, 64, &options.display)) return Refuse(&line, "--display takes a screen's number, 1 or more (see --list-displays)");
+            options.display -= 1;
+        } else if (arg == "--list-displays") {
+            line.action = CommandLine::Action::ListDisplays;
+            return line;
         } else if (arg == "--scale" && hasValue) {
             if (!ParseScale(argv[++i], &options)) return Refuse(&line, "--scale takes 1 to 4 or auto");
         } else if (arg == "--msaa" && hasValue) {
@@ -300,6 +338,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         return Refuse(&line, "--loop and --loop-range play on without end; they are for watching, not headless runs");
     if (options.loopShow && options.hasLoopRange) return Refuse(&line, "give --loop or --loop-range, not both");
     if (options.player && options.headless) return Refuse(&line, "--player and --paused are for watching, not headless runs");
+    if (options.flashCheck && (options.bench || !options.captureOut.empty()))
+        return Refuse(&line, "--flash-check is a run of its own; give it without --bench and --capture");
     if (options.shotDir.empty()) options.shotDir = ".";
     return line;
 }

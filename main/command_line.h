@@ -7,7 +7,7 @@
 #include "platform/options.h"
 
 struct CommandLine {
-    enum class Action { Run, Help, Version, Refuse };
+    enum class Action { Run, Help, Version, Refuse, ListAudioDevices, ListDisplays };
     Action action = Action::Run;
     platform::RunOptions options;
     std::string dataDir;  // empty: the data set that goes with the program
@@ -17,7 +17,7 @@ struct CommandLine {
 // What --help prints.
 extern const char* const kUsage;
 
-// Reads argv[1] to argv[argc - 1]. --help and --version end the reading;
+// Reads argv[1] to argv[argc - 1]. --help, --version and the lists end the reading;
 // a value out of range, an unknown option or a combination that cannot be
 // run gives Refuse with the reason.
 CommandLine ParseCommandLine(int argc, const char* const* argv);

@@ -13,6 +13,7 @@
 #include "platform/bench.h"
 #include "platform/capture.h"
 #include "platform/crash_report.h"
+#include "platform/devices.h"
 #include "platform/outputs.h"
 #include "platform/runtime.h"
 #include "version.h"
@@ -60,6 +61,10 @@ int main(int argc, char** argv) {
         case CommandLine::Action::Refuse:
             std::fprintf(stderr, "pqn: %s\n%s", line.problem.c_str(), kUsage);
             return 2;
+        case CommandLine::Action::ListAudioDevices:
+            return platform::PrintAudioDevices();
+        case CommandLine::Action::ListDisplays:
+            return platform::PrintDisplays();
         case CommandLine::Action::Run:
             break;
     }

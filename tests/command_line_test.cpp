@@ -89,6 +89,21 @@ TEST(CommandLineTest, ThePlayersOptionsAreReadAndPausedAsksForThePlayer) {
     EXPECT_FALSE(Parse({}).options.player);
 }
 
+TEST(CommandLineTest, TheViewersChoicesAreReadAndTheListsEndTheReading) {
+    CommandLine line = Parse({"--calm", "--volume", "40", "--audio-device", "USB Headset", "--display", "2"});
+    ASSERT_EQ(line.action, CommandLine::Action::Run) << line.problem;
+    EXPECT_TRUE(line.options.calm);
+    EXPECT_EQ(line.options.volumePercent, 40);
+    EXPECT_EQ(line.options.audioDevice, "USB Headset");
+    EXPECT_TRUE(line.options.displayGiven);
+    EXPECT_EQ(line.options.display, 1);  // SDL counts screens from 0
+    EXPECT_EQ(Parse({}).options.volumePercent, 100);
+    CommandLine check = Parse({"--flash-check", "--json", "--calm"});
+    EXPECT_TRUE(check.options.flashCheck && check.options.headless && check.options.benchJson);
+    EXPECT_EQ(Parse({"--list-audio-devices", "--bogus"}).action, CommandLine::Action::ListAudioDevices);
+    EXPECT_EQ(Parse({"--list-displays"}).action, CommandLine::Action::ListDisplays);
+}
+
 TEST(CommandLineTest, PositionsAreCheckedAgainstTheModulesOrdersAndRows) {
     const std::vector<uint32_t> rows = {64, 64, 32, 64};  // four orders, the third a short one
     auto check = [&rows](std::initializer_list<const char*> args) { return CheckPositions(Parse(args).options, rows, 3); };
@@ -133,6 +148,11 @@ TEST(CommandLineTest, BadValuesAndCombinationsAreRefusedWithTheirReason) {
         {{"--loop", "--loop-range", "5:0-6:0"}, "give --loop or --loop-range, not both"},
         {{"--headless", "--loop"}, "--loop and --loop-range play on without end; they are for watching, not headless runs"},
         {{"--headless", "--paused"}, "--player and --paused are for watching, not headless runs"},
+        {{"--volume", "101"}, "--volume takes 0 to 100"},
+        {{"--volume", "-1"}, "--volume takes 0 to 100"},
+        {{"--display", "0"}, "--display takes a screen's number, 1 or more (see --list-displays)"},
+        {{"--audio-device", ""}, "--audio-device takes a device's name (see --list-audio-devices)"},
+        {{"--flash-check", "--bench"}, "--flash-check is a run of its own; give it without --bench and --capture"},
     };
     for (const auto& refused : kRefused) {
         CommandLine line = Parse(refused.args);

@@ -45,6 +45,7 @@ expect "pqn --data f" "folder frames"
 expect "pqn --capture sh" "show.mp4"
 expect "pqn --headless --out fr" "frames"
 expect "pqn --fps " ""
+expect "pqn --volume " "0 100 25 50 75"
 [ "$(complete -p pqn)" = "complete -F _pqn pqn" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "pqn completion is not registered"; }
 
 # Every option of --help is offered (with those it is the start of).

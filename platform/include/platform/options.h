@@ -26,8 +26,14 @@ struct RunOptions {
     int firstScene = 1;               // the show starts at this scene
     int frameLimit = 0;               // headless: the run ends after this many frames of the show (0: no end)
     bool bench = false;               // headless: time every frame, report per scene
-    bool benchJson = false;
+    bool benchJson = false;           // --json: --bench and --flash-check print JSON
+    bool flashCheck = false;          // headless: count the flashes of every frame, report per second and scene
+    bool calm = false;                // the show's flashes held under three a second
     int audioOffsetMs = 0;            // real time: the sound is heard this much later than reported
+    int volumePercent = 100;          // the sound's loudness, 0 to 100; never its timing
+    std::string audioDevice;          // the sound device by name (empty: the system's default, followed)
+    int display = 0;                  // the screen for full screen and a window's first place (0: the first)
+    bool displayGiven = false;
 
     // How many pixels stand behind the program's 640x480 window pixels.
     double scale = 1;                 // drawing surface pixels per window pixel, 1 to 4
