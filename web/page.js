@@ -9,7 +9,9 @@
 // timeline (shown on a move, a tap or a key) has the scenes as chapters, the
 // position, a play/pause button, seeking by a click or a drag, and a link to
 // the moment. ?at=O:R, ?to=O:R, ?paused, ?loop and ?loop-range=O:R-O:R say
-// where it starts, ends and loops.
+// where it starts, ends and loops. The start card warns of the show's
+// flashes, and has a volume (?volume=0-100) and "Fewer flashes" (?calm);
+// the timeline has the volume and a mute button.
 // ?headless renders on the virtual clock without waiting for a click, its
 // shots (?shot=O:R,...) kept in Module.pqnShots; window.pqnEnded is set to
 // the exit status when the program ends.
@@ -21,6 +23,10 @@
   const start = document.getElementById('start');
   const hint = document.getElementById('hint');
   const notice = document.getElementById('notice');
+  const volume = document.getElementById('volume');
+  const calm = document.getElementById('calm');
+  if (params.has('volume')) volume.value = params.get('volume');
+  calm.checked = params.has('calm');
   const messages = [];  // the program's own messages ("pqn: ..."), for the end card
 
   function showProblem(text) {
@@ -29,6 +35,7 @@
     status.textContent = text;
     start.hidden = true;
     fill.parentNode.hidden = true;
+    volume.parentNode.hidden = calm.parentNode.hidden = true;
     window.pqnProblem = text;
   }
 
@@ -36,7 +43,8 @@
   if (!document.createElement('canvas').getContext('webgl2'))
     return showProblem('This browser has no WebGL 2, which the show needs.');
 
-  // The command line the URL gives: ?scene=N, ?at=, ?to=, ?paused, ?loop, ?loop-range=, ?window, ?scale=,
+  // The command line the URL and the card give: ?scene=N, ?at=, ?to=, ?paused, ?loop, ?loop-range=, ?window, ?scale=,
+  // ?volume=, ?calm,
   // ?msaa=, ?audio-offset=, and for tests ?headless, ?fps=, ?shot=, ?frames=, ?bench, ?json and ?trace (kept
   // in the program's memory, /trace.jsonl). A run that is not headless is a player's.
   function commandLine() {
@@ -45,6 +53,8 @@
       if (params.has(name)) args.push('--' + name, params.get(name));
     for (const name of ['window', 'headless', 'bench', 'json', 'paused', 'loop']) if (params.has(name)) args.push('--' + name);
     if (!params.has('headless') && !params.has('paused')) args.push('--player');
+    if (!params.has('headless')) args.push('--volume', String(volume.value));
+    if (calm.checked) args.push('--calm');
     if (params.has('shot')) args.push('--out', '/shots');
     if (params.has('trace')) args.push('--trace', '/trace.jsonl');
     return args;
@@ -88,6 +98,8 @@
   const clock = document.getElementById('clock');
   const playPause = document.getElementById('playpause');
   const said = document.getElementById('said');
+  const mute = document.getElementById('mute');
+  const barVolume = document.getElementById('barvolume');
   const kSpace = 0x20, kRestMs = 2000;
 
   function timeText(seconds) {
@@ -140,6 +152,15 @@
     timeline.addEventListener('pointerup', drop);
     timeline.addEventListener('pointercancel', drop);
     playPause.addEventListener('click', function () { Module._PqnPress(kSpace); Module.canvas.focus(); });
+    // The volume is the program's: the controls set it, and show what the keys made of it.
+    const setVolume = function (percent, muted) { Module._PqnSetVolume(percent, muted ? 1 : 0); };
+    barVolume.value = volume.value;
+    barVolume.addEventListener('input', function () { setVolume(Number(barVolume.value), false); });
+    mute.addEventListener('click', function () {
+      const s = Module.pqnStatus;
+      setVolume(Number(barVolume.value), !(s && s.muted));
+      Module.canvas.focus();
+    });
     document.getElementById('copylink').addEventListener('click', function () {
       const s = Module.pqnStatus;
       if (!s) return;
@@ -178,6 +199,12 @@
         clock.textContent = timeText(s.ms / 1000) + ' / ' + timeText(total());
         timeline.setAttribute('aria-valuenow', String(Math.round(seconds)));
         timeline.setAttribute('aria-valuetext', timeText(seconds) + ', ' + show.scenes[s.scene - 1].name + ', order ' + s.order + ' row ' + s.row);
+        if (document.activeElement !== barVolume) barVolume.value = s.volume;
+        const muteLabel = s.muted ? 'Unmute' : 'Mute';
+        if (mute.textContent !== muteLabel) {
+          mute.textContent = muteLabel;
+          mute.setAttribute('aria-pressed', String(s.muted));
+        }
         const label = s.paused ? 'Play' : 'Pause';
         if (playPause.textContent !== label) {
           playPause.textContent = label;

@@ -47,8 +47,8 @@ void KeepLibrariesLoaded();
 // back. On the virtual clock the program makes frames as fast as it can.
 void AfterFrame(bool virtualClock);
 // The player's side a page shows (its timeline): the show described once,
-// and the frame shown. Nothing takes them on a desktop.
+// and the frame shown with the volume. Nothing takes them on a desktop.
 void ShowDescribed(const std::string& json);
-void PlayerStatus(int scene, uint32_t order, uint32_t row, uint32_t showMs, bool paused);
+void PlayerStatus(int scene, uint32_t order, uint32_t row, uint32_t showMs, bool paused, int volumePercent, bool muted);
 
 }  // namespace platform::host

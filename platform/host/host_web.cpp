@@ -115,14 +115,14 @@ void AfterFrame(bool virtualClock) {
 
 // The page reads Module.pqnShow and Module.pqnStatus for its timeline.
 EM_JS(void, SetShowDescription, (const char* json), { Module.pqnShow = JSON.parse(UTF8ToString(json)); });
-EM_JS(void, SetPlayerStatus, (int scene, int order, int row, double showMs, int paused), {
-    Module.pqnStatus = {scene: scene, order: order, row: row, ms: showMs, paused: !!paused};
+EM_JS(void, SetPlayerStatus, (int scene, int order, int row, double showMs, int paused, int volume, int muted), {
+    Module.pqnStatus = {scene: scene, order: order, row: row, ms: showMs, paused: !!paused, volume: volume, muted: !!muted};
 });
 
 void ShowDescribed(const std::string& json) { SetShowDescription(json.c_str()); }
 
-void PlayerStatus(int scene, uint32_t order, uint32_t row, uint32_t showMs, bool paused) {
-    SetPlayerStatus(scene, static_cast<int>(order), static_cast<int>(row), showMs, paused ? 1 : 0);
+void PlayerStatus(int scene, uint32_t order, uint32_t row, uint32_t showMs, bool paused, int volumePercent, bool muted) {
+    SetPlayerStatus(scene, static_cast<int>(order), static_cast<int>(row), showMs, paused ? 1 : 0, volumePercent, muted ? 1 : 0);
 }
 
 }  // namespace platform::host

@@ -37,6 +37,6 @@ void KeepLibrariesLoaded() {}
 void AfterFrame(bool) {}
 
 void ShowDescribed(const std::string&) {}
-void PlayerStatus(int, uint32_t, uint32_t, uint32_t, bool) {}
+void PlayerStatus(int, uint32_t, uint32_t, uint32_t, bool, int, bool) {}
 
 }  // namespace platform::host

@@ -116,7 +116,8 @@ bool TakeSeek(MusicPosition* position) {
 void DescribeShow(const std::string& json) { host::ShowDescribed(json); }
 
 void PublishStatus(const Status& status) {
-    host::PlayerStatus(status.scene, status.position.order, status.position.row, status.showMs, status.paused);
+    host::PlayerStatus(status.scene, status.position.order, status.position.row, status.showMs, status.paused,
+                       VolumePercent(), Muted());
 }
 
 void HoldFrame() { present::LatchFrame(); }

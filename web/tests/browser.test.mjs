@@ -73,6 +73,9 @@ function browserTest(name, ...rest) {
   });
 }
 
+// The player's status the page has: the frame shown's scene, position, pause and volume.
+const kStatus = 'Module.pqnStatus';
+
 // An expression: the page's AudioContext runs.
 const kSoundRuns = 'Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state === "running"';
 
@@ -169,6 +172,40 @@ browserTest('when the sound stops the show goes on silent with the page saying s
   await waitUntil(page, 'the show following the sound again', 10000, 'Module.pqnSilent === false');
   await musicAdvances(page, 32, 'with the sound running again');
   assert.equal(await noticeShown(page), false);
+  assert.deepEqual(page.errors, []);
+}));
+
+// The card's choices and the player's volume: the warning is shown, ?volume
+// and ?calm set the card's controls, and the keys and the bar's controls
+// change the volume while the music goes on. Then the AudioContext is
+// closed, as when its device goes away: a new one plays the sound (once the
+// page is clicked, where the browser asks for that), and the show goes on
+// following it.
+browserTest('the volume is set by the card, the keys and the bar; a closed AudioContext is made anew and the show goes on with its sound', {skip: kSilentBrowser && 'no sound plays here'}, () => withPage(browser, async (page) => {
+  await page.goto(`${site.url}?scene=5&trace&volume=60&calm`);
+  await startOffered(page);
+  assert.equal(await page.$eval('#volume', (v) => v.value), '60');
+  assert.equal(await page.$eval('#calm', (c) => c.checked), true);
+  assert.match(await page.$eval('#warning', (w) => w.textContent), /Photosensitivity warning/);
+  await page.click('#start');
+  await waitUntil(page, 'the sound running at volume 60', 20000, `${kSoundRuns} && ${kStatus} && ${kStatus}.volume === 60`);
+  await page.keyboard.press('Minus');
+  await waitUntil(page, 'the key - turning it down', 10000, `${kStatus}.volume === 55`);
+  await page.keyboard.press('KeyM');
+  await waitUntil(page, 'M muting it', 10000, `${kStatus}.muted`);
+  await musicAdvances(page, 16, 'muted');
+  await page.mouse.move(400, 300);
+  await waitUntil(page, 'the player bar shown', 10000, "!document.getElementById('player').hidden");
+  await waitUntil(page, 'the bar saying it is muted', 10000, "document.getElementById('mute').getAttribute('aria-pressed') === 'true'");
+  await page.click('#mute');
+  await waitUntil(page, 'the bar unmuting it', 10000, `!${kStatus}.muted && ${kStatus}.volume === 55`);
+  await musicAdvances(page, 16, 'unmuted');
+
+  await page.evaluate(() => { window.pqnClosedContext = Module.SDL2.audioContext; return window.pqnClosedContext.close(); });
+  await page.mouse.click(320, 100);
+  await waitUntil(page, 'a new AudioContext running', 20000, `${kSoundRuns} && Module.SDL2.audioContext !== window.pqnClosedContext`);
+  await waitUntil(page, 'the show following the sound', 10000, 'Module.pqnSilent !== true');
+  await musicAdvances(page, 32, 'with the sound in a new AudioContext');
   assert.deepEqual(page.errors, []);
 }));
 
@@ -342,8 +379,6 @@ browserTest('a data set that does not load gives the page a message, not a blank
   }
 });
 
-// The player's status the page has: the frame shown's scene, position and pause.
-const kStatus = 'Module.pqnStatus';
 const chapterPoint = (page, scene, fraction = 0.5) => page.$$eval('.chapter', (chapters, scene, fraction) => {
   const box = chapters[scene - 1].getBoundingClientRect();
   return {x: box.left + box.width * fraction, y: box.top + box.height / 2};
