@@ -148,9 +148,12 @@ void PrintOverlay() {
     char loop[48] = "off";
     if (s.looping) std::snprintf(loop, sizeof loop, "%u:%02u to %u:%02u", s.loopFrom.order, s.loopFrom.row, s.loopTo.order, s.loopTo.row);
     else if (s.hasLoopStart) std::snprintf(loop, sizeof loop, "from %u:%02u ...", s.loopFrom.order, s.loopFrom.row);
-    std::snprintf(lines[1], sizeof lines[1], "drawn in %.1f ms   flags raised: %s   loop: %s", s.drawMs, Flags().c_str(), loop);
+    char volume[16] = "muted";
+    if (!platform::player::Muted()) std::snprintf(volume, sizeof volume, "%d", platform::player::VolumePercent());
+    std::snprintf(lines[1], sizeof lines[1], "drawn in %.1f ms   flags raised: %s   loop: %s   volume %s", s.drawMs,
+                  Flags().c_str(), loop, volume);
     std::snprintf(lines[2], sizeof lines[2], "Space pause   Left/Right order   PgUp/PgDn scene   Home start   1-9 scene");
-    std::snprintf(lines[3], sizeof lines[3], ". , frame (paused)   L loop scene   [ ] loop ends   F1 hide   Esc end");
+    std::snprintf(lines[3], sizeof lines[3], ". , frame (paused)   L loop scene   [ ] loop ends   + - M volume   F1 hide   Esc end");
     for (int i = 0; i < 4; ++i)
         TextOutA(g_engine->ow->GetDC(), 4, 384 + 22 * i, lines[i], static_cast<int>(std::strlen(lines[i])));
 }
