@@ -18,9 +18,11 @@ bool Have(const char* command) { return std::system((std::string("command -v ") 
 // Starts the show full screen at scene 9 on a fresh X server (display
 // `server`), once the window manager (if any) has started; waits until the
 // music reaches order 24 (or the program has ended), grabs the screen into
-// `png` and ends the show. A failure says what the program printed and how
-// it ended.
-::testing::AssertionResult GrabFullScreen(bool windowManager, int server, const std::string& png) {
+// `png` and ends the show; what it printed goes to `printed`, with its other
+// options `options`. A failure says what the program printed and how it
+// ended.
+::testing::AssertionResult GrabFullScreen(bool windowManager, int server, const std::string& png,
+                                          const std::string& options = "", std::string* printed = nullptr) {
     std::string base = test::TempDir() + "/screen-" + std::to_string(server);
     std::string trace = base + ".jsonl", script = base + ".sh", output = base + ".out", ending = base + ".ending";
     for (const std::string& file : {trace, png, output, ending, base + ".wm"}) std::filesystem::remove(file);
@@ -28,7 +30,8 @@ bool Have(const char* command) { return std::system((std::string("command -v ") 
         << (windowManager ? "openbox --startup 'touch " + base + ".wm' > /dev/null 2>&1 &\n"
                             "for i in $(seq 600); do [ -e " + base + ".wm ] && break; sleep 0.1; done\n"
                           : "")
-        << PQN_BINARY << " --scene 9 --trace " << trace << " > " << output << " 2>&1 &\n"
+        << PQN_BINARY << " --list-displays > " << base << ".displays 2>&1\n"
+        << PQN_BINARY << " --scene 9 " << options << " --trace " << trace << " > " << output << " 2>&1 &\n"
         << "pqn=$!\n"
         << "for i in $(seq 1200); do grep -q '\"order\":24' " << trace
         << " 2> /dev/null && break; kill -0 $pqn 2> /dev/null || break; sleep 0.1; done\n"
@@ -38,6 +41,7 @@ bool Have(const char* command) { return std::system((std::string("command -v ") 
     std::string command = "xvfb-run -n " + std::to_string(server) + " -s '-screen 0 1280x720x24' sh " + script;
     int status = std::system(command.c_str());
     bool reached = test::FileText(trace).find("\"order\":24") != std::string::npos;
+    if (printed) *printed = test::FileText(base + ".displays") + test::FileText(output);
     if (status == 0 && reached && std::filesystem::exists(png)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "the show " << (reached ? "reached" : "did not reach") << " order 24; pqn's "
                                          << test::FileText(ending) << "pqn printed:\n" << test::FileText(output);
@@ -80,6 +84,18 @@ TEST(FullScreenTest, ThePictureFillsTheScreenUnderAWindowManager) {
     if (!Have("xvfb-run") || !Have("ffmpeg") || !Have("openbox")) GTEST_SKIP() << "xvfb-run, ffmpeg or openbox is not installed";
     std::string png = test::TempDir() + "/screen-openbox.png";
     ASSERT_TRUE(GrabFullScreen(true, 172, png));
+    ExpectTheFittedPicture(png);
+}
+
+// The screens SDL reports on this X server (one: Xvfb's outputs overlap),
+// and a screen that is not there: said, and the show full screen on the first.
+TEST(FullScreenTest, TheScreensAreListedAndOneThatIsNotThereIsSaidWhileTheShowOpensOnTheFirst) {
+    if (!Have("xvfb-run") || !Have("ffmpeg")) GTEST_SKIP() << "xvfb-run or ffmpeg is not installed";
+    std::string png = test::TempDir() + "/screen-display3.png", printed;
+    ASSERT_TRUE(GrabFullScreen(false, 173, png, "--display 3", &printed));
+    EXPECT_NE(printed.find("1: 1280x720 at 0,0"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("pqn: there is no display 3: this machine has 1 (see --list-displays); the show opens on the first"),
+              std::string::npos) << printed;
     ExpectTheFittedPicture(png);
 }
 
