@@ -37,34 +37,20 @@ frames() { local n; n=$(grep -c '"type":"frame"' "$trace" 2> /dev/null); echo "$
 # The position of the last frame traced, as order * 256 + row.
 position() { grep '"type":"frame"' "$trace" 2> /dev/null | tail -1 | sed 's/.*"order":\([0-9]*\),"row":\([0-9]*\).*/\1 \2/' |
              awk '{ p = $1 * 256 + $2 } END { print p + 0 }'; }
+source "$here/session_waits.sh"
 # Waits for $1 more frames, and the position past where it stood.
 wait_going_on() {
     local until=$(( $(frames) + $1 )) from=$(position)
-    for i in $(seq 600); do
-        [ "$(frames)" -ge "$until" ] && [ "$(position)" -gt "$from" ] && return 0
-        kill -0 "$pid" 2> /dev/null || return 1
-        sleep 0.05
-    done
-    return 1
+    going_on() { [ "$(frames)" -ge "$until" ] && [ "$(position)" -gt "$from" ]; }
+    wait_until 600 going_on
 }
-# Waits until the sink input of the show plays on sink $1 and its monitor
-# records sound.
-wait_heard_on() {
-    for i in $(seq 30); do
-        timeout 1 parec --device="$1.monitor" --format=s16le --rate=44100 --channels=1 --raw > "$work/heard.raw" 2> /dev/null
-        /usr/bin/python3 "$here/sound_check.py" tail "$work/heard.raw" sound 0.3 && return 0
-        kill -0 "$pid" 2> /dev/null || return 1
-    done
-    return 1
+# Waits until the show's sound is heard on the monitor of sink $1.
+heard_on() {
+    timeout 1 parec --device="$1.monitor" --format=s16le --rate=44100 --channels=1 --raw > "$work/heard.raw" 2> /dev/null
+    /usr/bin/python3 "$here/sound_check.py" tail "$work/heard.raw" sound 0.3
 }
-wait_said() {
-    for i in $(seq 400); do
-        grep -q "$1" "$work/show.out" && return 0
-        kill -0 "$pid" 2> /dev/null || return 1
-        sleep 0.05
-    done
-    return 1
-}
+wait_heard_on() { wait_until 30 heard_on "$1"; }
+wait_said() { wait_until 400 grep -q "$1" "$work/show.out"; }
 
 "$pqn" --window --scene 2 --fps 30 --data "$data" --trace "$trace" > "$work/show.out" 2>&1 &
 pid=$!

@@ -51,31 +51,17 @@ pqn=$1 data=$2 work=$3 mode=$4 here=$5
 trace=$work/$mode.jsonl
 sound=$work/$mode.raw
 frames() { local n; n=$(grep -c '"type":"frame"' "$trace" 2> /dev/null); echo "${n:-0}"; }
-wait_frames() {
-    for i in $(seq 1200); do
-        [ "$(frames)" -gt "$1" ] && return 0
-        kill -0 "$pid" 2> /dev/null || return 1
-        sleep 0.05
-    done
-    return 1
-}
+source "$here/session_waits.sh"
+more_frames_than() { [ "$(frames)" -gt "$1" ]; }
+wait_frames() { wait_until 1200 more_frames_than "$1"; }
 # Waits until the recording's last $1 seconds are silent ("silent") or not ("sound").
-wait_sound() {
-    for i in $(seq 600); do
-        /usr/bin/python3 "$here/sound_check.py" tail "$sound" "$2" "$1" && return 0
-        sleep 0.05
-    done
-    return 1
-}
+wait_sound() { wait_until 600 /usr/bin/python3 "$here/sound_check.py" tail "$sound" "$2" "$1"; }
 parec --device=show.monitor --format=s16le --rate=44100 --channels=1 --raw > "$sound" & recorder=$!
 # Waits until the recording has $1 seconds more than now, the last of them $2.
 wait_more() {
     local until=$(( $(stat -c %s "$sound") + ${1%.*} * 88200 ))
-    for i in $(seq 600); do
-        [ "$(stat -c %s "$sound")" -ge "$until" ] && /usr/bin/python3 "$here/sound_check.py" tail "$sound" "$2" 0.5 && return 0
-        sleep 0.05
-    done
-    return 1
+    grown_to() { [ "$(stat -c %s "$sound")" -ge "$until" ] && /usr/bin/python3 "$here/sound_check.py" tail "$sound" "$1" 0.5; }
+    wait_until 600 grown_to "$2"
 }
 if [ "$mode" = pause ]; then
     "$pqn" --window --player --at 5:0 --fps 30 --data "$data" --trace "$trace" > "$work/$mode.out" 2>&1 &
