@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A sound device that goes away under a running show, on a real PulseAudio
 # server with two null sinks, the show in a real window on Xvfb:
+#  - the default sink is switched to the other and back: the sound follows it;
 #  - the sink the show plays to is unloaded in the middle of scene 2: the
 #    server moves the show's sound to the other sink, which then hears it;
 #  - the server is killed: the show goes on silent, says so in one line, and
@@ -56,6 +57,10 @@ wait_said() { wait_until 400 grep -q "$1" "$work/show.out"; }
 pid=$!
 wait_going_on 30 || problem "the show never drew its frames"
 wait_heard_on first || problem "the show was not heard on the first sink"
+pactl set-default-sink second
+wait_heard_on second || problem "the show did not follow the default sink to the second"
+pactl set-default-sink first
+wait_heard_on first || problem "the show did not follow the default sink back to the first"
 pactl unload-module "$(pactl list short modules | awk '/sink_name=first/ { print $1 }')"
 wait_going_on 60 || problem "the frames stopped when the first sink went away"
 wait_heard_on second || problem "the show was not heard on the second sink after the first went away"
