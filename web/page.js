@@ -77,14 +77,16 @@
   }
 
   // The program's frames go on silent while the AudioContext does not run
-  // (Module.pqnSilent); a click or a key asks it to run again.
+  // (Module.pqnSilent); a click or a key asks it to run again (a context
+  // made anew after the one before was closed, too).
   function watchSound() {
     const watch = setInterval(function () {
       if (window.pqnEnded !== undefined) return clearInterval(watch);
       notice.hidden = !Module.pqnSilent;
     }, 250);
     const retry = function () {
-      if (Module.pqnSilent && Module.SDL2 && Module.SDL2.audioContext) Module.SDL2.audioContext.resume().catch(function () {});
+      const context = Module.SDL2 && Module.SDL2.audioContext;
+      if (context && context.state === 'suspended') context.resume().catch(function () {});
     };
     document.addEventListener('pointerdown', retry);
     document.addEventListener('keydown', retry);

@@ -202,6 +202,7 @@ browserTest('the volume is set by the card, the keys and the bar; a closed Audio
   await musicAdvances(page, 16, 'unmuted');
 
   await page.evaluate(() => { window.pqnClosedContext = Module.SDL2.audioContext; return window.pqnClosedContext.close(); });
+  await waitUntil(page, 'a new AudioContext', 10000, 'Module.SDL2.audioContext !== window.pqnClosedContext');
   await page.mouse.click(320, 100);
   await waitUntil(page, 'a new AudioContext running', 20000, `${kSoundRuns} && Module.SDL2.audioContext !== window.pqnClosedContext`);
   await waitUntil(page, 'the show following the sound', 10000, 'Module.pqnSilent !== true');
