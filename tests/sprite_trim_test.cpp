@@ -3,7 +3,8 @@
 // over them, and, drawn headless and read back, a cut sprite beside the same
 // sprite drawn whole (a depth test that passes everything keeps it whole):
 // the same pixels, and the counted pixels say the cut one covered only what
-// can show.
+// can show. Two sprites over the same corners likewise: drawn as one, they
+// draw what the two draw one after the other, shading their pixels once.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -324,6 +325,96 @@ TEST_F(SpriteDrawTest, ACutSpriteDrawsTheWholeSpritesPixelsAndCoversOnlyItsVisib
     glColor4f(0.9f, 0.7f, 1, 0.6f);
     SpriteInBothHalves(160, 240, 160, 160, -12);
     EXPECT_EQ(HalvesDiffer(), 0) << "an added cut sprite's pixels are not the whole sprite's";
+}
+
+// Two sprites over the same corners, the texture and colour changed between
+// them: drawn as one in the left half, one after the other under the depth
+// test in the right half.
+void PairInBothHalves(GLuint lower, GLuint upper, int x, int y, int widthPx, int heightPx) {
+    for (int half : {0, 320}) {
+        if (half) glEnable(GL_DEPTH_TEST);
+        for (GLuint texture : {lower, upper}) {
+            glBindTexture(GL_TEXTURE_2D, texture);
+            glColor4f(texture == lower ? 1.0f : 0.8f, 0.9f, 1, texture == lower ? 0.7f : 0.6f);
+            glBegin(GL_QUADS);
+            glTexCoord2i(0, 0);
+            glVertex2i(half + x, y);
+            glTexCoord2i(1, 0);
+            glVertex2i(half + x + widthPx, y);
+            glTexCoord2i(1, 1);
+            glVertex2i(half + x + widthPx, y + heightPx);
+            glTexCoord2i(0, 1);
+            glVertex2i(half + x, y + heightPx);
+            glEnd();
+        }
+        glDisable(GL_DEPTH_TEST);
+    }
+}
+
+GLuint Texture(const std::vector<uint8_t>& rgba, int widthPx, int heightPx) {
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, widthPx, heightPx, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return texture;
+}
+
+// A picture that shows everywhere, in gradients whose alpha runs from 40 to 240.
+std::vector<uint8_t> Gradient(int widthPx, int heightPx, int seed) {
+    std::vector<uint8_t> rgba(static_cast<size_t>(widthPx) * heightPx * 4);
+    for (int y = 0; y < heightPx; ++y)
+        for (int x = 0; x < widthPx; ++x) {
+            uint8_t* t = &rgba[(static_cast<size_t>(y) * widthPx + x) * 4];
+            t[0] = static_cast<uint8_t>(x * 255 / widthPx);
+            t[1] = static_cast<uint8_t>((y * 255 / heightPx + seed * 90) % 256);
+            t[2] = static_cast<uint8_t>(seed * 120);
+            t[3] = static_cast<uint8_t>(40 + (x + y + seed * 50) * 200 / (widthPx + heightPx + 100));
+        }
+    return rgba;
+}
+
+TEST_F(SpriteDrawTest, TwoSpritesOverTheSameCornersDrawAsOneWhatTheTwoDrawAndShadeTheirPixelsOnce) {
+    pixels::CountEveryNthFrame(1);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    struct Case {
+        const char* name;
+        GLenum destination;
+        std::vector<uint8_t> lower, upper;
+        uint64_t shadedOnceMost;  // the left half's pixels, drawn as one
+    };
+    const Case cases[] = {
+        {"over-blended", GL_ONE_MINUS_SRC_ALPHA, Gradient(128, 64, 1), Gradient(128, 64, 2), 200 * 100},
+        {"added", GL_ONE, Gradient(128, 64, 1), Gradient(128, 64, 2), 200 * 100},
+        // Cut by what either shows: two blocks of 40 x 16 texels of 128 x 64
+        // (drawn at 200 x 100), overlapping but for 10 x 4; cut alone, each
+        // would cover 42 x 18 texels, 1845 pixels.
+        {"cut", GL_ONE_MINUS_SRC_ALPHA, Picture(128, 64, 4, {10, 8, 50, 24}), Picture(128, 64, 4, {20, 12, 60, 28}),
+         3300},
+    };
+    uint64_t frameNumber = 0;
+    for (const Case& c : cases) {
+        FrameDrawn(frameNumber++);
+        Background();
+        glEnable(GL_TEXTURE_2D);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, c.destination);
+        GLuint lower = Texture(c.lower, 128, 64), upper = Texture(c.upper, 128, 64);
+        PairInBothHalves(lower, upper, 60, 190, 200, 100);
+        FrameDrawn(frameNumber);
+        pixels::FramePixels frame;
+        ASSERT_TRUE(pixels::TakeCountedFrame(frameNumber++, &frame)) << c.name;
+        EXPECT_EQ(frame.depthTested, 2u * 200 * 100) << c.name << ": the right half's two sprites drawn whole";
+        uint64_t left = frame.blended - frame.depthTested;
+        EXPECT_GT(left, 0u) << c.name;
+        EXPECT_LE(left, c.shadedOnceMost) << c.name << ": the two sprites were not drawn as one";
+        // Each blend rounds to 8 bits; the two drawn as one round once.
+        EXPECT_LE(HalvesDiffer(), 3) << c.name << ": the two drawn as one differ from the two drawn in turn";
+        glDeleteTextures(1, &lower);
+        glDeleteTextures(1, &upper);
+    }
 }
 
 }  // namespace

@@ -16,6 +16,13 @@
 // replay is drawn from its buffer, as recorded. While a list is recorded, its
 // draws go into it and everything else (client state among it) is carried
 // out at once; the program records nothing but draws.
+//
+// A sprite whose texture changes after it is held back rather than drawn. If
+// the next thing drawn is a sprite over exactly the same corners, under the
+// same state but for its texture and colour, the two are drawn as one: the
+// shader reads both textures and blends the upper one over the lower, so
+// their pixels are shaded once. Anything else draws the held sprite first,
+// as it would have been drawn.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -169,14 +176,17 @@ void QuadsToTriangles(std::vector<ImmediateVertex>* vertices, size_t first, std:
 // all of it may (or all of it does). Cut are quads of a texture read by one
 // level, under its own coordinates, modulating an unlit colour, blended by
 // its alpha, with no depth test (a see-through fragment still writes depth).
-bool ShowingNow(const State& s, Showing* showing) {
-    if (!s.texturing || !BoundTextureComplete(s) || s.lighting || !s.blending || s.depthTesting) return false;
-    const TextureRecord& texture = s.textures[s.boundTexture];
+bool ShowingOf(const State& s, const TextureRecord& texture, Showing* showing) {
+    if (!s.texturing || s.lighting || !s.blending || s.depthTesting) return false;
     if (texture.hasMipmaps || !texture.visible.known || !SameMatrix(s.texture, Identity())) return false;
     if (s.blendSource != GL_SRC_ALPHA) return false;
     if (s.blendDestination != GL_ONE_MINUS_SRC_ALPHA && s.blendDestination != GL_ONE) return false;
     *showing = ShowingWhen(texture.visible, s.blendDestination == GL_ONE);
     return !AllShows(*showing, texture.widthPx, texture.heightPx);
+}
+
+bool ShowingNow(const State& s, Showing* showing) {
+    return BoundTextureComplete(s) && ShowingOf(s, s.textures[s.boundTexture], showing);
 }
 
 // Cuts the quads from `first` to the end of the batch to the parts that can
@@ -192,6 +202,69 @@ void CutQuads(State& s, size_t first) {
         if (!CutQuad(showing, texture.widthPx, texture.heightPx, &uncut[i], &s.batch))
             s.batch.insert(s.batch.end(), uncut.begin() + static_cast<std::ptrdiff_t>(i),
                            uncut.begin() + static_cast<std::ptrdiff_t>(i + 4));
+}
+
+// Whether a sprite drawn now can be drawn as one with another over it: an
+// unlit texture under its own coordinates, blended by its alpha over or
+// added, with no depth test.
+bool Stackable(const State& s) {
+    if (s.compiling || !s.texturing || !BoundTextureComplete(s) || s.lighting || s.flat || s.depthTesting) return false;
+    if (!s.blending || s.blendSource != GL_SRC_ALPHA || !SameMatrix(s.texture, Identity())) return false;
+    return s.blendDestination == GL_ONE_MINUS_SRC_ALPHA || s.blendDestination == GL_ONE;
+}
+
+// Whether two quads have the same corners at the same texture coordinates,
+// each in one colour.
+bool SameQuad(const ImmediateVertex a[4], const ImmediateVertex b[4]) {
+    for (int i = 0; i < 4; ++i) {
+        if (std::memcmp(a[i].position, b[i].position, sizeof a[i].position) != 0) return false;
+        if (std::memcmp(a[i].texCoord, b[i].texCoord, sizeof a[i].texCoord) != 0) return false;
+        if (std::memcmp(a[i].color, a[0].color, sizeof a[i].color) != 0) return false;
+        if (std::memcmp(b[i].color, b[0].color, sizeof b[i].color) != 0) return false;
+    }
+    return true;
+}
+
+TexelBox Around(const TexelBox& a, const TexelBox& b) {
+    if (a.x0 >= a.x1 || a.y0 >= a.y1) return b;
+    if (b.x0 >= b.x1 || b.y0 >= b.y1) return a;
+    return {std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
+}
+
+// The area of quads (four corners each) in texture coordinates, which for
+// pieces of one quad goes as their area on screen.
+double TextureArea(const std::vector<ImmediateVertex>& quads) {
+    double area = 0;
+    for (size_t i = 0; i + 3 < quads.size(); i += 4) {
+        const float* t0 = quads[i].texCoord;
+        const float* t1 = quads[i + 1].texCoord;
+        const float* t3 = quads[i + 3].texCoord;
+        area += std::fabs((t1[0] - t0[0]) * (t3[1] - t0[1]) - (t1[1] - t0[1]) * (t3[0] - t0[0]));
+    }
+    return area;
+}
+
+// The pieces of the quad `corners` that two stacked textures can show
+// through: where both would be cut alone, cut as one sprite's by what either
+// can show. False where drawing the two as one would shade more than
+// drawing each cut alone: pictures of different sizes, or parts that show
+// far apart, so that the box around both holds more than the two.
+bool StackedPieces(const State& s, const TextureRecord& lower, const TextureRecord& upper,
+                   const ImmediateVertex corners[4], std::vector<ImmediateVertex>* pieces) {
+    Showing lowerShows, upperShows;
+    bool lowerCut = ShowingOf(s, lower, &lowerShows), upperCut = ShowingOf(s, upper, &upperShows);
+    pieces->assign(corners, corners + 4);
+    if (!lowerCut || !upperCut) return true;
+    const int w = lower.widthPx, h = lower.heightPx;
+    if (upper.widthPx != w || upper.heightPx != h) return false;
+    Showing either{Around(lowerShows.box, upperShows.box), lowerShows.cells | upperShows.cells};
+    std::vector<ImmediateVertex> bothCut, lowerPieces, upperPieces;
+    if (AllShows(either, w, h) || !CutQuad(either, w, h, corners, &bothCut)) bothCut.assign(corners, corners + 4);
+    if (!CutQuad(lowerShows, w, h, corners, &lowerPieces)) lowerPieces.assign(corners, corners + 4);
+    if (!CutQuad(upperShows, w, h, corners, &upperPieces)) upperPieces.assign(corners, corners + 4);
+    if (TextureArea(bothCut) > TextureArea(lowerPieces) + TextureArea(upperPieces)) return false;
+    pieces->swap(bothCut);
+    return true;
 }
 
 AttributeLayout ImmediateAttribute(GLint size, size_t offset) {
@@ -415,6 +488,77 @@ void CountPixels(const State& s, const ListDraw& draw) {
                            s.texturing && BoundTextureComplete(s));
 }
 
+// Draws immediate-mode vertices with the current state.
+void DrawVertices(const std::vector<ImmediateVertex>& vertices, GLenum mode) {
+    State& s = Current();
+    if (!s.streamArray) SetUpStream(s);
+    ListDraw draw = StreamedDraw(s.streamArray, s.streamBuffer, vertices.data(),
+                                 vertices.size() * sizeof(ImmediateVertex), vertices.size());
+    draw.mode = mode;
+    draw.hasColors = draw.hasTexCoords = true;
+    if (pixels::CountingNow())
+        for (const ImmediateVertex& v : vertices) draw.positions.insert(draw.positions.end(), v.position, v.position + 4);
+    Submit(draw);
+}
+
+// Draws the primitives gathered in the batch.
+void DrawBatchVertices() {
+    State& s = Current();
+    GLenum mode = s.batchMode;
+    s.batchMode = 0;
+    s.batchIsOneQuad = false;
+    if (s.batch.empty()) return;
+    DrawVertices(s.batch, mode);
+    s.batch.clear();
+}
+
+void BindTextureUnit(GLenum unit, GLuint texture) {
+    if (unit != GL_TEXTURE0) glActiveTexture(unit);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    if (unit != GL_TEXTURE0) glActiveTexture(GL_TEXTURE0);
+    ++base::costs::Counted().stateChanges;
+}
+
+// Draws the held sprite as it would have been drawn alone: with its own texture.
+void DrawHeldSprite() {
+    State& s = Current();
+    if (!s.spriteHeld) return;
+    s.spriteHeld = false;
+    GLuint bound = s.boundTexture;
+    if (bound != s.heldTexture) BindTextureUnit(GL_TEXTURE0, s.heldTexture);
+    s.boundTexture = s.heldTexture;
+    DrawVertices(s.heldVertices, GL_TRIANGLES);
+    s.boundTexture = bound;
+    if (bound != s.heldTexture) BindTextureUnit(GL_TEXTURE0, bound);
+}
+
+// Draws the held sprite and the one just given (the batch's only quad) as
+// one, where the new one lies right over it; false, drawing nothing, where not.
+bool DrawStackedSprites() {
+    State& s = Current();
+    const GLuint upperTexture = s.boundTexture;
+    if (!Stackable(s) || !SameQuad(s.heldQuad, s.batch.data())) return false;
+    std::vector<ImmediateVertex> pieces, room;
+    if (!StackedPieces(s, s.textures[s.heldTexture], s.textures[upperTexture], s.heldQuad, &pieces)) return false;
+    QuadsToTriangles(&pieces, 0, &room);
+    for (int c = 0; c < 4; ++c) s.upperColor[c] = std::clamp(s.batch[0].color[c], 0.0f, 1.0f);
+    s.drawingTwoLayers = true;
+    BindTextureUnit(GL_TEXTURE1, upperTexture);
+    BindTextureUnit(GL_TEXTURE0, s.heldTexture);
+    s.boundTexture = s.heldTexture;
+    glBlendFunc(GL_ONE, s.blendDestination == GL_ONE ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+    DrawVertices(pieces, GL_TRIANGLES);
+    glBlendFunc(s.blendSource, s.blendDestination);
+    s.boundTexture = upperTexture;
+    BindTextureUnit(GL_TEXTURE0, upperTexture);
+    BindTextureUnit(GL_TEXTURE1, 0);
+    s.drawingTwoLayers = s.spriteHeld = false;
+    s.batch.clear();
+    s.batchMode = 0;
+    s.batchIsOneQuad = false;
+    return true;
+}
+
 }  // namespace
 
 void Submit(const ListDraw& draw) {
@@ -436,20 +580,25 @@ void DrawBatch() {
 }
 
 void DrawImmediateBatch() {
+    if (Current().inBegin) return;
+    DrawHeldSprite();
+    DrawBatchVertices();
+}
+
+void HoldSpriteOrDrawBatch() {
     State& s = Current();
-    if (s.inBegin) return;
-    GLenum mode = s.batchMode;
-    s.batchMode = 0;
-    if (s.batch.empty()) return;
-    if (!s.streamArray) SetUpStream(s);
-    ListDraw draw = StreamedDraw(s.streamArray, s.streamBuffer, s.batch.data(),
-                                 s.batch.size() * sizeof(ImmediateVertex), s.batch.size());
-    draw.mode = mode;
-    draw.hasColors = draw.hasTexCoords = true;
-    if (pixels::CountingNow())
-        for (const ImmediateVertex& v : s.batch) draw.positions.insert(draw.positions.end(), v.position, v.position + 4);
+    if (s.spriteHeld && s.batch.empty()) return;
+    if (s.inBegin || s.spriteHeld || !s.batchIsOneQuad || !s.replays.empty() || !Stackable(s)) {
+        DrawBatch();
+        return;
+    }
+    s.spriteHeld = true;
+    s.heldTexture = s.boundTexture;
+    std::copy(s.batchQuad, s.batchQuad + 4, s.heldQuad);
+    s.heldVertices.swap(s.batch);
     s.batch.clear();
-    Submit(draw);
+    s.batchMode = 0;
+    s.batchIsOneQuad = false;
 }
 
 void ReleaseDrawBuffers() {
@@ -459,6 +608,7 @@ void ReleaseDrawBuffers() {
     s.lists.clear();
     s.batch.clear();
     s.batchMode = 0;
+    s.batchIsOneQuad = s.spriteHeld = false;
     s.replays.clear();
     s.replayVertices = 0;
     BindVertexArray(0);
@@ -482,7 +632,10 @@ void Begin(GLenum mode) {
         s.immediate.clear();
     } else {
         DrawReplays();
-        if (s.batchMode != DrawnMode(mode) || !Joins(mode)) DrawImmediateBatch();
+        if (s.batchMode != DrawnMode(mode) || !Joins(mode)) {
+            if (mode != kQuads) DrawHeldSprite();
+            DrawBatchVertices();
+        }
         s.batchMode = DrawnMode(mode);
         s.primitiveStart = s.batch.size();
     }
@@ -500,6 +653,11 @@ void End() {
         if (Joins(s.beginMode)) {
             size_t given = s.batch.size() - s.primitiveStart, per = VerticesPerPrimitive(s.beginMode);
             s.batch.resize(s.primitiveStart + given / per * per);
+            bool oneQuad = s.beginMode == kQuads && s.primitiveStart == 0 && given == 4;
+            if (s.spriteHeld && oneQuad && DrawStackedSprites()) return;
+            DrawHeldSprite();
+            s.batchIsOneQuad = oneQuad;
+            if (oneQuad) std::copy(s.batch.begin(), s.batch.begin() + 4, s.batchQuad);
             if (s.beginMode == kQuads) {
                 CutQuads(s, s.primitiveStart);
                 QuadsToTriangles(&s.batch, s.primitiveStart, &s.quadCorners);

@@ -136,7 +136,8 @@ void GenTextures(GLsizei n, GLuint* textures) {
 void BindTexture(GLenum target, GLuint texture) {
     State& s = Current();
     if (target == GL_TEXTURE_2D && texture == s.boundTexture) return;
-    DrawBatch();
+    if (target == GL_TEXTURE_2D) HoldSpriteOrDrawBatch();
+    else DrawBatch();
     if (target == GL_TEXTURE_2D) s.boundTexture = texture;
     glBindTexture(target, texture);
     ++base::costs::Counted().stateChanges;

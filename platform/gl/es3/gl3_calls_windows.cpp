@@ -27,6 +27,7 @@ void* DriverCall(const char* name) {
         return call arguments;                                                                  \
     }
 
+PQN_GL3_CALL(void, glActiveTexture, (GLenum texture), (texture))
 PQN_GL3_CALL(void, glAttachShader, (GLuint program, GLuint shader), (program, shader))
 PQN_GL3_CALL(void, glBindBuffer, (GLenum target, GLuint buffer), (target, buffer))
 PQN_GL3_CALL(void, glBindVertexArray, (GLuint array), (array))

@@ -8,7 +8,10 @@
 // with the material's diffuse alpha. Unlit, the colour given is clamped the
 // same way (a fade below 0 draws nothing, even where blending takes the
 // alpha as a factor). Texturing modulates the colour by the texture read at
-// the texture matrix's coordinates.
+// the texture matrix's coordinates. Two sprites drawn as one (see draw.cpp)
+// read a second texture at the same coordinates, modulated by a colour of
+// its own, and blend the upper layer over the lower one in the shader: the
+// result leaves the pixel under them weighted as the two blends would.
 #include <cstdio>
 #include <string>
 
@@ -28,7 +31,9 @@ enum ProgramSwitch : unsigned {  // what a program does, one bit each
     kUsesNormalize = 16,
     kUsesFlat = 32,
     kUsesProjectiveTexture = 64,  // the texture matrix gives a q other than 1
-    kSwitchCombinations = 128,
+    kUsesUpperOver = 128,         // a second layer over-blended on the first
+    kUsesUpperAdded = 256,        // a second layer added to the first
+    kSwitchCombinations = 512,
 };
 
 const float kSceneAmbient[4] = {0.2f, 0.2f, 0.2f, 1};
@@ -112,10 +117,22 @@ in vec2 vTexCoord;
 uniform sampler2D uTexture;
 in vec3 vTexCoord;
 #endif
+#if defined(UPPER_OVER) || defined(UPPER_ADDED)
+uniform sampler2D uUpperTexture;
+uniform vec4 uUpperColor;
+#endif
 out vec4 fragColor;
 
 void main() {
-#if defined(TEXTURE)
+#if defined(UPPER_OVER)
+    // Drawn with (1, 1 - source alpha): what both add, and what both leave.
+    vec4 lower = vColor * texture(uTexture, vTexCoord), upper = uUpperColor * texture(uUpperTexture, vTexCoord);
+    fragColor = vec4(upper.rgb * upper.a + lower.rgb * lower.a * (1.0 - upper.a), 1.0 - (1.0 - lower.a) * (1.0 - upper.a));
+#elif defined(UPPER_ADDED)
+    // Drawn with (1, 1): the sum of both, alpha as the two blends add it.
+    vec4 lower = vColor * texture(uTexture, vTexCoord), upper = uUpperColor * texture(uUpperTexture, vTexCoord);
+    fragColor = vec4(lower.rgb * lower.a + upper.rgb * upper.a, lower.a * lower.a + upper.a * upper.a);
+#elif defined(TEXTURE)
     fragColor = vColor * texture(uTexture, vTexCoord);
 #elif defined(PROJECTIVE_TEXTURE)
     fragColor = vColor * textureProj(uTexture, vTexCoord);
@@ -131,7 +148,7 @@ struct Program {
     uint64_t transformSerial = 0, lightingSerial = 0;  // of the state last handed to it
     GLint modelViewProjection = -1, textureMatrix = -1, modelView = -1, normalMatrix = -1;
     GLint sceneColor = -1, lightPosition = -1, lightAmbient = -1, lightDiffuse = -1, lightSpecular = -1,
-          shininess = -1;
+          shininess = -1, upperColor = -1;
 };
 
 Program g_programs[kSwitchCombinations];
@@ -154,6 +171,7 @@ unsigned SwitchesOf(const State& state) {
     unsigned switches = 0;
     if (state.texturing && BoundTextureComplete(state))
         switches |= AffineTexture(state.texture) ? kUsesTexture : kUsesProjectiveTexture;
+    if (state.drawingTwoLayers) switches |= state.blendDestination == GL_ONE ? kUsesUpperAdded : kUsesUpperOver;
     if (state.flat) switches |= kUsesFlat;
     if (!state.lighting) return switches;
     switches |= kUsesLighting;
@@ -172,6 +190,8 @@ std::string Preamble(unsigned switches) {
     if (switches & kUsesLight0) text += "#define LIGHT0\n";
     if (switches & kUsesLight1) text += "#define LIGHT1\n";
     if (switches & kUsesNormalize) text += "#define NORMALIZE\n";
+    if (switches & kUsesUpperOver) text += "#define UPPER_OVER\n";
+    if (switches & kUsesUpperAdded) text += "#define UPPER_ADDED\n";
     return text;
 }
 
@@ -222,8 +242,10 @@ void Build(Program& p, unsigned switches) {
     p.lightDiffuse = at("uLightDiffuse");
     p.lightSpecular = at("uLightSpecular");
     p.shininess = at("uShininess");
+    p.upperColor = at("uUpperColor");
     Use(p.id);
     glUniform1i(at("uTexture"), 0);
+    glUniform1i(at("uUpperTexture"), 1);
 }
 
 void HandTransforms(const Program& p, const State& state) {
@@ -266,7 +288,8 @@ void HandLighting(const Program& p, const State& state) {
 // its trace). They are made with the context, so that no frame of the show
 // waits for a compile, which on a real GPU in a browser takes tens of
 // milliseconds.
-const unsigned kShowSwitches[] = {0, kUsesTexture, kUsesLighting | kUsesLight0 | kUsesLight1 | kUsesNormalize};
+const unsigned kShowSwitches[] = {0, kUsesTexture, kUsesTexture | kUsesUpperOver, kUsesTexture | kUsesUpperAdded,
+                                  kUsesLighting | kUsesLight0 | kUsesLight1 | kUsesNormalize};
 
 }  // namespace
 
@@ -288,6 +311,10 @@ bool UseProgramFor(const State& state) {
     Use(p.id);
     if (p.transformSerial != state.transformSerial) HandTransforms(p, state);
     if ((switches & kUsesLighting) && p.lightingSerial != state.lightingSerial) HandLighting(p, state);
+    if (state.drawingTwoLayers) {
+        glUniform4fv(p.upperColor, 1, state.upperColor);
+        ++base::costs::Counted().stateChanges;
+    }
     p.transformSerial = state.transformSerial;
     p.lightingSerial = state.lightingSerial;
     return true;

@@ -179,6 +179,23 @@ struct State {
     GLenum batchMode = 0;
     size_t primitiveStart = 0;
     std::vector<ImmediateVertex> quadCorners;  // room for turning quads into triangles, and for cutting them
+    // The corners of the batch's only primitive, when that is one quad (a
+    // sprite); false when the batch holds anything else.
+    bool batchIsOneQuad = false;
+    ImmediateVertex batchQuad[4];
+    // A sprite held back when the texture changes after it, so that a sprite
+    // drawn next over exactly the same corners can be drawn with it as one
+    // layer over the other (see draw.cpp): its texture, its corners and the
+    // vertices it is drawn with alone.
+    bool spriteHeld = false;
+    GLuint heldTexture = 0;
+    ImmediateVertex heldQuad[4];
+    std::vector<ImmediateVertex> heldVertices;
+    // While two such sprites are drawn as one: the upper one's texture and
+    // colour (the lower one's are the draw's own).
+    bool drawingTwoLayers = false;
+    GLuint upperTexture = 0;
+    float upperColor[4] = {1, 1, 1, 1};
     GLuint streamArray = 0, streamBuffer = 0;  // what immediate mode draws from
     // Replays of lists' small draws called since the state last changed
     // (matrices aside). One is drawn as it is; more are transformed to eye
@@ -216,6 +233,9 @@ void Submit(const ListDraw& draw);
 // replays keep the modelview each was called with.
 void DrawBatch();
 void DrawImmediateBatch();
+// Called before the texture changes: holds back a sprite that the next
+// could be drawn with (see draw.cpp), or draws what waits.
+void HoldSpriteOrDrawBatch();
 // Lets go of the lists' buffers and immediate mode's (before the context goes).
 void ReleaseDrawBuffers();
 
