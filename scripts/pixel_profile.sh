@@ -2,9 +2,10 @@
 # What each scene's pixels are spent on, on Mesa's llvmpipe (a benchmark, not
 # a test). The show's own --bench at 640x480 times FRAMES frames from each
 # scene's start, with llvmpipe's switches that each leave out one part of the
-# work on pixels (LP_PERF: no_shade runs no fragment shader at all, no_blend
-# draws unblended, no_tex reads white for every texel, no_depth drops the
-# depth test, no_rast_linear turns off the rasteriser's linear path), each
+# work on pixels (LP_PERF: no_blend draws unblended, no_tex reads white for
+# every texel, no_depth drops the depth test, no_rast_linear turns off the
+# rasteriser's linear path; no_shade is left out, as it acts only where the
+# linear path runs), each
 # in turn, ROUNDS times, in an order that moves round by round so that a
 # machine's drift falls on all alike; it prints per scene the median frame in
 # ms with everything on, and what each switch takes off it: roughly what that
@@ -26,7 +27,7 @@ rounds="${ROUNDS:-5}"
 frames="${FRAMES:-300}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-switches=(all no_shade no_blend no_tex no_depth no_rast_linear)
+switches=(all no_blend no_tex no_depth no_rast_linear)
 for round in $(seq 0 "$rounds"); do
   for scene in $(seq 1 9); do
     for i in "${!switches[@]}"; do
