@@ -5,11 +5,11 @@
 # work on pixels (LP_PERF: no_blend draws unblended, no_tex reads white for
 # every texel, no_depth drops the depth test, no_rast_linear turns off the
 # rasteriser's linear path; no_shade is left out, as it acts only where the
-# linear path runs), each
-# in turn, ROUNDS times, in an order that moves round by round so that a
-# machine's drift falls on all alike; it prints per scene the median frame in
-# ms with everything on, and what each switch takes off it: roughly what that
-# part of the work costs a frame. The pictures drawn with a switch on are
+# linear path runs), each in turn, ROUNDS times, in an order that moves round
+# by round so that a machine's drift falls on all alike. It prints per scene
+# the median frame in ms with everything on, and what each switch takes off
+# it: roughly what that part of the work costs a frame (differences under
+# half a millisecond are the machine's noise here). The pictures drawn with a switch on are
 # wrong; only their times are kept. A first round, not kept, fills a shader
 # cache of each switch's own (the driver's cache does not tell the switches'
 # shaders apart).
