@@ -4,7 +4,8 @@
 // sprite drawn whole (a depth test that passes everything keeps it whole):
 // the same pixels, and the counted pixels say the cut one covered only what
 // can show. Two sprites over the same corners likewise: drawn as one, they
-// draw what the two draw one after the other, shading their pixels once.
+// draw what the two draw one after the other, shading their pixels once,
+// whatever texture matrix each has.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -327,13 +328,18 @@ TEST_F(SpriteDrawTest, ACutSpriteDrawsTheWholeSpritesPixelsAndCoversOnlyItsVisib
     EXPECT_EQ(HalvesDiffer(), 0) << "an added cut sprite's pixels are not the whole sprite's";
 }
 
-// Two sprites over the same corners, the texture and colour changed between
-// them: drawn as one in the left half, one after the other under the depth
-// test in the right half.
-void PairInBothHalves(GLuint lower, GLuint upper, int x, int y, int widthPx, int heightPx) {
+// Two sprites over the same corners, the texture, colour and texture matrix
+// (the upper one's moved by `upperShift`) changed between them: drawn as one
+// in the left half, one after the other under the depth test in the right
+// half.
+void PairInBothHalves(GLuint lower, GLuint upper, float upperShift, int x, int y, int widthPx, int heightPx) {
     for (int half : {0, 320}) {
         if (half) glEnable(GL_DEPTH_TEST);
         for (GLuint texture : {lower, upper}) {
+            glMatrixMode(GL_TEXTURE);
+            glLoadIdentity();
+            if (texture == upper) glTranslatef(upperShift, 0, 0);
+            glMatrixMode(GL_MODELVIEW);
             glBindTexture(GL_TEXTURE_2D, texture);
             glColor4f(texture == lower ? 1.0f : 0.8f, 0.9f, 1, texture == lower ? 0.7f : 0.6f);
             glBegin(GL_QUADS);
@@ -349,6 +355,9 @@ void PairInBothHalves(GLuint lower, GLuint upper, int x, int y, int widthPx, int
         }
         glDisable(GL_DEPTH_TEST);
     }
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
 }
 
 GLuint Texture(const std::vector<uint8_t>& rgba, int widthPx, int heightPx) {
@@ -383,16 +392,18 @@ TEST_F(SpriteDrawTest, TwoSpritesOverTheSameCornersDrawAsOneWhatTheTwoDrawAndSha
         const char* name;
         GLenum destination;
         std::vector<uint8_t> lower, upper;
+        float upperShift;
         uint64_t shadedOnceMost;  // the left half's pixels, drawn as one
     };
     const Case cases[] = {
-        {"over-blended", GL_ONE_MINUS_SRC_ALPHA, Gradient(128, 64, 1), Gradient(128, 64, 2), 200 * 100},
-        {"added", GL_ONE, Gradient(128, 64, 1), Gradient(128, 64, 2), 200 * 100},
+        {"over-blended", GL_ONE_MINUS_SRC_ALPHA, Gradient(128, 64, 1), Gradient(128, 64, 2), 0, 200 * 100},
+        {"added", GL_ONE, Gradient(128, 64, 1), Gradient(128, 64, 2), 0, 200 * 100},
+        {"scrolled", GL_ONE, Gradient(128, 64, 1), Gradient(128, 64, 2), 0.3f, 200 * 100},
         // Cut by what either shows: two blocks of 40 x 16 texels of 128 x 64
         // (drawn at 200 x 100), overlapping but for 10 x 4; cut alone, each
         // would cover 42 x 18 texels, 1845 pixels.
         {"cut", GL_ONE_MINUS_SRC_ALPHA, Picture(128, 64, 4, {10, 8, 50, 24}), Picture(128, 64, 4, {20, 12, 60, 28}),
-         3300},
+         0, 3300},
     };
     uint64_t frameNumber = 0;
     for (const Case& c : cases) {
@@ -402,7 +413,7 @@ TEST_F(SpriteDrawTest, TwoSpritesOverTheSameCornersDrawAsOneWhatTheTwoDrawAndSha
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, c.destination);
         GLuint lower = Texture(c.lower, 128, 64), upper = Texture(c.upper, 128, 64);
-        PairInBothHalves(lower, upper, 60, 190, 200, 100);
+        PairInBothHalves(lower, upper, c.upperShift, 60, 190, 200, 100);
         FrameDrawn(frameNumber);
         pixels::FramePixels frame;
         ASSERT_TRUE(pixels::TakeCountedFrame(frameNumber++, &frame)) << c.name;

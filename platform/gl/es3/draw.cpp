@@ -19,8 +19,9 @@
 //
 // A sprite whose texture changes after it is held back rather than drawn. If
 // the next thing drawn is a sprite over exactly the same corners, under the
-// same state but for its texture and colour, the two are drawn as one: the
-// shader reads both textures and blends the upper one over the lower, so
+// same state but for its texture, texture matrix and colour, the two are
+// drawn as one: the shader reads both textures and blends the upper one over
+// the lower, so
 // their pixels are shaded once. Anything else draws the held sprite first,
 // as it would have been drawn.
 #include <algorithm>
@@ -176,9 +177,9 @@ void QuadsToTriangles(std::vector<ImmediateVertex>* vertices, size_t first, std:
 // all of it may (or all of it does). Cut are quads of a texture read by one
 // level, under its own coordinates, modulating an unlit colour, blended by
 // its alpha, with no depth test (a see-through fragment still writes depth).
-bool ShowingOf(const State& s, const TextureRecord& texture, Showing* showing) {
+bool ShowingOf(const State& s, const TextureRecord& texture, const Matrix4& textureMatrix, Showing* showing) {
     if (!s.texturing || s.lighting || !s.blending || s.depthTesting) return false;
-    if (texture.hasMipmaps || !texture.visible.known || !SameMatrix(s.texture, Identity())) return false;
+    if (texture.hasMipmaps || !texture.visible.known || !SameMatrix(textureMatrix, Identity())) return false;
     if (s.blendSource != GL_SRC_ALPHA) return false;
     if (s.blendDestination != GL_ONE_MINUS_SRC_ALPHA && s.blendDestination != GL_ONE) return false;
     *showing = ShowingWhen(texture.visible, s.blendDestination == GL_ONE);
@@ -186,7 +187,7 @@ bool ShowingOf(const State& s, const TextureRecord& texture, Showing* showing) {
 }
 
 bool ShowingNow(const State& s, Showing* showing) {
-    return BoundTextureComplete(s) && ShowingOf(s, s.textures[s.boundTexture], showing);
+    return BoundTextureComplete(s) && ShowingOf(s, s.textures[s.boundTexture], s.texture, showing);
 }
 
 // Cuts the quads from `first` to the end of the batch to the parts that can
@@ -205,11 +206,13 @@ void CutQuads(State& s, size_t first) {
 }
 
 // Whether a sprite drawn now can be drawn as one with another over it: an
-// unlit texture under its own coordinates, blended by its alpha over or
-// added, with no depth test.
+// unlit texture read with no division (the texture matrix leaves q at 1),
+// blended by its alpha over or added, with no depth test.
 bool Stackable(const State& s) {
     if (s.compiling || !s.texturing || !BoundTextureComplete(s) || s.lighting || s.flat || s.depthTesting) return false;
-    if (!s.blending || s.blendSource != GL_SRC_ALPHA || !SameMatrix(s.texture, Identity())) return false;
+    const float* t = s.texture.m;
+    if (t[3] != 0 || t[7] != 0 || t[11] != 0 || t[15] != 1) return false;
+    if (!s.blending || s.blendSource != GL_SRC_ALPHA) return false;
     return s.blendDestination == GL_ONE_MINUS_SRC_ALPHA || s.blendDestination == GL_ONE;
 }
 
@@ -252,7 +255,8 @@ double TextureArea(const std::vector<ImmediateVertex>& quads) {
 bool StackedPieces(const State& s, const TextureRecord& lower, const TextureRecord& upper,
                    const ImmediateVertex corners[4], std::vector<ImmediateVertex>* pieces) {
     Showing lowerShows, upperShows;
-    bool lowerCut = ShowingOf(s, lower, &lowerShows), upperCut = ShowingOf(s, upper, &upperShows);
+    bool lowerCut = ShowingOf(s, lower, s.heldTextureMatrix, &lowerShows);
+    bool upperCut = ShowingOf(s, upper, s.texture, &upperShows);
     pieces->assign(corners, corners + 4);
     if (!lowerCut || !upperCut) return true;
     const int w = lower.widthPx, h = lower.heightPx;
@@ -519,15 +523,25 @@ void BindTextureUnit(GLenum unit, GLuint texture) {
     ++base::costs::Counted().stateChanges;
 }
 
-// Draws the held sprite as it would have been drawn alone: with its own texture.
+void SetTextureMatrix(State& s, const Matrix4& to) {
+    if (SameMatrix(s.texture, to)) return;
+    s.texture = to;
+    ++s.transformSerial;
+}
+
+// Draws the held sprite as it would have been drawn alone: with its own
+// texture and texture matrix.
 void DrawHeldSprite() {
     State& s = Current();
     if (!s.spriteHeld) return;
     s.spriteHeld = false;
     GLuint bound = s.boundTexture;
+    Matrix4 textureMatrix = s.texture;
     if (bound != s.heldTexture) BindTextureUnit(GL_TEXTURE0, s.heldTexture);
     s.boundTexture = s.heldTexture;
+    SetTextureMatrix(s, s.heldTextureMatrix);
     DrawVertices(s.heldVertices, GL_TRIANGLES);
+    SetTextureMatrix(s, textureMatrix);
     s.boundTexture = bound;
     if (bound != s.heldTexture) BindTextureUnit(GL_TEXTURE0, bound);
 }
@@ -543,12 +557,15 @@ bool DrawStackedSprites() {
     QuadsToTriangles(&pieces, 0, &room);
     for (int c = 0; c < 4; ++c) s.upperColor[c] = std::clamp(s.batch[0].color[c], 0.0f, 1.0f);
     s.drawingTwoLayers = true;
+    s.upperTextureMatrix = s.texture;
     BindTextureUnit(GL_TEXTURE1, upperTexture);
     BindTextureUnit(GL_TEXTURE0, s.heldTexture);
     s.boundTexture = s.heldTexture;
+    SetTextureMatrix(s, s.heldTextureMatrix);
     glBlendFunc(GL_ONE, s.blendDestination == GL_ONE ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
     DrawVertices(pieces, GL_TRIANGLES);
     glBlendFunc(s.blendSource, s.blendDestination);
+    SetTextureMatrix(s, s.upperTextureMatrix);
     s.boundTexture = upperTexture;
     BindTextureUnit(GL_TEXTURE0, upperTexture);
     BindTextureUnit(GL_TEXTURE1, 0);
@@ -594,6 +611,7 @@ void HoldSpriteOrDrawBatch() {
     }
     s.spriteHeld = true;
     s.heldTexture = s.boundTexture;
+    s.heldTextureMatrix = s.texture;
     std::copy(s.batchQuad, s.batchQuad + 4, s.heldQuad);
     s.heldVertices.swap(s.batch);
     s.batch.clear();

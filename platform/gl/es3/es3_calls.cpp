@@ -46,6 +46,7 @@ static void SetCurrent(const Matrix4& to) {
     Matrix4* matrix = CurrentMatrix(s);
     if (SameMatrix(*matrix, to)) return;
     if (s.matrixMode == kModelviewMatrix) DrawImmediateBatch();
+    else if (s.matrixMode == kTextureMatrix) HoldSpriteOrDrawBatch();
     else DrawBatch();
     *matrix = to;
     ++s.transformSerial;

@@ -9,8 +9,8 @@
 // same way (a fade below 0 draws nothing, even where blending takes the
 // alpha as a factor). Texturing modulates the colour by the texture read at
 // the texture matrix's coordinates. Two sprites drawn as one (see draw.cpp)
-// read a second texture at the same coordinates, modulated by a colour of
-// its own, and blend the upper layer over the lower one in the shader: the
+// read a second texture at the same coordinates under a texture matrix of
+// its own, modulated by a colour of its own, and blend the upper layer over the lower one in the shader: the
 // result leaves the pixel under them weighted as the two blends would.
 #include <cstdio>
 #include <string>
@@ -53,6 +53,10 @@ out vec2 vTexCoord;
 uniform mat4 uTextureMatrix;
 out vec3 vTexCoord;
 #endif
+#if defined(UPPER_OVER) || defined(UPPER_ADDED)
+uniform mat4 uUpperTextureMatrix;
+out vec2 vUpperTexCoord;
+#endif
 #ifdef LIGHTING
 uniform mat4 uModelView;
 uniform mat3 uNormalMatrix;
@@ -85,6 +89,9 @@ void main() {
 #endif
 #ifdef PROJECTIVE_TEXTURE
     vTexCoord = (uTextureMatrix * vec4(aTexCoord, 0.0, 1.0)).xyw;
+#endif
+#if defined(UPPER_OVER) || defined(UPPER_ADDED)
+    vUpperTexCoord = (uUpperTextureMatrix * vec4(aTexCoord, 0.0, 1.0)).xy;
 #endif
 #ifdef LIGHTING
     vec4 eye = uModelView * aPosition;
@@ -120,17 +127,18 @@ in vec3 vTexCoord;
 #if defined(UPPER_OVER) || defined(UPPER_ADDED)
 uniform sampler2D uUpperTexture;
 uniform vec4 uUpperColor;
+in vec2 vUpperTexCoord;
 #endif
 out vec4 fragColor;
 
 void main() {
 #if defined(UPPER_OVER)
     // Drawn with (1, 1 - source alpha): what both add, and what both leave.
-    vec4 lower = vColor * texture(uTexture, vTexCoord), upper = uUpperColor * texture(uUpperTexture, vTexCoord);
+    vec4 lower = vColor * texture(uTexture, vTexCoord), upper = uUpperColor * texture(uUpperTexture, vUpperTexCoord);
     fragColor = vec4(upper.rgb * upper.a + lower.rgb * lower.a * (1.0 - upper.a), 1.0 - (1.0 - lower.a) * (1.0 - upper.a));
 #elif defined(UPPER_ADDED)
     // Drawn with (1, 1): the sum of both, alpha as the two blends add it.
-    vec4 lower = vColor * texture(uTexture, vTexCoord), upper = uUpperColor * texture(uUpperTexture, vTexCoord);
+    vec4 lower = vColor * texture(uTexture, vTexCoord), upper = uUpperColor * texture(uUpperTexture, vUpperTexCoord);
     fragColor = vec4(lower.rgb * lower.a + upper.rgb * upper.a, lower.a * lower.a + upper.a * upper.a);
 #elif defined(TEXTURE)
     fragColor = vColor * texture(uTexture, vTexCoord);
@@ -148,7 +156,7 @@ struct Program {
     uint64_t transformSerial = 0, lightingSerial = 0;  // of the state last handed to it
     GLint modelViewProjection = -1, textureMatrix = -1, modelView = -1, normalMatrix = -1;
     GLint sceneColor = -1, lightPosition = -1, lightAmbient = -1, lightDiffuse = -1, lightSpecular = -1,
-          shininess = -1, upperColor = -1;
+          shininess = -1, upperColor = -1, upperTextureMatrix = -1;
 };
 
 Program g_programs[kSwitchCombinations];
@@ -243,6 +251,7 @@ void Build(Program& p, unsigned switches) {
     p.lightSpecular = at("uLightSpecular");
     p.shininess = at("uShininess");
     p.upperColor = at("uUpperColor");
+    p.upperTextureMatrix = at("uUpperTextureMatrix");
     Use(p.id);
     glUniform1i(at("uTexture"), 0);
     glUniform1i(at("uUpperTexture"), 1);
@@ -313,7 +322,8 @@ bool UseProgramFor(const State& state) {
     if ((switches & kUsesLighting) && p.lightingSerial != state.lightingSerial) HandLighting(p, state);
     if (state.drawingTwoLayers) {
         glUniform4fv(p.upperColor, 1, state.upperColor);
-        ++base::costs::Counted().stateChanges;
+        glUniformMatrix4fv(p.upperTextureMatrix, 1, GL_FALSE, state.upperTextureMatrix.m);
+        base::costs::Counted().stateChanges += 2;
     }
     p.transformSerial = state.transformSerial;
     p.lightingSerial = state.lightingSerial;

@@ -186,16 +186,17 @@ struct State {
     // A sprite held back when the texture changes after it, so that a sprite
     // drawn next over exactly the same corners can be drawn with it as one
     // layer over the other (see draw.cpp): its texture, its corners and the
-    // vertices it is drawn with alone.
+    // vertices it is drawn with alone, and its texture matrix.
     bool spriteHeld = false;
     GLuint heldTexture = 0;
     ImmediateVertex heldQuad[4];
+    Matrix4 heldTextureMatrix = Identity();
     std::vector<ImmediateVertex> heldVertices;
     // While two such sprites are drawn as one: the upper one's texture and
-    // colour (the lower one's are the draw's own).
+    // colour and texture matrix (the lower one's are the draw's own).
     bool drawingTwoLayers = false;
-    GLuint upperTexture = 0;
     float upperColor[4] = {1, 1, 1, 1};
+    Matrix4 upperTextureMatrix = Identity();
     GLuint streamArray = 0, streamBuffer = 0;  // what immediate mode draws from
     // Replays of lists' small draws called since the state last changed
     // (matrices aside). One is drawn as it is; more are transformed to eye
@@ -233,8 +234,9 @@ void Submit(const ListDraw& draw);
 // replays keep the modelview each was called with.
 void DrawBatch();
 void DrawImmediateBatch();
-// Called before the texture changes: holds back a sprite that the next
-// could be drawn with (see draw.cpp), or draws what waits.
+// Called before the texture or the texture matrix changes: holds back a
+// sprite that the next could be drawn with (see draw.cpp), or draws what
+// waits.
 void HoldSpriteOrDrawBatch();
 // Lets go of the lists' buffers and immediate mode's (before the context goes).
 void ReleaseDrawBuffers();
