@@ -210,9 +210,7 @@ void CutQuads(State& s, size_t first) {
 // blended by its alpha over or added, with no depth test.
 bool Stackable(const State& s) {
     if (s.compiling || !s.texturing || !BoundTextureComplete(s) || s.lighting || s.flat || s.depthTesting) return false;
-    const float* t = s.texture.m;
-    if (t[3] != 0 || t[7] != 0 || t[11] != 0 || t[15] != 1) return false;
-    if (!s.blending || s.blendSource != GL_SRC_ALPHA) return false;
+    if (!AffineTexture(s.texture) || !s.blending || s.blendSource != GL_SRC_ALPHA) return false;
     return s.blendDestination == GL_ONE_MINUS_SRC_ALPHA || s.blendDestination == GL_ONE;
 }
 

@@ -22,6 +22,10 @@ Matrix4 Identity() { return {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}; 
 
 bool SameMatrix(const Matrix4& a, const Matrix4& b) { return std::equal(a.m, a.m + 16, b.m); }
 
+bool AffineTexture(const Matrix4& texture) {
+    return texture.m[3] == 0 && texture.m[7] == 0 && texture.m[11] == 0 && texture.m[15] == 1;
+}
+
 Matrix4 Multiply(const Matrix4& a, const Matrix4& b) {
     Matrix4 result;
     for (int column = 0; column < 4; ++column)

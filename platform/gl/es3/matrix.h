@@ -21,6 +21,9 @@ struct Matrix3 {
 Matrix4 Identity();
 // Whether two matrices hold the same values.
 bool SameMatrix(const Matrix4& a, const Matrix4& b);
+// Whether a texture matrix's last row is (0 0 0 1), leaving q at 1: the
+// texture is read at (s, t) with no division for each pixel.
+bool AffineTexture(const Matrix4& texture);
 // a * b: b is applied first, as glMultMatrix applies it to the current matrix.
 Matrix4 Multiply(const Matrix4& a, const Matrix4& b);
 Vector4 Transform(const Matrix4& matrix, Vector4 v);

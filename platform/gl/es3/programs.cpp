@@ -169,12 +169,6 @@ void Use(GLuint program) {
     g_programInUse = program;
 }
 
-// A texture matrix whose last row is (0 0 0 1) leaves q at 1: the texture is
-// read at (s, t) with no division for each pixel.
-bool AffineTexture(const Matrix4& texture) {
-    return texture.m[3] == 0 && texture.m[7] == 0 && texture.m[11] == 0 && texture.m[15] == 1;
-}
-
 unsigned SwitchesOf(const State& state) {
     unsigned switches = 0;
     if (state.texturing && BoundTextureComplete(state))
