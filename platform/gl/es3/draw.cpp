@@ -21,9 +21,8 @@
 // the next thing drawn is a sprite over exactly the same corners, under the
 // same state but for its texture, texture matrix and colour, the two are
 // drawn as one: the shader reads both textures and blends the upper one over
-// the lower, so
-// their pixels are shaded once. Anything else draws the held sprite first,
-// as it would have been drawn.
+// the lower, so their pixels are shaded once. Anything else draws the held
+// sprite first, as it would have been drawn.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>

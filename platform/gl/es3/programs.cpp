@@ -10,8 +10,9 @@
 // alpha as a factor). Texturing modulates the colour by the texture read at
 // the texture matrix's coordinates. Two sprites drawn as one (see draw.cpp)
 // read a second texture at the same coordinates under a texture matrix of
-// its own, modulated by a colour of its own, and blend the upper layer over the lower one in the shader: the
-// result leaves the pixel under them weighted as the two blends would.
+// its own, modulated by a colour of its own, and blend the upper layer over
+// the lower one in the shader: the result leaves the pixel under them
+// weighted as the two blends would.
 #include <cstdio>
 #include <string>
 
@@ -132,13 +133,15 @@ in vec2 vUpperTexCoord;
 out vec4 fragColor;
 
 void main() {
+#if defined(UPPER_OVER) || defined(UPPER_ADDED)
+    vec4 lower = vColor * texture(uTexture, vTexCoord);
+    vec4 upper = uUpperColor * texture(uUpperTexture, vUpperTexCoord);
+#endif
 #if defined(UPPER_OVER)
     // Drawn with (1, 1 - source alpha): what both add, and what both leave.
-    vec4 lower = vColor * texture(uTexture, vTexCoord), upper = uUpperColor * texture(uUpperTexture, vUpperTexCoord);
     fragColor = vec4(upper.rgb * upper.a + lower.rgb * lower.a * (1.0 - upper.a), 1.0 - (1.0 - lower.a) * (1.0 - upper.a));
 #elif defined(UPPER_ADDED)
     // Drawn with (1, 1): the sum of both, alpha as the two blends add it.
-    vec4 lower = vColor * texture(uTexture, vTexCoord), upper = uUpperColor * texture(uUpperTexture, vUpperTexCoord);
     fragColor = vec4(lower.rgb * lower.a + upper.rgb * upper.a, lower.a * lower.a + upper.a * upper.a);
 #elif defined(TEXTURE)
     fragColor = vColor * texture(uTexture, vTexCoord);

@@ -192,8 +192,9 @@ struct State {
     ImmediateVertex heldQuad[4];
     Matrix4 heldTextureMatrix = Identity();
     std::vector<ImmediateVertex> heldVertices;
-    // While two such sprites are drawn as one: the upper one's texture and
-    // colour and texture matrix (the lower one's are the draw's own).
+    // While two such sprites are drawn as one: the upper one's colour and
+    // texture matrix (its texture is bound on unit 1; the lower one's are
+    // the draw's own).
     bool drawingTwoLayers = false;
     float upperColor[4] = {1, 1, 1, 1};
     Matrix4 upperTextureMatrix = Identity();
