@@ -174,7 +174,7 @@ bool Start(const std::string& out, int framesPerSecond, double expectedSeconds, 
 
 bool Active() { return S().active; }
 
-bool WantsBgra() { return S().active && S().sink->WantsBgra(); }
+bool WantsRgba() { return S().active && S().sink->WantsRgba(); }
 
 void Frame(std::vector<uint8_t>* pixels, int width, int height) {
     State& s = S();

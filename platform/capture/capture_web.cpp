@@ -14,7 +14,7 @@ bool Preflight(const std::string& out) {
 
 bool Start(const std::string&, int, double, int, int) { return false; }
 bool Active() { return false; }
-bool WantsBgra() { return false; }
+bool WantsRgba() { return false; }
 void Frame(std::vector<uint8_t>*, int, int) {}
 void Audio(const int16_t*, size_t) {}
 void Finish(bool) {}

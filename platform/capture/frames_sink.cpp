@@ -43,7 +43,7 @@ public:
         if (wav_) std::fclose(wav_);
     }
 
-    bool WantsBgra() const override { return false; }
+    bool WantsRgba() const override { return false; }
 
     bool Frame(std::vector<uint8_t>* pixels, int widthPx, int heightPx, uint64_t index) override {
         char name[32];

@@ -14,8 +14,8 @@ namespace platform::capture {
 class Sink {
 public:
     virtual ~Sink() = default;
-    // Frames for a video come as BGRA, for PNG files as RGB.
-    virtual bool WantsBgra() const = 0;
+    // Frames for a video come as RGBA, for PNG files as RGB.
+    virtual bool WantsRgba() const = 0;
     // Takes frame number `index`, its rows as GL reads them (bottom row first,
     // tightly packed); false when the sink can take no more frames. A sink
     // that keeps the pixels leaves in their place a buffer it is done with

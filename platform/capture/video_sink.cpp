@@ -109,7 +109,7 @@ public:
         return true;
     }
 
-    bool WantsBgra() const override { return true; }
+    bool WantsRgba() const override { return true; }
 
     bool Frame(std::vector<uint8_t>* pixels, int, int, uint64_t) override {
         std::unique_lock<std::mutex> guard(lock_);

@@ -21,7 +21,7 @@ constexpr Coefficients kBt709{47, 157, 16, -26, -86, 112, 112, -102, -10};
 
 YuvMatrix MatrixForHeight(int heightPx) { return heightPx >= 720 ? YuvMatrix::Bt709 : YuvMatrix::Bt601; }
 
-void ToYuv420(const uint8_t* bgra, int width, int height, YuvMatrix matrix, std::vector<uint8_t>* yuv) {
+void ToYuv420(const uint8_t* rgba, int width, int height, YuvMatrix matrix, std::vector<uint8_t>* yuv) {
     const Coefficients k = matrix == YuvMatrix::Bt709 ? kBt709 : kBt601;
     yuv->resize(static_cast<size_t>(width) * height * 3 / 2);
     uint8_t* yPlane = yuv->data();
@@ -29,25 +29,25 @@ void ToYuv420(const uint8_t* bgra, int width, int height, YuvMatrix matrix, std:
     uint8_t* vPlane = uPlane + width * height / 4;
     size_t rowBytes = static_cast<size_t>(width) * 4;
     for (int y = 0; y < height; ++y) {
-        const uint8_t* row = bgra + (height - 1 - y) * rowBytes;
+        const uint8_t* row = rgba + (height - 1 - y) * rowBytes;
         uint8_t* out = yPlane + y * width;
         for (int x = 0; x < width; ++x) {
             const uint8_t* p = row + x * 4;
-            out[x] = static_cast<uint8_t>(((k.yr * p[2] + k.yg * p[1] + k.yb * p[0] + 128) >> 8) + 16);
+            out[x] = static_cast<uint8_t>(((k.yr * p[0] + k.yg * p[1] + k.yb * p[2] + 128) >> 8) + 16);
         }
     }
     int half = width / 2;
     for (int y = 0; y < height; y += 2) {
-        const uint8_t* upper = bgra + (height - 1 - y) * rowBytes;
+        const uint8_t* upper = rgba + (height - 1 - y) * rowBytes;
         const uint8_t* lower = upper - rowBytes;
         uint8_t* u = uPlane + (y / 2) * half;
         uint8_t* v = vPlane + (y / 2) * half;
         for (int x = 0; x < half; ++x) {
             const uint8_t* a = upper + x * 8;
             const uint8_t* c = lower + x * 8;
-            int b = a[0] + a[4] + c[0] + c[4];
+            int r = a[0] + a[4] + c[0] + c[4];
             int g = a[1] + a[5] + c[1] + c[5];
-            int r = a[2] + a[6] + c[2] + c[6];
+            int b = a[2] + a[6] + c[2] + c[6];
             u[x] = static_cast<uint8_t>(((k.ur * r + k.ug * g + k.ub * b + 512) >> 10) + 128);
             v[x] = static_cast<uint8_t>(((k.vr * r + k.vg * g + k.vb * b + 512) >> 10) + 128);
         }

@@ -12,8 +12,8 @@ namespace platform::capture {
 enum class YuvMatrix { Bt601, Bt709 };
 YuvMatrix MatrixForHeight(int heightPx);
 
-// BGRA rows, bottom row first, to planar YUV 4:2:0 (Y, then U and V at half
+// RGBA rows, bottom row first, to planar YUV 4:2:0 (Y, then U and V at half
 // size) in studio range. Width and height are even.
-void ToYuv420(const uint8_t* bgra, int width, int height, YuvMatrix matrix, std::vector<uint8_t>* yuv);
+void ToYuv420(const uint8_t* rgba, int width, int height, YuvMatrix matrix, std::vector<uint8_t>* yuv);
 
 }  // namespace platform::capture

@@ -2,7 +2,6 @@
 // objects for the capture and the benchmark, and at once for screenshots.
 #include <cstdio>
 #include <cstring>
-#include <utility>
 #include <string>
 #include <vector>
 
@@ -24,15 +23,10 @@ size_t BytesPerPixel(GLenum format) { return format == GL_RGB ? 3 : 4; }
 // The format GL is asked for: OpenGL reads out any; OpenGL ES promises RGBA only.
 GLenum ReadFormat(const PlatformContext* context, GLenum wanted) { return context->es ? GL_RGBA : wanted; }
 
-// Pixels read as RGBA in the format wanted (RGB or BGRA), in place.
-void ConvertFromRgba(std::vector<uint8_t>* pixels, GLenum wanted) {
+// Pixels read as RGBA made RGB, in place.
+void RgbaToRgb(std::vector<uint8_t>* pixels) {
     uint8_t* p = pixels->data();
     size_t count = pixels->size() / 4;
-    if (wanted == GL_BGRA) {
-        for (size_t i = 0; i < count; ++i) std::swap(p[4 * i], p[4 * i + 2]);
-        return;
-    }
-    if (wanted != GL_RGB) return;
     for (size_t i = 0; i < count; ++i) std::memmove(&p[3 * i], &p[4 * i], 3);
     pixels->resize(count * 3);
 }
@@ -55,7 +49,7 @@ std::vector<uint8_t> ReadSurface(PlatformContext* context) {
     platform::present::Framebuffers().bindFramebuffer(GL_READ_FRAMEBUFFER, platform::present::FinishedFrame(context));
     ReadPixels(context, format, flipped.data());
     platform::present::Framebuffers().bindFramebuffer(GL_FRAMEBUFFER, context->framebuffer);
-    if (format != GL_RGB) ConvertFromRgba(&flipped, GL_RGB);
+    if (format != GL_RGB) RgbaToRgb(&flipped);
     std::vector<uint8_t> rgb(rowBytes * height);
     for (int y = 0; y < height; ++y) std::memcpy(&rgb[y * rowBytes], &flipped[(height - 1 - y) * rowBytes], rowBytes);
     return rgb;
@@ -81,17 +75,16 @@ void DeliverReadBack(PlatformContext* context, int slot) {
         fb.unmapBuffer(GL_PIXEL_PACK_BUFFER);
     }
     fb.bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
-    if (readFormat != context->readFormat) ConvertFromRgba(&pixels, context->readFormat);
+    if (readFormat != context->readFormat) RgbaToRgb(&pixels);
     context->readPending[slot] = false;
     for (size_t i = 0; i < g_readers.size(); ++i)
         if (context->readFor[slot] & (1u << i)) g_readers[i].take(&pixels, w, h, context->readFrame[slot]);
 }
 
-GLenum FormatOf(platform::present::PixelOrder order, const PlatformContext* context) {
-    using platform::present::PixelOrder;
-    if (order == PixelOrder::kRgb) return GL_RGB;
-    if (order == PixelOrder::kBgra) return GL_BGRA;
-    return context->es ? GL_RGBA : GL_BGRA;  // the context's own order
+// RGB, or else the surface's own RGBA, which every GL reads back without
+// converting a pixel.
+GLenum FormatOf(platform::present::PixelOrder order) {
+    return order == platform::present::PixelOrder::kRgb ? GL_RGB : GL_RGBA;
 }
 
 bool PositionReached(platform::MusicPosition frame, platform::MusicPosition target) {
@@ -148,7 +141,7 @@ void ReadBackForReaders(PlatformContext* context, bool showFrame, bool musicStar
         wanting |= 1u << i;
         if (order == PixelOrder::kAny) order = wanted;
     }
-    if (wanting) ReadBackAsync(context, FormatOf(order, context), frame, wanting);
+    if (wanting) ReadBackAsync(context, FormatOf(order), frame, wanting);
 }
 
 void FinishReadBacks(PlatformContext* context) {

@@ -10,7 +10,7 @@ namespace platform::present {
 
 // What takes the finished frames read back (the capture, the benchmark),
 // registered at start-up; presentation knows them only through this.
-enum class PixelOrder { kNone, kAny, kRgb, kBgra };
+enum class PixelOrder { kNone, kAny, kRgb, kRgba };
 struct FrameReader {
     // The pixel order it takes this frame in, or kNone when it wants none; a
     // start-up frame is not a show frame.

@@ -27,7 +27,7 @@ namespace {
 // The capture takes the show's frames (not start-up's) in its sink's order.
 present::PixelOrder CaptureWants(bool showFrame, bool) {
     if (!capture::Active() || !showFrame) return present::PixelOrder::kNone;
-    return capture::WantsBgra() ? present::PixelOrder::kBgra : present::PixelOrder::kRgb;
+    return capture::WantsRgba() ? present::PixelOrder::kRgba : present::PixelOrder::kRgb;
 }
 
 void CaptureTakes(std::vector<uint8_t>* pixels, int widthPx, int heightPx, const FrameNote&) {

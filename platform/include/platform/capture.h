@@ -18,8 +18,8 @@ bool Preflight(const std::string& out);
 // for about `expectedSeconds` of show.
 bool Start(const std::string& out, int framesPerSecond, double expectedSeconds, int widthPx, int heightPx);
 bool Active();
-// Frames for a video come as BGRA, for PNG files as RGB.
-bool WantsBgra();
+// Frames for a video come as RGBA, for PNG files as RGB.
+bool WantsRgba();
 // Takes a frame's rows as GL reads them: bottom row first, tightly packed.
 // Pixels it keeps are replaced by a buffer it is done with, or none.
 void Frame(std::vector<uint8_t>* pixels, int width, int height);
