@@ -428,4 +428,39 @@ TEST_F(SpriteDrawTest, TwoSpritesOverTheSameCornersDrawAsOneWhatTheTwoDrawAndSha
     }
 }
 
+// A sprite faded to nothing (its alpha at 0 or below, blended over or added)
+// changes no pixel and is not drawn, in the left half; in the right half,
+// under the depth test, it still writes depth and is drawn. One faded almost
+// to nothing is drawn in both.
+TEST_F(SpriteDrawTest, ASpriteFadedToNothingIsNotDrawnUnlessItWritesDepth) {
+    pixels::CountEveryNthFrame(1);
+    struct Case {
+        const char* name;
+        GLenum destination;
+        float alpha;
+        uint64_t drawnWithoutDepthTest;
+    };
+    const Case cases[] = {
+        {"over-blended at 0", GL_ONE_MINUS_SRC_ALPHA, 0, 0},
+        {"added below 0", GL_ONE, -0.5f, 0},
+        {"added almost at 0", GL_ONE, 0.01f, 200 * 100},
+    };
+    uint64_t frameNumber = 0;
+    for (const Case& c : cases) {
+        FrameDrawn(frameNumber++);
+        Background();
+        UploadPicture(Gradient(128, 64, 1), GL_RGBA, 128, 64);
+        glBlendFunc(GL_SRC_ALPHA, c.destination);
+        glColor4f(1, 1, 1, c.alpha);
+        SpriteInBothHalves(160, 240, 200, 100, 0);
+        FrameDrawn(frameNumber);
+        pixels::FramePixels frame;
+        ASSERT_TRUE(pixels::TakeCountedFrame(frameNumber++, &frame)) << c.name;
+        EXPECT_EQ(frame.depthTested, 200u * 100) << c.name << ": the sprite that writes depth was not drawn";
+        EXPECT_EQ(frame.blended - frame.depthTested, c.drawnWithoutDepthTest)
+            << c.name << (c.drawnWithoutDepthTest ? ": the faint sprite was not drawn" : ": a sprite that adds nothing was drawn");
+        EXPECT_EQ(HalvesDiffer(), 0) << c.name << ": the halves differ";
+    }
+}
+
 }  // namespace

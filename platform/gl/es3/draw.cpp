@@ -23,6 +23,9 @@
 // drawn as one: the shader reads both textures and blends the upper one over
 // the lower, so their pixels are shaded once. Anything else draws the held
 // sprite first, as it would have been drawn.
+//
+// A primitive blended by its alpha whose vertices' alpha is 0 (a layer faded
+// out, or not yet faded in) changes no pixel, and is not drawn at all.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -202,6 +205,19 @@ void CutQuads(State& s, size_t first) {
         if (!CutQuad(showing, texture.widthPx, texture.heightPx, &uncut[i], &s.batch))
             s.batch.insert(s.batch.end(), uncut.begin() + static_cast<std::ptrdiff_t>(i),
                            uncut.begin() + static_cast<std::ptrdiff_t>(i + 4));
+}
+
+// Whether the primitives from `first` to the end of the batch can change no
+// pixel: blended by their alpha, over or added, unlit (the alpha is their
+// vertices', clamped, times the texture's) and every vertex's alpha at or
+// below 0, with no depth test (which would still write depth where they
+// cover). Such a draw leaves every pixel as it was, so it is not drawn.
+bool AddsNothing(const State& s, size_t first) {
+    if (!s.blending || s.lighting || s.depthTesting || s.blendSource != GL_SRC_ALPHA) return false;
+    if (s.blendDestination != GL_ONE_MINUS_SRC_ALPHA && s.blendDestination != GL_ONE) return false;
+    for (size_t i = first; i < s.batch.size(); ++i)
+        if (!(s.batch[i].color[3] <= 0)) return false;
+    return true;
 }
 
 // Whether a sprite drawn now can be drawn as one with another over it: an
@@ -658,8 +674,8 @@ void Begin(GLenum mode) {
 }
 
 // The primitive joins the batch (what is left over of an unfinished one is
-// not drawn, as GL draws none of it), or, while a list is recorded, goes into
-// the list as a draw of its own.
+// not drawn, as GL draws none of it, and one that can change no pixel is left
+// out), or, while a list is recorded, goes into the list as a draw of its own.
 void End() {
     State& s = Current();
     if (!s.inBegin) return;
@@ -668,6 +684,10 @@ void End() {
         if (Joins(s.beginMode)) {
             size_t given = s.batch.size() - s.primitiveStart, per = VerticesPerPrimitive(s.beginMode);
             s.batch.resize(s.primitiveStart + given / per * per);
+            if (AddsNothing(s, s.primitiveStart)) {
+                s.batch.resize(s.primitiveStart);
+                return;
+            }
             bool oneQuad = s.beginMode == kQuads && s.primitiveStart == 0 && given == 4;
             if (s.spriteHeld && oneQuad && DrawStackedSprites()) return;
             DrawHeldSprite();
